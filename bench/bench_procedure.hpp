@@ -3,14 +3,14 @@
 // height 5. The host itself is not reset here (a benchmark's triangle model lives in it).
 #pragma once
 
-#include "toolpath/exec_disp_mode.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace bench {
 

@@ -11,9 +11,9 @@
 
 #include "cutter/kernels/cone_contact.hpp"
 #include "cutter/locpnt_taper.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,7 @@
 
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "toolpath/linnet_params_least.hpp"
+#include "nc_services/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -3,15 +3,15 @@
 // retracts each followed by the descent onto the next start (STREND, PLNZUP).
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include "bench_procedure.hpp"
 

@@ -3,12 +3,12 @@
 #include "toolpath/motion_writers.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -24,10 +24,10 @@
 #include "edit/trim/trim_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/toolpath/motion_output_support.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 
 #include <benchmark/benchmark.h>

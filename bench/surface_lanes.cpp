@@ -16,11 +16,11 @@
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/control.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -11,7 +11,7 @@
 #include "cutter/kernels/torus_contact.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/torus_front.hpp"
-#include "toolpath/linnet_params_least.hpp"
+#include "nc_services/linnet_params_least.hpp"
 
 #include <benchmark/benchmark.h>
 

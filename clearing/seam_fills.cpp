@@ -10,7 +10,9 @@
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
+#include "clearing/surface_passes/hatch_step.hpp"
 #include "clearing/surface_passes/pass_link.hpp"
+#include "clearing/surface_passes/surface_pass_run.hpp"
 
 void fill_hatch_clearing_steps(pocket_engine_steps& steps)
 {
@@ -48,9 +50,15 @@ void fill_surface_offset(surface_offset_seams& table)
     table.lan_on_grid = lan_on_grid;
 }
 
+void fill_surface_pass_seams(surface_pass_seams& table)
+{
+    table.surface_pass_run = surface_pass_run;
+    table.pass_height_at_point = pass_height_at_point;
+}
+
 namespace {
 [[maybe_unused]] const bool filled_at_load =
     (fill_hatch_clearing_steps(pocket_engine()), fill_surface_grid_lanes(surface_grid_seam_table()),
      fill_hatch_line_services(hatch_line_seams()), fill_region_hatch(region_hatch()),
-     fill_surface_offset(surface_offset_seam_table()), true);
+     fill_surface_offset(surface_offset_seam_table()), fill_surface_pass_seams(surface_pass_seam_table()), true);
 }  // namespace

@@ -15,8 +15,8 @@
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/torus_front.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>

@@ -7,7 +7,7 @@
 #include "cutter/drop_front.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_vector_s.hpp"
-#include "toolpath/linnet_params_least.hpp"
+#include "nc_services/linnet_params_least.hpp"
 
 #include <algorithm>
 

@@ -7,9 +7,9 @@
 #include "cutter/kernels/cone_contact.hpp"
 #include "cutter/taper_depth_bound.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>

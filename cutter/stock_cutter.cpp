@@ -4,8 +4,8 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "cutter/kernels/xy_contact.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -15,8 +15,8 @@
 #include "cutter/kernels/cutter_frame.hpp"
 #include "cutter/kernels/drop_profile.hpp"
 #include "cutter/kernels/torus_contact.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>

@@ -6,10 +6,9 @@
 
 #include "cutter/drop_front.hpp"
 #include "cutter/kernels/drop_profile.hpp"
-#include "cutter/kernels/torus_contact.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <climits>
@@ -17,20 +16,13 @@
 
 namespace {
 
-constexpr int kContact = 0;
-constexpr int kAllBelow = 2;
-constexpr int kNoContact = -1;
 constexpr int kNothingUnder = 1;
 constexpr int kFailed = -1;
-// Corners below this height under a level push cannot be met.
-constexpr double kBelowTip = 1.0e-5;
 // The drop starts this far above the highest candidate.
 // A triangle's box is tried this far beyond the cutter's reach (its box lies 1 um beyond its
 // corners, the point is rounded to micrometres).
 constexpr float kReachSlack = 0.002f;
 constexpr double kMicrometresPerMillimetre = 1000.0;
-
-const double kAlongX[3] = {1.0, 0.0, 0.0};
 
 int to_micrometres(float value)
 {
@@ -77,46 +69,6 @@ bool quadtree_triangles(const float* point, float reach, std::vector<drop_triang
 }
 
 }  // namespace
-
-void triangle_edges_drop_d(const double&, const double* corners, const double*, const double* radii, double* tool_point,
-                           double& travel, double* contact, int& status)
-{
-    if (corners[2] < kBelowTip && corners[5] < kBelowTip && corners[8] < kBelowTip) {
-        status = kAllBelow;
-        return;
-    }
-    const double origin[3] = {0.0, 0.0, 0.0};
-    double distance = 0.0, touch[3], tip[3];
-    int solver = 0;
-    torus_tri_contact(corners, origin, radii[0], radii[1], kAlongX, distance, touch, tip, solver);
-    if (solver != kTorusContact || !(distance >= 0.0)) {
-        status = kNoContact;
-        return;
-    }
-    travel = distance;
-    std::copy(tip, tip + 3, tool_point);
-    std::copy(touch, touch + 3, contact);
-    status = kContact;
-}
-
-void taper_triangle_drop(const double* cutter, const double* corners, double* tool_point, double& travel,
-                         double* contact, int& status)
-{
-    const double origin[3] = {0.0, 0.0, 0.0};
-    const double no_offset = 0.0;
-    double distance = 0.0, touch[3], point[3];
-    int solver = 0;
-    taper_torus_tri_contact(corners, origin, cutter[0], cutter[1], cutter[2], cutter[3], no_offset, kAlongX, distance,
-                            touch, point, solver);
-    if (solver != kTorusContact || !(distance >= 0.0)) {
-        status = kNoContact;
-        return;
-    }
-    travel = distance;
-    std::copy(point, point + 3, tool_point);
-    std::copy(touch, touch + 3, contact);
-    status = kContact;
-}
 
 void drop_triangles(const float* point, const float& reach, const int& tilted, std::vector<drop_triangle>& triangles,
                     int& status)

@@ -1,24 +1,9 @@
-// The front-end pieces that hand pushes and drops to the toroidal solvers: the
-// double-precision edge drop of a move and the tapered drop along a move (the push driver calls
-// them per triangle), and the candidate triangles under a cutter lowered straight down with the
-// tapered cutter's drop (tool_drop_z_at_xy).
+// The front-end pieces of the tapered drop: the candidate triangles under a cutter lowered
+// straight down and the tapered cutter's drop on them (tool_drop_z_at_xy). The per-triangle
+// steps of a push stand beside the solvers (cutter/kernels/torus_travel.hpp).
 #pragma once
 
 #include <vector>
-
-// An untapered cutter (radii: R, r) moved from the origin along +x onto one triangle
-// (corners relative to the move's start, the tip at the origin), by torus_tri_contact: status 0
-// with the travel, the tool point and the contact when it meets the triangle at a travel of 0 or
-// more; 2 at once when all three corners lie below 1e-5; -1 otherwise (outputs untouched).
-// cutter_value and move are not read.
-void triangle_edges_drop_d(const double& cutter_value, const double* corners, const double* move, const double* radii,
-                           double* tool_point, double& travel, double* contact, int& status);
-
-// A tapered cutter (D, corner radius, taper in radians, cut length) moved from the origin along
-// +x onto one triangle (corners relative to the tool point), by taper_torus_tri_contact: status 0
-// with the travel, tool point and contact at a travel of 0 or more; -1 otherwise.
-void taper_triangle_drop(const double* cutter, const double* corners, double* tool_point, double& travel,
-                         double* contact, int& status);
 
 // A triangle that a cutter lowered at a point may meet: its corners and its highest corner.
 struct drop_triangle {

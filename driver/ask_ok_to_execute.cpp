@@ -2,7 +2,7 @@
 // the prompts that follow the answer.
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "driver/txt2_texts.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_flags.hpp"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "host/words.hpp"
+#include "nc_services/proc_type_table.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/proc_type_table.hpp"
 
 #include <array>
 

@@ -2,8 +2,8 @@
 // will not be available for a rerun, and why a procedure will be executed again.
 #include "driver/pre_exec.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/msg_window.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <string>
 #include <vector>

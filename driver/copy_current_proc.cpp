@@ -7,7 +7,7 @@
 
 #include "driver/mch_slot_init.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/tp_list_access.hpp"
 

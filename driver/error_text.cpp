@@ -4,7 +4,7 @@
 #include "driver/error_text.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/bounded_text.hpp"
+#include "nc_services/bounded_text.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -11,15 +11,15 @@
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
+#include "nc_services/display_break.hpp"
+#include "nc_services/host_helpers.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/prog_line.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The EXECUTION menu of an interrupted execution. The break checks and the progress line of
-// toolpath/ open it through their seam table (toolpath/exec_menu_services.hpp).
+// nc_services/ open it through their seam table (nc_services/exec_menu_services.hpp).
 #pragma once
 
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
 
 // The EXECUTION menu in mode kMenuMovesWritten or kMenuNoMoves. Shows nothing unless "UITR"
 // reads 1.

@@ -1,9 +1,9 @@
 // The execution wrapper of the procedure driver's execution step: it runs the execute callback
-// under the restart point that execution_stop (toolpath/exec_control.hpp) returns to, and the
+// under the restart point that execution_stop (nc_services/exec_control.hpp) returns to, and the
 // stop that throws it.
 #pragma once
 
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
 
 // The execution display words (module state, one instance).
 struct exec_display_words {

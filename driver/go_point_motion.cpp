@@ -6,15 +6,15 @@
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 

@@ -7,10 +7,10 @@
 #include "driver/go_point_motion.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_origin.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "surfaces/surface_words.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 
 #include <algorithm>
 #include <iterator>

@@ -4,9 +4,9 @@
 #include "driver/mch_slot_init.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
 #include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"

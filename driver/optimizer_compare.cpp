@@ -5,7 +5,7 @@
 
 #include "driver/optimizer_list.hpp"
 #include "host/vantu_compare.hpp"
-#include "toolpath/proc_dialog_words.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 
 #include <algorithm>
 

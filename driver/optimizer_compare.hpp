@@ -3,7 +3,7 @@
 // updated.
 #pragma once
 
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/optimizer_params.hpp"
 
 // Outcomes of opt_params_compare.
 inline constexpr int kCompareNoChange = 0, kCompareRecalculate = 3, kCompareRecompute = 4, kCompareUpdate = 5;

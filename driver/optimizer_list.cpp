@@ -4,8 +4,8 @@
 
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 

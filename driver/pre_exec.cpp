@@ -7,9 +7,9 @@
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "listing/tool_display.hpp"
+#include "nc_services/tool_position.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <vector>

@@ -3,7 +3,7 @@
 // procedure's points before the question (proc_pre_exec). Called by the solid check.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 // Answers of ask_ok_to_execute (-2 and -1 come from the host menu).
 inline constexpr int kAnswerBack = -2, kAnswerCancel = -1, kAnswerYes = 1, kAnswerNo = 2, kAnswerSuspend = 3,

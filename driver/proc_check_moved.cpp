@@ -10,11 +10,11 @@
 #include "driver/txt2_texts.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 
 namespace {
 

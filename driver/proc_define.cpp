@@ -8,8 +8,8 @@
 #include "driver/proc_status.hpp"
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/template_flags.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/template_flags.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // loop until a step ends the run.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 // The sixteen entries of the procedure-type table in slot order. The two integer cells and
 // the blocks must outlive the call: the table keeps pointing at them. An incomplete

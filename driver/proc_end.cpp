@@ -10,8 +10,8 @@
 #include "driver/proc_steps.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_sublist.hpp"
 
 namespace {

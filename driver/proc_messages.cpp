@@ -4,11 +4,11 @@
 
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "toolpath/fnc_names.hpp"
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/host_helpers.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/proc_type_tests.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/proc_type_tests.hpp"
 
 #include <array>
 #include <string>

@@ -4,10 +4,10 @@
 
 #include "driver/nc_state_store.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_choice.hpp"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/words.hpp"
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 #include <string_view>
 

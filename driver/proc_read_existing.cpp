@@ -6,8 +6,8 @@
 
 #include "driver/change_analysis.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"

@@ -3,7 +3,7 @@
 // flag globals (proc_flags_read, proc_flag_sync). Called by the start and store steps.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 // Reads the procedure the list stands on (or, for a procedure viewed through the host's
 // procedure manager from another tool path, the host's record of it): its type, version,

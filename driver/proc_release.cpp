@@ -7,8 +7,8 @@
 #include "driver/relations.hpp"
 #include "host/vantu.hpp"
 #include "listing/status_line.hpp"
-#include "toolpath/proc_picks.hpp"
-#include "toolpath/template_flags.hpp"
+#include "nc_services/proc_picks.hpp"
+#include "nc_services/template_flags.hpp"
 
 namespace {
 constexpr int kStatusWindow = 2;

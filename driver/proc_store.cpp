@@ -10,7 +10,7 @@
 #include "driver/proc_steps.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 
 namespace {

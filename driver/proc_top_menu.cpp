@@ -5,13 +5,13 @@
 #include "driver/relations.hpp"
 #include "driver/stubs.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
+#include "nc_services/proc_type_table.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/proc_type_table.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>

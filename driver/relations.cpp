@@ -3,12 +3,12 @@
 #include "driver/relations.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "toolpath/common_arguments.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <cmath>

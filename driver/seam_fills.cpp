@@ -9,6 +9,7 @@
 #include "driver/single_curve_check.hpp"
 #include "driver/stubs.hpp"
 #include "driver/target_proc_select.hpp"
+#include "toolpath/exec_break_menu.hpp"
 
 void fill_proc_select_services(proc_select_services& services)
 {
@@ -16,7 +17,11 @@ void fill_proc_select_services(proc_select_services& services)
     services.NXTCNT = NXTCNT;
 }
 
-void fill_exec_menu_services(exec_menu_services& services) { services.exec_pause_menu = exec_pause_menu; }
+void fill_exec_menu_services(exec_menu_services& services)
+{
+    services.exec_pause_menu = exec_pause_menu;
+    services.exec_break_menu = exec_break_menu;
+}
 
 void fill_proc_common_services(proc_common_services& services)
 {

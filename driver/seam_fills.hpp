@@ -7,9 +7,9 @@
 
 #include "clearing/surface_services/backup_seams.hpp"
 #include "listing/proc_common_services.hpp"
+#include "nc_services/exec_menu_services.hpp"
+#include "nc_services/proc_select_services.hpp"
 #include "pocket/proc_dialog_seams.hpp"
-#include "toolpath/exec_menu_services.hpp"
-#include "toolpath/proc_select_services.hpp"
 
 void fill_proc_select_services(proc_select_services& services);
 void fill_exec_menu_services(exec_menu_services& services);

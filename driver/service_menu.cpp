@@ -11,12 +11,12 @@
 #include "listing/prochd.hpp"
 #include "listing/proctl.hpp"
 #include "listing/toltbl.hpp"
-#include "toolpath/fnc_names.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/rec8.hpp"
 #include "toolpath/pp_messages.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/rec8.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>

@@ -6,9 +6,9 @@
 #include "host/vantu.hpp"
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_tpreg.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 

@@ -3,7 +3,7 @@
 // host's procedure manager from another tool path, that tool path's), with the cutting condition
 // of the current tool, the allowed tool classes, the machine-parameter type and whether the
 // procedure may be suspended; it refuses an NC function the machine cannot run. The type itself
-// is kept in toolpath/machining_type.hpp.
+// is kept in nc_services/machining_type.hpp.
 #pragma once
 
 // Status 0, or -1: "SEGMENT NOT FIT FOR CURRENT MACHINING TYPE" for an NC function the machine's

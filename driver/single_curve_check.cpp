@@ -3,11 +3,11 @@
 
 #include "driver/proc_run_state.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "tools/tool_utilities.hpp"
 
 namespace {

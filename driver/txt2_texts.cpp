@@ -2,7 +2,7 @@
 #include "driver/txt2_texts.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 
 #include <cstring>
 #include <string>

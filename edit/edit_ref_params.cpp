@@ -3,8 +3,8 @@
 
 #include "edit/editor/machining_state.hpp"
 #include "edit/trim/trim_state.hpp"
+#include "nc_services/nc_state_texts.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/tool_accessors.hpp"

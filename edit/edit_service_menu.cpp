@@ -8,8 +8,8 @@
 #include "edit/time/time_est_state.hpp"
 #include "edit/time/time_estimate.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/pp_messages.hpp"
 
 namespace {

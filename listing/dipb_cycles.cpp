@@ -5,10 +5,10 @@
 #include "host/vantu.hpp"
 #include "listing/dspblk_draw.hpp"
 #include "listing/tool_display.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "surfaces/tool_symbol.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/read_transform.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <cstring>
 #include <vector>

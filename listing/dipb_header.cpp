@@ -8,11 +8,11 @@
 #include "listing/dspblk_draw.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/setmod.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_sublist.hpp"
 
 #include <cmath>

@@ -7,11 +7,11 @@
 #include "listing/dspblk_draw.hpp"
 #include "listing/read_spline.hpp"
 #include "listing/tool_display.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/copy_transform.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/read_transform.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 #include "tools/tool_accessors.hpp"
 

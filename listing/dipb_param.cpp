@@ -8,11 +8,11 @@
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
 #include "listing/work_view.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/rec8.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/rec8.hpp"
 #include "toolpath/setmod.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include "listing/header_texts.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/fnc_names.hpp"
-#include "toolpath/mch_type_name.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/mch_type_name.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "toolpath/tp_size.hpp"
 
 #include <cstring>

@@ -6,8 +6,8 @@
 #include "listing/dspblk.hpp"
 #include "listing/status_line.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // sub-list is shown the moment it exists (DISPLB), with the tool instance following, the machine
 // status line kept current every 100th moving block and a user break passed up to the caller,
 // which then opens the execution menu. The manual editor calls it for the blocks it steps to.
-// The display state block of the procedure start is the hook table of toolpath/d3ds_hooks.hpp.
+// The display state block of the procedure start is the hook table of nc_services/d3ds_hooks.hpp.
 #pragma once
 
-#include "toolpath/d3ds_hooks.hpp"
+#include "nc_services/d3ds_hooks.hpp"
 
 // The block counter of the live display: -1 refreshes at every block, 0 to 99 is the place in a
 // cycle of 100 moving blocks.

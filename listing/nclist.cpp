@@ -10,10 +10,10 @@
 #include "listing/prtblk.hpp"
 #include "listing/tp_entity_open.hpp"
 #include "listing/tp_walk.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/part_file_names.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/part_file_names.hpp"
 #include "toolpath/tp_words.hpp"
 
 namespace {

@@ -9,11 +9,11 @@
 #include "listing/lst_state.hpp"
 #include "listing/proc_assoc.hpp"
 #include "listing/proc_summary.hpp"
-#include "toolpath/fnc_names.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/proc_type_tests.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/proc_type_tests.hpp"
 
 #include <vector>
 

@@ -3,9 +3,9 @@
 
 #include "host/vantu.hpp"
 #include "listing/proc_summary.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"

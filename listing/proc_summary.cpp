@@ -4,10 +4,10 @@
 #include "listing/proc_summary.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/proc_type_tests.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/proc_type_tests.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_sublist.hpp"

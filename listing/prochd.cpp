@@ -8,8 +8,8 @@
 #include "listing/nclist.hpp"
 #include "listing/proc_header_listing.hpp"
 #include "listing/tool_path_names.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_ctx_save.hpp"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
-#include "toolpath/msg_kind_texts.hpp"
+#include "nc_services/msg_kind_texts.hpp"
 
 #include <algorithm>
 

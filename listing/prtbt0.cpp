@@ -5,9 +5,9 @@
 #include "listing/block_printers.hpp"
 #include "listing/list_lines.hpp"
 #include "listing/lst_state.hpp"
-#include "toolpath/mch_type_name.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/rec8.hpp"
+#include "nc_services/mch_type_name.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/rec8.hpp"
 
 #include <cstring>
 

@@ -8,8 +8,8 @@
 #include "listing/list_lines.hpp"
 #include "listing/listing_fields.hpp"
 #include "listing/lst_state.hpp"
+#include "nc_services/rec8.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/rec8.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <cmath>

@@ -3,6 +3,6 @@
 // test that replaced entries fills them again with this.
 #pragma once
 
-#include "toolpath/display_services.hpp"
+#include "nc_services/display_services.hpp"
 
 void fill_display_services(display_services& services);

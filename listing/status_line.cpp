@@ -3,10 +3,10 @@
 #include "listing/status_line.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 

@@ -2,10 +2,10 @@
 #include "listing/tool_display.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "surfaces/tool_symbol.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 #include "tools/symbol_masters.hpp"
 #include "tools/tool_accessors.hpp"
 

@@ -2,7 +2,7 @@
 #include "listing/tool_path_names.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <cstring>
 #include <vector>

@@ -2,7 +2,7 @@
 #include "listing/tp_walk.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 #include "toolpath/proc_block_update.hpp"
 #include "toolpath/tp_sublist.hpp"
 #include "toolpath/tp_words.hpp"

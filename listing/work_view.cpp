@@ -2,7 +2,7 @@
 #include "listing/work_view.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 constexpr int kRealKind = 1;

@@ -8,10 +8,10 @@
 
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/msg_window.hpp"
 #include "pocket/contour_polygon.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
-#include "toolpath/msg_window.hpp"
 
 #include <algorithm>
 #include <cmath>

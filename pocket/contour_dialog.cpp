@@ -5,14 +5,14 @@
 #include "pocket/contour_dialogs.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/msg_window.hpp"
 #include "pocket/contour_params.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
 #include "surfaces/geometry_access_least.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
 
 #include <algorithm>
 #include <string>

@@ -5,12 +5,12 @@
 #include "pocket/contour_params.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
 #include "pocket/contour_counts.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/contour_upkeep.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -5,13 +5,13 @@
 #include "pocket/contour_dialogs.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_picks.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "surfaces/geometry_access_least.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_picks.hpp"
 
 #include <algorithm>
 #include <string>

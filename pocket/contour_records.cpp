@@ -3,12 +3,12 @@
 #include "pocket/contour_records.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "pocket/contour_table.hpp"
 #include "surfaces/curve_limits.hpp"
 #include "surfaces/line_entity.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "tools/edata_double_access.hpp"
 #include "tools/tool_utilities.hpp"
 

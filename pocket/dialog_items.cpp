@@ -5,13 +5,13 @@
 #include "pocket/dialog_items.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/msg_window.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/param_limits.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <string>

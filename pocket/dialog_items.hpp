@@ -5,8 +5,8 @@
 // start-side check call them; the geometry items also serve the manual editor.
 #pragma once
 
+#include "nc_services/approach_block.hpp"
 #include "pocket/drelan_params.hpp"
-#include "toolpath/approach_block.hpp"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // defaults.
 #include "pocket/drelan_params.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <algorithm>
 

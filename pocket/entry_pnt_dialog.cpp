@@ -5,9 +5,9 @@
 #include "pocket/entry_pnt_tables.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "surfaces/geometry_access_least.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <cmath>
 #include <limits>

@@ -3,8 +3,8 @@
 #include "pocket/entry_pnt_tables.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
 #include "surfaces/tool_symbol.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <string>

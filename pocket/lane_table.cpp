@@ -4,11 +4,11 @@
 #include "pocket/lane_table.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_control.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "toolpath/exec_control.hpp"
 
 #include <algorithm>
 

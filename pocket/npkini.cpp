@@ -3,13 +3,13 @@
 #include "pocket/npkini.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_entr.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/pocket_tool_radius.hpp"
 #include "pocket/pocket_words.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "toolpath/nc_entr.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -2,9 +2,9 @@
 #include "pocket/param_limits.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <cmath>
 #include <vector>

@@ -3,12 +3,12 @@
 #include "pocket/pkstck.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/msg_window.hpp"
 #include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/msg_window.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,6 +4,8 @@
 #include "pocket/pocket_callbacks.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/contour_records.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
@@ -14,8 +16,6 @@
 #include "pocket/polbuf.hpp"
 #include "pocket/region_table.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_flags.hpp"
 
 namespace {

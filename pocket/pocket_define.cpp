@@ -6,6 +6,7 @@
 #include "pocket/pocket_callbacks.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/template_flags.hpp"
 #include "pocket/contour_dialogs.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
@@ -16,7 +17,6 @@
 #include "pocket/pocket_words.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 #include "pocket/region_table.hpp"
-#include "toolpath/template_flags.hpp"
 
 namespace {
 

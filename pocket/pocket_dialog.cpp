@@ -7,6 +7,7 @@
 #include "pocket/pocket_dialog.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/proc_picks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/dialog_items.hpp"
 #include "pocket/direction_arrows.hpp"
@@ -18,7 +19,6 @@
 #include "pocket/polbuf.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 #include "pocket/region_table.hpp"
-#include "toolpath/proc_picks.hpp"
 
 #include <cmath>
 #include <string>

@@ -3,6 +3,7 @@
 #include "pocket/pocket_driver_setup.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "pocket/lane_table.hpp"
@@ -13,7 +14,6 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_drop_redundant.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <vector>

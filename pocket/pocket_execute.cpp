@@ -5,6 +5,11 @@
 // (code 30 during the run, code 221), pocket_state and pocket_work; sets machining_type().
 #include "pocket/pocket_callbacks.hpp"
 
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/contour_crossings.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/drelan_params.hpp"
@@ -21,14 +26,10 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "surfaces/nuv_pairs.hpp"
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
+#include "toolpath/move_to_current_pos.hpp"
 
 #include <algorithm>
 #include <array>

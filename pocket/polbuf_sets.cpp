@@ -4,7 +4,7 @@
 #include "pocket/polbuf.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/debug_draw.hpp"
+#include "nc_services/debug_draw.hpp"
 
 #include <cstring>
 #include <vector>

@@ -3,8 +3,8 @@
 #include "pocket_lanes/combcont.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "pocket_lanes/linnet_string_run.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -16,7 +16,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_string_fit.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <array>

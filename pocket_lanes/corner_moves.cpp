@@ -2,6 +2,7 @@
 #include "pocket_lanes/corner_moves.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/elem_lane_crossings.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
@@ -11,7 +12,6 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <array>

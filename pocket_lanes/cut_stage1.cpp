@@ -7,6 +7,8 @@
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/prog_line.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -16,12 +18,10 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/prog_line.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <algorithm>
 #include <array>

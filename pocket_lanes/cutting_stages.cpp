@@ -5,6 +5,9 @@
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/prog_line.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -18,9 +21,6 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cstdlib>

@@ -11,9 +11,9 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 #include <cstdlib>
 

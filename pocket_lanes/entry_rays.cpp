@@ -12,8 +12,8 @@
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_show.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/connection_tests.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
 // The lane output: one lane of the x/y list written element by element, plain points through the
 // point mover and arc records through the lead-arc writer, the tool position taken back from the
 // motion output after each element.
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/tool_position.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <array>

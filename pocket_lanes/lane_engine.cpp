@@ -4,6 +4,8 @@
 #include "pocket_lanes/lane_engine.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/host_helpers.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/pocket_tool_radius.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -15,9 +17,7 @@
 #include "pocket_lanes/lane_loop.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
-#include "toolpath/host_helpers.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

@@ -4,6 +4,8 @@
 #include "pocket_lanes/lane_linking.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -11,11 +13,9 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
-#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/engine_codes.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <cmath>

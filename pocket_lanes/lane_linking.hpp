@@ -7,8 +7,8 @@
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/connection_tests.hpp"
 #include "pocket_lanes/cutting_stages.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 #include <cstddef>
 #include <vector>

@@ -6,6 +6,8 @@
 #include "pocket_lanes/lane_loop.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/prog_line.hpp"
+#include "nc_services/user_lines.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -19,8 +21,6 @@
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
-#include "toolpath/prog_line.hpp"
-#include "toolpath/user_lines.hpp"
 
 #include <algorithm>
 #include <cmath>

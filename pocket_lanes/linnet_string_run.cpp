@@ -2,8 +2,8 @@
 #include "pocket_lanes/linnet_string_run.hpp"
 
 #include "cutter/surface_height_at_point.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 
 namespace {
 constexpr int kPointNet = 1, kHeightMode = 0, kNotLocated = 1;

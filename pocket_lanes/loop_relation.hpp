@@ -5,7 +5,7 @@
 
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pokarr.hpp"
-#include "pocket_lanes/box_grid.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
 
 #include <array>
 #include <memory>

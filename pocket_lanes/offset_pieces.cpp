@@ -15,8 +15,8 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/lane_measures.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -7,6 +7,7 @@
 #include "pocket_lanes/one_offset.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/delups.hpp"
@@ -30,12 +31,11 @@
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/loop_reach.hpp"
 #include "pocket_lanes/loop_relation.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "pocket_lanes/offset_pieces.hpp"
 #include "pocket_lanes/restart_lane.hpp"
 #include "pocket_lanes/scale_combine.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <algorithm>
 #include <cmath>

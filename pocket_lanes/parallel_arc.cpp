@@ -2,7 +2,7 @@
 #include "pocket_lanes/parallel_arc.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/rec8.hpp"
+#include "nc_services/rec8.hpp"
 
 #include <cmath>
 

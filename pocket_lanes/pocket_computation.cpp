@@ -5,6 +5,9 @@
 
 #include "cutter/touch_point_flags.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/coord_in_display_units.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
@@ -17,9 +20,6 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
-#include "toolpath/coord_in_display_units.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cstdint>

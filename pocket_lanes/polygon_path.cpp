@@ -2,9 +2,9 @@
 // unless the given way is clearly short enough, and its vertices are written or collected.
 #include "pocket_lanes/polygon_path.hpp"
 
+#include "nc_services/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/tool_position.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <vector>

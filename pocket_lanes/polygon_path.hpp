@@ -5,7 +5,7 @@
 #pragma once
 
 #include "host/words.hpp"
-#include "pocket_lanes/point_output.hpp"
+#include "pocket_lanes/moves/point_output.hpp"
 
 // Modes: 1 writes a move to every vertex (pocket_approach at pocket_state.current_z, kind 1, or
 // 2 with pocket_state.drawing_link_flag); any other collects the vertices as (x, y) doubles after

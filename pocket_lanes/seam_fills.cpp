@@ -1,9 +1,9 @@
 // The lane engine's entries of lower folders' seam tables (see the header).
 #include "pocket_lanes/seam_fills.hpp"
 
+#include "pocket_lanes/moves/twirl_spline.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
-#include "pocket_lanes/twirl_spline.hpp"
 
 void fill_lane_engine_steps(pocket_engine_steps& steps)
 {

@@ -4,10 +4,10 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/exec_disp_mode.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace {
 constexpr int kGetValue = 1, kSetValue = 2;

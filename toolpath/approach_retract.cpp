@@ -4,14 +4,14 @@
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_ncstate.hpp"
-#include "toolpath/approach_block.hpp"
+#include "nc_services/approach_block.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/twirl_words.hpp"
 #include "toolpath/approach_common.hpp"
-#include "toolpath/connect_params.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/twirl_words.hpp"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // them.
 //
 // They read DSP8 (the current position and axis), HEI8 (words 0, 24, 48, 73, 75 and 76), the
-// execution display mode and the clearance-warning flag (toolpath/exec_disp_mode.hpp), the host's
+// execution display mode and the clearance-warning flag (nc_services/exec_disp_mode.hpp), the host's
 // NC function code (34, 38 and 48 are the surface functions), connect_params (approach kind,
 // D1, D2 and the direct-link flag L), the approach block's last field (function 48) and, in the
 // surface link, linnet_params and the current tool.

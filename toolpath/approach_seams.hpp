@@ -1,5 +1,5 @@
 // The services of higher folders that the approach and retract motions call: the twirl spline of
-// a twirl approach, made by the lane engine's spline moves (pocket_lanes/twirl_spline.hpp), which
+// a twirl approach, made by the lane engine's spline moves (pocket_lanes/moves/twirl_spline.hpp), which
 // fills the table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
@@ -9,7 +9,7 @@ inline constexpr char kApproachServicesName[] = "approach_services";
 
 struct approach_services {
     using unfilled = unfilled_seam<kApproachServicesName>;
-    // The twirl spline from the end data of the twirl words (toolpath/twirl_words.hpp).
+    // The twirl spline from the end data of the twirl words (nc_services/twirl_words.hpp).
     void (*twirl_spline_show)(int mode, double& length, int& status) = unfilled{};
 };
 

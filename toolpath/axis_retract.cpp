@@ -3,13 +3,13 @@
 #include "toolpath/approach_retract.hpp"
 
 #include "host/vantu_compare.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/approach_common.hpp"
-#include "toolpath/connect_params.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/surface_approach.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 

@@ -3,9 +3,9 @@
 #include "toolpath/common_arguments.hpp"
 
 #include "host/vantu_origin.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,9 +2,9 @@
 #include "toolpath/conv_sub_list.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/display_services.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/copy_transform.hpp"
-#include "toolpath/display_services.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/proc_block_xform.hpp"
 #include "toolpath/proc_copy.hpp"

@@ -3,9 +3,10 @@
 
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/display_services.hpp"
+#include "nc_services/exec_control.hpp"
 #include "toolpath/block_writers.hpp"
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
+#include "toolpath/exec_break_menu.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/tp_words.hpp"
 

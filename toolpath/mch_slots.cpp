@@ -5,13 +5,14 @@
 #include "toolpath/mch_slots.hpp"
 
 #include "host/vantu_messages.hpp"
+#include "nc_services/display_services.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/assoc_to_cur_list.hpp"
 #include "toolpath/block_writers.hpp"
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/exec_break_menu.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <cmath>

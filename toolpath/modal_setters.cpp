@@ -1,7 +1,7 @@
 // Feed mode, punch and nibble slots, and the current modal values of the status line.
 #include "toolpath/modal_setters.hpp"
 
-#include "toolpath/display_services.hpp"
+#include "nc_services/display_services.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/setmod.hpp"
 

@@ -2,11 +2,11 @@
 #include "toolpath/motion_writers.hpp"
 
 #include "host/vantu_compare.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/block_writers.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/motion_common.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <algorithm>

@@ -7,9 +7,9 @@
 
 #include "host/vantu_memory.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/mill_services.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/mill_services.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -3,11 +3,12 @@
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
+#include "nc_services/display_services.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
+#include "toolpath/exec_break_menu.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace {
 

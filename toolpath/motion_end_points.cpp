@@ -3,7 +3,7 @@
 
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -10,12 +10,12 @@
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_temp_curves.hpp"
 #include "host/vantu_vector.hpp"
+#include "nc_services/mill_services.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/approach_retract.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/mill_services.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <algorithm>
 #include <cmath>

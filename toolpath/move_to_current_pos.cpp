@@ -1,11 +1,12 @@
 // move_to_current_pos: the return to the current position over the clearance plane, written
 // through the line entry of the motion output.
-#include "toolpath/exec_disp_mode.hpp"
+#include "toolpath/move_to_current_pos.hpp"
 
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 namespace {
 constexpr int kRapid = 4;

@@ -4,7 +4,7 @@
 // Also the block type of a motion by its dimension mode, and the flag setters around them.
 #pragma once
 
-#include "toolpath/nc_word_block.hpp"
+#include "nc_services/nc_word_block.hpp"
 #include "toolpath/tp_blocks.hpp"
 
 struct move_writer_state : nc_word_block<12> {

@@ -6,7 +6,7 @@
 // can use it too: it reaches the tool through the mill services table (mill_services.hpp).
 #pragma once
 
-#include "toolpath/mill_services.hpp"
+#include "nc_services/mill_services.hpp"
 
 class narrowed_mill {
 public:

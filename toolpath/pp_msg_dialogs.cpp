@@ -7,7 +7,7 @@
 #include "host/vantu_list.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_textarea.hpp"
-#include "toolpath/proc_select_services.hpp"
+#include "nc_services/proc_select_services.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <array>

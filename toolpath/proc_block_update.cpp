@@ -2,8 +2,8 @@
 #include "toolpath/proc_block_update.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/open_sub_list.hpp"
 #include "toolpath/proc_first_last.hpp"
 #include "toolpath/tp_item_search.hpp"

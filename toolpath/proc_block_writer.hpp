@@ -6,7 +6,7 @@
 // machine-parameter slots applied before an execution.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 inline constexpr int kMaxProcedures = 200;
 // Status of a store that the limit refused.

@@ -2,7 +2,7 @@
 #include "toolpath/proc_block_xform.hpp"
 
 #include "host/vantu_list.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -3,7 +3,7 @@
 // put-geometry callback). The procedure block writer calls wlcprm and then wgeom.
 #pragma once
 
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 // Writes segment 25 with WHERE 3: code 25, a length word, the callback's records, and the length
 // back-patched over the words the callback counted, even when it failed. A failing callback

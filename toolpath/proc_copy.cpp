@@ -2,7 +2,7 @@
 #include "toolpath/proc_copy.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/fnc_names.hpp"
+#include "nc_services/fnc_names.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/proc_geom_entities.hpp"
 #include "toolpath/tp_item_search.hpp"

@@ -2,12 +2,12 @@
 // WRMB, TLER, the display transformation and the single state words the motion output reads.
 #include "toolpath/proc_ctx_save.hpp"
 
-#include "toolpath/display_services.hpp"
+#include "nc_services/display_services.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <array>
 #include <string>

@@ -2,14 +2,14 @@
 #include "toolpath/proc_block_writer.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/host_helpers.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
+#include "nc_services/proc_dialog_words.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/param_record.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <array>

@@ -1,7 +1,7 @@
 // The read transformation on TRS1 (see the header).
 #include "toolpath/read_transform.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 read_transformation current_read_transformation()
 {

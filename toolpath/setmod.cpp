@@ -2,9 +2,9 @@
 #include "toolpath/setmod.hpp"
 
 #include "host/vantu_messages.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 #include <cstdlib>

@@ -4,10 +4,10 @@
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/machining_type.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/connect_params.hpp"
-#include "toolpath/machining_type.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"

@@ -5,16 +5,16 @@
 #include "toolpath/approach_retract.hpp"
 
 #include "host/vantu_compare.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/srf_switches_least.hpp"
+#include "nc_services/twirl_words.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_seams.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/narrowed_mill.hpp"
-#include "toolpath/srf_switches_least.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/twirl_words.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -5,13 +5,13 @@
 
 #include "host/tolerance.hpp"
 #include "host/vantu_compare.hpp"
-#include "toolpath/connect_params.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/segment_z_at_xy.hpp"
-#include "toolpath/srf_switches_least.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/segment_z_at_xy.hpp"
+#include "nc_services/srf_switches_least.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,16 +4,16 @@
 
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/connect_params.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
 #include "toolpath/surface_moves.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 namespace {
 

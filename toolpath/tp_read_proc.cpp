@@ -6,11 +6,11 @@
 
 #include "host/vantu_messages.hpp"
 #include "host/vantu_nc.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/param_record.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/read_transform.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -4,13 +4,13 @@
 #include "toolpath/updown_buffers.hpp"
 
 #include "host/vantu_compare.hpp"
+#include "nc_services/clear_mode.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/clear_mode.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_fit.hpp"
 #include "toolpath/surface_query_seams.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/updown_entries.hpp"
 
 #include <algorithm>

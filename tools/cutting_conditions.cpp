@@ -8,7 +8,7 @@
 #include "tools/tool_form.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
+#include "nc_services/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>

@@ -3,6 +3,6 @@
 // reads and sets. A test that replaced entries fills them again with this.
 #pragma once
 
-#include "toolpath/mill_services.hpp"
+#include "nc_services/mill_services.hpp"
 
 void fill_mill_services(mill_services& services);

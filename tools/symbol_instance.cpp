@@ -4,7 +4,7 @@
 #include "tools/symbol_masters.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/tool_position.hpp"
 
 namespace {
 

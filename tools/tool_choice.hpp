@@ -3,7 +3,7 @@
 // of a wire tool copied into the wire common (tool_to_common).
 #pragma once
 
-#include "toolpath/nc_word_block.hpp"
+#include "nc_services/nc_word_block.hpp"
 
 // The wire common: the wire-EDM values of the current wire tool as the wire procedures and the
 // machine dialog read them. 22 words.

@@ -11,7 +11,7 @@
 #include "tools/tool_records.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "tools/tool_library.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
+#include "nc_services/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "tools/tool_validation.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/nc_state_texts.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "tools/tool_library.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/host_helpers.hpp"
+#include "nc_services/host_helpers.hpp"
 
 #include <fstream>
 #include <sstream>

@@ -7,7 +7,7 @@
 #include "tools/tool_records.hpp"
 
 #include "host/vantu.hpp"
-#include "toolpath/interaction_modes.hpp"
+#include "nc_services/interaction_modes.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // The test of a segment against the hatch clearing's height grid, which the lane engine's
-// open-contour step test asks first (through pocket_lanes/surface_grid_seams.hpp).
+// open-contour step test asks first (through pocket_lanes/moves/surface_grid_seams.hpp).
 #pragma once
 
 // The clearing grid between two points (x, y doubles): result 0 when the cells beside the

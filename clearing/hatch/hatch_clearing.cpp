@@ -2,25 +2,25 @@
 // and the replay of the clearing point list at a level's Z.
 #include "clearing/hatch/hatch_clearing.hpp"
 
-#include "clearing/clear_markers.hpp"
+#include "clearing/hatch/clear_markers.hpp"
 #include "clearing/hatch/clear_region.hpp"
 #include "clearing/hatch/contour_rings.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
 #include "clearing/hatch/pass_linking.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/way_region.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <cmath>
 #include <memory>

@@ -5,7 +5,7 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
 
 #include <cmath>
 #include <memory>

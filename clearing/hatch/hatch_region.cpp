@@ -9,13 +9,13 @@
 #include "cutter/drop_front.hpp"
 #include "cutter/tool_contact_point.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "pocket_lanes/polygon_path.hpp"
 #include "toolpath/narrowed_mill.hpp"
-#include "toolpath/tool_position.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

@@ -2,13 +2,13 @@
 // line crosses a region. By its mode it writes the moves that go round the polygons met, returns
 // that path as points, only tests whether the straight move would gouge, or returns the
 // crossing points. The entry code, the ramp choice and the sliver test of the offset pieces call
-// it through their seam (pocket_lanes/region_hatch_seams.hpp, which also names the modes);
+// it through their seam (pocket_lanes/moves/region_hatch_seams.hpp, which also names the modes);
 // temp_hatch takes the two sets from the polygon buffers.
 #pragma once
 
 #include "host/words.hpp"
-#include "pocket_lanes/point_output.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/point_output.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
 
 // Follows P1 to P2 (x, y, z doubles) through the first set (every mode) and the second set
 // (modes 1 to 3, which also locate P1, P2 and the spans in it). Sets are packed polygons (a point

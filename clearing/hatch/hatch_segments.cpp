@@ -2,11 +2,11 @@
 #include "clearing/hatch/hatch_segments.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "clearing/surface_passes/hatch_step.hpp"
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/prog_line.hpp"
 
 namespace {
 
@@ -51,7 +51,8 @@ int next_ordinate(const hatch_line_setup& setup, float high, const hatch_points&
     }
     float ordinate = 0.0f;
     int status = 0;
-    pass_height_at_point(static_cast<float>(setup.lower_bound), high, points, count, ordinate, status);
+    surface_pass_seam_table().pass_height_at_point(static_cast<float>(setup.lower_bound), high, points, count, ordinate,
+                                                   status);
     if (status != 0) return kFailed;
     next = ordinate;
     return kGoOn;

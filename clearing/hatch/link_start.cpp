@@ -5,10 +5,10 @@
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
-#include "clearing/surface_passes/surface_pass_run.hpp"
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/prog_line.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -168,7 +168,7 @@ int clr_pass_finished()
     if (machining_type() != kSurfaceClearing || b.pass_head == nullptr) return kGoOn;
     const clearing_point* head = b.pass_head;
     b.pass_head = nullptr;
-    return surface_pass_run(head, b.surface_passes) == 0 ? kGoOn : kFailed;
+    return surface_pass_seam_table().surface_pass_run(head, b.surface_passes) == 0 ? kGoOn : kFailed;
 }
 
 int clr_walk_append(float x, float y, float code)

@@ -5,13 +5,13 @@
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "clearing/surface_passes/surface_pass_run.hpp"
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/clear_mode.hpp"
+#include "nc_services/clear_mode.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/mill_services.hpp"
+#include "nc_services/prog_line.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/mill_services.hpp"
-#include "toolpath/prog_line.hpp"
 
 #include <algorithm>
 #include <cmath>

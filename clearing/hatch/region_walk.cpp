@@ -5,7 +5,7 @@
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/prog_line.hpp"
 
 #include <vector>
 

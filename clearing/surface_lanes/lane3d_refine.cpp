@@ -11,7 +11,7 @@
 #include "cutter/linnet_touch_point.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/linnet_params_least.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "toolpath/narrowed_mill.hpp"
 
 #include <algorithm>

@@ -9,13 +9,13 @@
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/d3ds_hooks.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/d3ds_hooks.hpp"
 
 #include <algorithm>
 #include <cstring>

@@ -6,11 +6,11 @@
 #include "clearing/surface_passes/hatch_direction.hpp"
 #include "cutter/drop_front.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/srf_switches_least.hpp"
 #include "surfaces/grid_drop_seam.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/srf_switches_least.hpp"
 
 #include <cmath>
 #include <utility>

@@ -9,10 +9,10 @@
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/touch_point_flags.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/prog_line.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/prog_line.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

@@ -4,12 +4,12 @@
 #include "clearing/surface_passes/link_arrays.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/tool_probe.hpp"
+#include "nc_services/mill_services.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/srf_switches_least.hpp"
 #include "pocket/lane_arc_points.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/mill_services.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/srf_switches_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -6,10 +6,10 @@
 #include "clearing/surface_passes/link_moves.hpp"
 #include "cutter/drop_front.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/coord_in_display_units.hpp"
+#include "nc_services/coord_in_display_units.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/motion_fit.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>

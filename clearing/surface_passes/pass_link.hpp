@@ -2,7 +2,7 @@
 // string, a move (lifted arcs or a loop, link_moves.hpp) and an arriving arc onto the start of the
 // next, written as three strings through the UP/DOWN motion output. The surface pass loop calls
 // it in mode 1 between two passes; the twirl link of the pocket entry moves in mode 2
-// (pocket_lanes/twirl_spline.cpp, through pocket_lanes/surface_grid_seams.hpp).
+// (pocket_lanes/moves/twirl_spline.cpp, through pocket_lanes/moves/surface_grid_seams.hpp).
 // Reads the tolerance, link radius, link kind word, entry-point mode and band depth of
 // curve_approx_common, the current mill's diameter, the host's NC function code (34 and 38 are
 // the wire functions), the motion output's form word (fitted splines) and the cutter of

@@ -1,8 +1,8 @@
 // Scallop height between two points and the grouping of strings by it.
 #include "clearing/surface_passes/pass_scallop.hpp"
 
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // polygons of the current polygon buffer)?
 #pragma once
 
-#include "pocket_lanes/region_containment.hpp"
+#include "pocket_lanes/moves/region_containment.hpp"
 
 // The crossings of the line through A and B with the polygons (polygon_count packed in words
 // words) and the spans of A and B among them, as ZCLRLN finds them with no widening: span k lies

@@ -4,11 +4,11 @@
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/surface_passes/grid_heights.hpp"
 #include "clearing/surface_passes/pass_band.hpp"
-#include "clearing/surface_passes/surface_pass_state.hpp"
 #include "clearing/surface_passes/touch_strings.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
 #include "clearing/surface_services/srflin.hpp"
-#include "toolpath/machining_type.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
+#include "nc_services/machining_type.hpp"
 
 #include <algorithm>
 #include <cmath>

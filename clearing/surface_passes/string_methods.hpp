@@ -4,7 +4,7 @@
 // model. The choice is one table (string_method_for); segment_strings runs the chosen row.
 #pragma once
 
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 
 #include <vector>
 

@@ -3,10 +3,10 @@
 #include "clearing/surface_passes/surface_pass_run.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
-#include "clearing/surface_passes/surface_pass_state.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "host/vantu_memory.hpp"
+#include "nc_services/prog_line.hpp"
 #include "toolpath/motion_fit.hpp"
-#include "toolpath/prog_line.hpp"
 #include "toolpath/surface_query_seams.hpp"
 
 #include <array>

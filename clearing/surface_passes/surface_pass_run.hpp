@@ -11,13 +11,10 @@
 // position; keeps its working state in surface_pass (surface_pass_state.hpp).
 #pragma once
 
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "clearing/hatch/surface_pass_seams.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 
 struct clearing_point;
-
-// The machining type of the surface clearing, under which the hatch linkers hand their passes to
-// surface_pass_run.
-inline constexpr int kSurfaceClearing = 11;
 
 // Runs one pass given as the chain from pass_chain (may be null; a negative code marks the end of
 // a jump that is not machined). pass_number counts the passes written so far and grows by one for

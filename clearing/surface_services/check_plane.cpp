@@ -1,7 +1,7 @@
 // The check plane of the surface strings (see the header).
 #include "clearing/surface_services/check_plane.hpp"
 
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 

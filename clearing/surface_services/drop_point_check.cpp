@@ -1,12 +1,12 @@
 // The region test of a dropped cutter (drop_point_check).
 #include "clearing/surface_services/drop_point_check.hpp"
 
-#include "clearing/surface_passes/surface_pass_state.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "cutter/linnet_point.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "pocket/point_in_region_set.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include "clearing/surface_services/backup_seams.hpp"
 #include "host/vantu_mdata.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 bool backup_due(int passes)
 {

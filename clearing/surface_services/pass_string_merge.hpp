@@ -2,7 +2,7 @@
 // in front, joined where it meets the tool position and the segment's first point.
 #pragma once
 
-#include "pocket_lanes/string_merge.hpp"
+#include "pocket_lanes/moves/string_merge.hpp"
 
 // MRGGST with the join at the tool, moving normals and per-point words with their points.
 // Status as MRGGST's (nothing changed on -1).

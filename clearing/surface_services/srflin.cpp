@@ -2,16 +2,16 @@
 // contact carries the surface state there and the tool point standing over the position.
 #include "clearing/surface_services/srflin.hpp"
 
-#include "clearing/surface_passes/surface_pass_state.hpp"
 #include "clearing/surface_services/check_plane.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "cutter/kernels/contact_geometry.hpp"
 #include "host/vantu_compare.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/warn_at_point.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

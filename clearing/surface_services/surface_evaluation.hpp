@@ -5,7 +5,7 @@
 // hatch line (coarse_net_fill) and clears the list of surfaces warned about.
 #pragma once
 
-#include "clearing/surface_passes/surface_pass_state.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "surfaces/surface_buffer_least.hpp"
 
 inline constexpr int kNetNodes = 10;  // nodes per row and rows of the coarse net

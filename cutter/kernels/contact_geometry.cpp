@@ -5,8 +5,8 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/warn_at_point.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/warn_at_point.hpp"
 
 #include <cmath>
 

@@ -15,7 +15,7 @@
 #include "cutter/kernels/drop_profile.hpp"
 
 #include "host/vantu_compare.hpp"
-#include "toolpath/segment_z_at_xy.hpp"
+#include "nc_services/segment_z_at_xy.hpp"
 
 #include <algorithm>
 #include <cmath>

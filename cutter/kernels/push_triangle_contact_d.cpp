@@ -4,7 +4,7 @@
 // go to the double-precision edge drop.
 #include "cutter/kernels/xy_contact.hpp"
 
-#include "cutter/torus_front.hpp"
+#include "cutter/kernels/torus_travel.hpp"
 #include "host/vantu_vector.hpp"
 
 #include <algorithm>

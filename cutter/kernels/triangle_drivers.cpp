@@ -1,15 +1,15 @@
 // The per-triangle drivers and the box height bound (see the header).
 #include "cutter/kernels/triangle_drivers.hpp"
 
-#include "cutter/axis_code_transform_least.hpp"
+#include "cutter/kernels/axis_code_transform_least.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
+#include "cutter/kernels/torus_travel.hpp"
 #include "cutter/kernels/xy_contact.hpp"
-#include "cutter/torus_front.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_vector.hpp"
 #include "host/vantu_vector_s.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/qt_geometry.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -8,8 +8,8 @@
 // Reads cutter_block for tapered cutters and calls the tapered edge kernel through the seams.
 #include "cutter/kernels/xy_contact.hpp"
 
-#include "cutter/cutter_block_least.hpp"
-#include "cutter/cutter_seams_least.hpp"
+#include "cutter/kernels/cutter_block_least.hpp"
+#include "cutter/kernels/cutter_seams_least.hpp"
 #include "host/vantu_compare.hpp"
 #include "surfaces/qt_geometry.hpp"
 

@@ -1,12 +1,12 @@
 // The connection settings and the machine-parameter slot tables (see the header).
 #include "edit/editor/connect_tables.hpp"
 
-#include "toolpath/approach_block.hpp"
-#include "toolpath/connect_params.hpp"
+#include "nc_services/approach_block.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/rec8.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/rec8.hpp"
 
 #include <cstddef>
 #include <initializer_list>

@@ -2,8 +2,8 @@
 #include "edit/editor/cursor_list.hpp"
 
 #include "host/vantu_list.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_words.hpp"
 

@@ -16,9 +16,9 @@
 #include "host/vantu_toolinst.hpp"
 #include "listing/live_display.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
+#include "nc_services/display_break.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "edit/editor/cursor_list.hpp"
 #include "edit/editor/cursor_routines.hpp"
 #include "host/vantu_ncd_file.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 constexpr int kToolDisplayMode = 0;

@@ -13,6 +13,8 @@
 #include "host/vantu_messages.hpp"
 #include "host/vantu_ncd_file.hpp"
 #include "host/vantu_proc_dialogs.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "toolpath/approach_common.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
@@ -20,10 +22,8 @@
 #include "toolpath/motion_end_points.hpp"
 #include "toolpath/motion_writers.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_block_writer.hpp"
 #include "toolpath/proc_ctx_save.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "host/vantu.hpp"
 #include "listing/work_view.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <algorithm>
 #include <cmath>

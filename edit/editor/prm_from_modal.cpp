@@ -4,9 +4,9 @@
 #include "edit/editor/block_delete.hpp"
 
 #include "host/vantu_compare.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 #include <cstdlib>

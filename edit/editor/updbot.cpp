@@ -5,7 +5,7 @@
 
 #include "edit/editor/machining_state.hpp"
 #include "host/vantu_messages.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // that cannot be written leaves the tool path as it was.
 #pragma once
 
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/tool_position.hpp"
 
 // What writing motions changes besides the list, kept to be put back when the writing fails.
 struct writer_state {

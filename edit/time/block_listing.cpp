@@ -9,9 +9,9 @@
 #include "listing/lst_state.hpp"
 #include "listing/nclist.hpp"
 #include "listing/prtblk.hpp"
-#include "toolpath/fnc_names.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/part_file_names.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/part_file_names.hpp"
 #include "toolpath/tp_words.hpp"
 
 #include <algorithm>

@@ -7,9 +7,9 @@
 #include "host/vantu.hpp"
 #include "host/vantu_compose.hpp"
 #include "host/vantu_textfiles.hpp"
-#include "toolpath/fnc_names.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/part_file_names.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/part_file_names.hpp"
 
 #include <algorithm>
 #include <array>

@@ -10,15 +10,15 @@
 #include "host/vantu_compare.hpp"
 #include "host/vantu_flags.hpp"
 #include "host/vantu_proc_run.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "surfaces/allsrf_least.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "toolpath/surface_approach.hpp"
 
 namespace {

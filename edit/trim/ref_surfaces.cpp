@@ -6,8 +6,8 @@
 #include "cutter/prj_manager_least.hpp"
 #include "edit/trim/trig_cache.hpp"
 #include "edit/trim/trim_state.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "surfaces/allsrf_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <algorithm>
 #include <vector>

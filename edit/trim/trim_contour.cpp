@@ -12,11 +12,11 @@
 #include "host/vantu_ncstate.hpp"
 #include "host/vantu_polyline.hpp"
 #include "host/vantu_transforms.hpp"
+#include "nc_services/model_values.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/contour_selection.hpp"
 #include "pocket/polbuf.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/model_values.hpp"
-#include "toolpath/unwind_guard.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <algorithm>

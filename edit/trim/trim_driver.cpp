@@ -27,13 +27,13 @@
 #include "host/vantu_ncdisplay.hpp"
 #include "host/vantu_proc_run.hpp"
 #include "host/vantu_selection.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/interaction_modes.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/optimizer_params.hpp"
 #include "surfaces/proc_surf_menu.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/interaction_modes.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "tools/tool_accessors.hpp"
 
 namespace {

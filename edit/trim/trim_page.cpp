@@ -4,8 +4,8 @@
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_interact.hpp"
 #include "host/vantu_messages.hpp"
+#include "nc_services/interaction_modes.hpp"
 #include "pocket/dialog_items.hpp"
-#include "toolpath/interaction_modes.hpp"
 
 #include <string_view>
 

@@ -3,8 +3,8 @@
 
 #include "edit/trim/trim_state.hpp"
 #include "host/vantu_mdata.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "host/vantu_list.hpp"
 #include "host/vantu_memory.hpp"
 #include "host/vantu_ncd_file.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/motion_end_points.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <algorithm>

@@ -2,11 +2,11 @@
 #include "pocket_lanes/entry/helix_entry.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/dialog_items.hpp"
 #include "pocket/polbuf.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -3,13 +3,13 @@
 #include "pocket_lanes/entry/lane_leads.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/coord_in_display_units.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/entry/lead_points.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/coord_in_display_units.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"
 

@@ -3,12 +3,12 @@
 
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <array>

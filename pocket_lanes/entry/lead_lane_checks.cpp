@@ -10,7 +10,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 #include <array>
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "pocket_lanes/entry/lead_points.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -12,9 +13,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/vec2_perp.hpp"
-#include "toolpath/tool_position.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
+#include "pocket_lanes/moves/vec2_perp.hpp"
 #include "toolpath/updown_buffers.hpp"
 
 #include <algorithm>

@@ -9,7 +9,7 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
 
 #include <algorithm>
 #include <cmath>

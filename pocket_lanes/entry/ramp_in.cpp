@@ -4,20 +4,20 @@
 #include "pocket_lanes/entry/ramp_entry.hpp"
 
 #include "host/vantu.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/entry/ramp_points.hpp"
-#include "pocket_lanes/link_region.hpp"
-#include "pocket_lanes/open_strings.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/link_region.hpp"
+#include "pocket_lanes/moves/open_strings.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
 #include "toolpath/approach_retract.hpp"
-#include "toolpath/exec_disp_mode.hpp"
 #include "toolpath/modal_setters.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 // The check plane of the surface strings: where plane_clip stops a segment, and what it records.
 #include "clearing/surface_services/check_plane.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

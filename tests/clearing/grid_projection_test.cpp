@@ -5,7 +5,7 @@
 #include "surface_grid_support.hpp"
 
 #include "clearing/surface_lanes/grid_projection.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 
 #include <array>
 #include <random>

@@ -4,7 +4,7 @@
 #include "clearing_support.hpp"
 
 #include "clearing/hatch/hatch_lines.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 
 #include <string>
 

@@ -9,8 +9,8 @@
 #include "clearing/surface_passes/hatch_step.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "cutter/touch_point_flags.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <cmath>

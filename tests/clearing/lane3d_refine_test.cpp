@@ -5,8 +5,8 @@
 #include "clearing/surface_lanes/lane3d_refine.hpp"
 #include "cutter/surface_height_at_point.hpp"
 #include "host/control.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/mill_services.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/mill_services.hpp"
 
 #include <random>
 

@@ -10,9 +10,9 @@
 #include "clearing/surface_lanes/lane_points.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/control/memory.hpp"
+#include "nc_services/d3ds_hooks.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/d3ds_hooks.hpp"
 
 #include <algorithm>
 #include <functional>

@@ -3,7 +3,7 @@
 // between LAYER markers, and the LAYER markers with the level's first move.
 #include "clearing_support.hpp"
 
-#include "clearing/clear_markers.hpp"
+#include "clearing/hatch/clear_markers.hpp"
 #include "pocket/clean_region.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pkdm_pool.hpp"

@@ -5,8 +5,8 @@
 #include "clearing/surface_passes/pass_band.hpp"
 #include "clearing/surface_passes/pass_scallop.hpp"
 #include "host/control.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/pasbuf.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <array>

@@ -8,8 +8,8 @@
 #include "host/control.hpp"
 #include "host/control/messages.hpp"
 #include "host/control/trim_host.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "clearing/surface_services/pass_step.hpp"
 #include "driver/seam_fills.hpp"
 #include "host/control.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

@@ -6,18 +6,18 @@
 
 #include "cutter_profile.hpp"
 
-#include "cutter/cutter_seams_least.hpp"
 #include "cutter/kernels/cone_state.hpp"
 #include "cutter/kernels/cutter_frame.hpp"
+#include "cutter/kernels/cutter_seams_least.hpp"
 #include "cutter/kernels/interval_list.hpp"
 #include "cutter/kernels/xy_contact.hpp"
 #include "host/control.hpp"
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/machining_type.hpp"
 #include "pocket/point_in_region_set.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/machining_type.hpp"
 
 #include <gtest/gtest.h>
 

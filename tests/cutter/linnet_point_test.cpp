@@ -3,8 +3,8 @@
 // dropped cutter that builds on it.
 #include "cutter_test_support.hpp"
 
-#include "clearing/surface_passes/surface_pass_state.hpp"
 #include "clearing/surface_services/drop_point_check.hpp"
+#include "clearing/surface_services/surface_pass_state.hpp"
 #include "cutter/linnet_point.hpp"
 #include "pocket/reg_region.hpp"
 #include "surfaces/tri_model_sources_least.hpp"

@@ -5,11 +5,11 @@
 #include "cutter_test_support.hpp"
 #include "xy_support.hpp"
 
-#include "cutter/cutter_block_least.hpp"
+#include "cutter/kernels/cutter_block_least.hpp"
 #include "cutter/kernels/triangle_drivers.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/segment_z_at_xy.hpp"
 #include "surfaces/qt_geometry.hpp"
-#include "toolpath/segment_z_at_xy.hpp"
 
 #include <random>
 

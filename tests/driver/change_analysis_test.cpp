@@ -3,15 +3,15 @@
 #include "driver/go_point_motion.hpp"
 #include "driver/txt2_texts.hpp"
 #include "host/control.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
+#include "nc_services/optimizer_params.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "surfaces/surface_words.hpp"
 #include "toolpath/common_arguments.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
-#include "toolpath/optimizer_params.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "driver/proc_driver.hpp"
 #include "driver/proc_run_state.hpp"
 #include "driver/proc_status.hpp"
-#include "toolpath/machining_type.hpp"
+#include "nc_services/machining_type.hpp"
 
 namespace fakes {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "driver/proc_steps.hpp"
-#include "toolpath/proc_type_table.hpp"
+#include "nc_services/proc_type_table.hpp"
 
 #include <deque>
 #include <functional>

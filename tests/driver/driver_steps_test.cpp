@@ -4,7 +4,7 @@
 
 #include "driver/proc_driver.hpp"
 #include "driver/proc_status.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 namespace {
 

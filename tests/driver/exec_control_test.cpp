@@ -4,10 +4,10 @@
 #include "run_support.hpp"
 
 #include "driver/proc_status.hpp"
+#include "nc_services/prog_line.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/prog_line.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tools_test_support.hpp"
 

@@ -5,15 +5,15 @@
 #include "driver/mch_plane_dialog.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/mch_type_name.hpp"
+#include "nc_services/msg_kind_texts.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/mch_type_name.hpp"
-#include "toolpath/msg_kind_texts.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/nc_state_support.hpp"
 #include "toolpath/proc_flags.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include "driver/set_machining_type.hpp"
 #include "host/control.hpp"
 #include "host/control/nc_state.hpp"
-#include "toolpath/fnc_names.hpp"
+#include "nc_services/fnc_names.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/msg_window.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "driver/set_machining_type.hpp"
 #include "host/control.hpp"
 #include "host/control/tp_registry.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_lists.hpp"
 

@@ -1,10 +1,10 @@
 // The parameter block as module data (save, load, short and long records, editing, the tool
 // failure of a template run) and the tool choice with the tool values it sets.
 #include "driver/proc_module_data.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_choice.hpp"
 #include "tools/tool_lists.hpp"

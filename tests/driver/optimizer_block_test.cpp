@@ -2,9 +2,9 @@
 // copy, one row per decision of the comparison.
 #include "driver/optimizer_compare.hpp"
 #include "driver/optimizer_list.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "proc_block_support.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,9 @@
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/msg_window.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/nc_state_texts.hpp"
 
 #include <gtest/gtest.h>
 

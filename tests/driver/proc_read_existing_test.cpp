@@ -3,9 +3,9 @@
 // segment.
 #include "driver/change_analysis.hpp"
 #include "driver/proc_read_existing.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "proc_block_support.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 #include "toolpath/proc_flags.hpp"
 
 #include <gtest/gtest.h>

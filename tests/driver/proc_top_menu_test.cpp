@@ -4,8 +4,8 @@
 #include "driver/relations.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/optimizer_params.hpp"
 
 #include <gtest/gtest.h>
 

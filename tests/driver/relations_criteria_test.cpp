@@ -7,12 +7,12 @@
 #include "driver/relations.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/part_file_names.hpp"
+#include "nc_services/proc_type_tests.hpp"
 #include "pocket/contour_table.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/part_file_names.hpp"
 #include "toolpath/proc_block_writer.hpp"
-#include "toolpath/proc_type_tests.hpp"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include "driver/proc_run_state.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/machining_type.hpp"
+#include "nc_services/display_break.hpp"
+#include "nc_services/machining_type.hpp"
 #include "tools/tool_utilities.hpp"
 
 #include <gtest/gtest.h>

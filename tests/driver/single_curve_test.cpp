@@ -4,9 +4,9 @@
 #include "driver/single_curve_check.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "pocket/contour_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "driver/target_proc_select.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,11 +5,11 @@
 #include "edit/editor/connect_tables.hpp"
 #include "host/control.hpp"
 #include "host/vantu.hpp"
-#include "toolpath/approach_block.hpp"
-#include "toolpath/connect_params.hpp"
+#include "nc_services/approach_block.hpp"
+#include "nc_services/connect_params.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

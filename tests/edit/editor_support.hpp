@@ -7,7 +7,7 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "listing/live_display.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/tp_sublist.hpp"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 #include "edit/editor/cursor_routines.hpp"
 #include "edit/editor/go_motions.hpp"
 #include "host/control/ncd_file.hpp"
+#include "nc_services/rec8.hpp"
 #include "tests/edit/connection_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
-#include "toolpath/rec8.hpp"
 
 #include <gtest/gtest.h>
 

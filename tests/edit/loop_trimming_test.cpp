@@ -5,8 +5,8 @@
 #include "host/control.hpp"
 #include "host/control/tp_display_host.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "tests/edit/editor_support.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

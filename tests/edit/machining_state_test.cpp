@@ -7,8 +7,8 @@
 #include "edit/editor/machining_state.hpp"
 #include "edit/trim/trig_cache.hpp"
 #include "edit_list_support.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/proc_geom_entities.hpp"
 

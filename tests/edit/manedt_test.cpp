@@ -10,10 +10,10 @@
 #include "host/control/proc_run.hpp"
 #include "host/control/script.hpp"
 #include "listing/dsproc.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/proc_type_table.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tests/toolpath/nc_state_support.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/proc_type_table.hpp"
 #include "tools/tool_dialog.hpp"
 
 #include <regex>

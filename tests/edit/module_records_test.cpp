@@ -9,9 +9,9 @@
 #include "host/control.hpp"
 #include "host/control/script.hpp"
 #include "listing/work_view.hpp"
+#include "nc_services/machining_type.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tests/toolpath/nc_state_support.hpp"
-#include "toolpath/machining_type.hpp"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "edit/trim/project_on_surf.hpp"
 #include "edit/trim/trim_action.hpp"
 #include "edit/trim/trim_cache.hpp"
+#include "nc_services/connect_params.hpp"
 #include "surfaces/allsrf_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/cutter/exact_drop_reference.hpp"
@@ -13,7 +14,6 @@
 #include "tests/edit/trim_support.hpp"
 #include "tests/toolpath/motion_points.hpp"
 #include "tests/tools/tools_test_support.hpp"
-#include "toolpath/connect_params.hpp"
 #include "toolpath/tp_list_access.hpp"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "driver/proc_block_support.hpp"
 #include "edit/editor/region_range.hpp"
 #include "editor_support.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

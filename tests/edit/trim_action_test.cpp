@@ -4,12 +4,12 @@
 // contour judged by where its points lie and how far it walks.
 #include "edit/editor/written_blocks.hpp"
 #include "edit/trim/trim_action.hpp"
+#include "nc_services/tool_position.hpp"
 #include "tests/edit/connection_support.hpp"
 #include "tests/edit/trim_range_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <gtest/gtest.h>
 

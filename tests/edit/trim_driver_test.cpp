@@ -13,21 +13,21 @@
 #include "edit/trim/trim_tp.hpp"
 #include "host/control/script.hpp"
 #include "host/control/trim_host.hpp"
+#include "nc_services/machining_type.hpp"
 #include "tests/edit/editor_support.hpp"
 #include "tests/edit/trim_part_support.hpp"
 #include "tests/tools/tools_test_support.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
 #include "tools/current_tool.hpp"
 #include "tools/tool_accessors.hpp"
 #include "tools/tool_tables.hpp"
 
 #include "driver/edit_seams.hpp"
 #include "driver/exec_pause_menu.hpp"
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/tool_position.hpp"
 
 #include <cmath>
 #include <numbers>

@@ -6,7 +6,7 @@
 #include "edit/edit_ref_params.hpp"
 #include "edit/trim/trim_state.hpp"
 #include "edit_list_support.hpp"
-#include "toolpath/nc_state_texts.hpp"
+#include "nc_services/nc_state_texts.hpp"
 
 #include <gtest/gtest.h>
 

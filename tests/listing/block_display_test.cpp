@@ -5,7 +5,7 @@
 
 #include "listing/block_handlers.hpp"
 #include "listing/tool_display.hpp"
-#include "toolpath/rec8.hpp"
+#include "nc_services/rec8.hpp"
 #include "toolpath/setmod.hpp"
 
 #include <cmath>

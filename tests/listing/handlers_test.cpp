@@ -6,7 +6,7 @@
 #include "driver/proc_block_support.hpp"
 #include "driver/proc_common.hpp"
 #include "host/control/mdata.hpp"
-#include "toolpath/mch_type_name.hpp"
+#include "nc_services/mch_type_name.hpp"
 
 using namespace listing_test;
 

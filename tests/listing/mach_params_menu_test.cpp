@@ -4,8 +4,8 @@
 
 #include "host/control/script.hpp"
 #include "listing/mach_params_menu.hpp"
+#include "nc_services/machining_type.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/machining_type.hpp"
 
 using namespace listing_test;
 

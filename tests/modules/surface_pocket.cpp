@@ -17,6 +17,8 @@
 #include "host/vantu.hpp"
 #include "host/vantu_part_surfaces.hpp"
 #include "host/vantu_surface_eval.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/unwind_guard.hpp"
 #include "pocket/contour_box.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket/pocket_driver_setup.hpp"
@@ -27,17 +29,15 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
 #include "surfaces/part_surface_sources_least.hpp"
 #include "surfaces/surface_grid.hpp"
 #include "surfaces/surface_select_least.hpp"
 #include "surfaces/tri_store_least.hpp"
 #include "tests/modules/driver_caller.hpp"
 #include "tests/modules/surface_clearing.hpp"
-#include "toolpath/linnet_params_least.hpp"
 #include "toolpath/motion_writers.hpp"
-#include "toolpath/unwind_guard.hpp"
 
 #include <array>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include "edit/manedt.hpp"
 #include "host/vantu.hpp"
 #include "listing/dsproc.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 extern "C" int drelan_attach(int) { return 1; }
 

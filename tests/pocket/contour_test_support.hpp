@@ -6,14 +6,14 @@
 
 #include "package_test_support.hpp"
 
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/contour_table.hpp"
 #include "pocket/direction_arrows.hpp"
 #include "pocket/drelan_params.hpp"
 #include "pocket/entry_pnt_tables.hpp"
 #include "pocket/lane_switches_least.hpp"
 #include "pocket_arrays/pocket_state.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // clean-up callback that brackets a run.
 #include "contour_test_support.hpp"
 
+#include "nc_services/nc_state_blocks.hpp"
 #include "pocket/pocket_callbacks.hpp"
 #include "pocket/pocket_words.hpp"
-#include "toolpath/nc_state_blocks.hpp"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/seam_fills.hpp"
 #include "host/control/list.hpp"
+#include "nc_services/tool_position.hpp"
 #include "pocket/contour_counts.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/lane_table.hpp"
@@ -19,7 +20,6 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/seam_fills.hpp"
 #include "toolpath/markers.hpp"
-#include "toolpath/tool_position.hpp"
 #include "tools/tools_test_support.hpp"
 
 #include <cmath>

@@ -6,12 +6,12 @@
 #include "host/control/assoc.hpp"
 #include "host/control/descriptors.hpp"
 #include "host/control/entities.hpp"
+#include "nc_services/msg_window.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/proc_dialog_words.hpp"
 #include "pocket/contour_records.hpp"
 #include "pocket/pkstck.hpp"
 #include "toolpath/machine_table.hpp"
-#include "toolpath/msg_window.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/proc_dialog_words.hpp"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // The grid over a list of boxes hands a query every box that overlaps it (touching counts), in
 // increasing order and once each: over seeded lists of small, long, touching, inverted and
 // non-finite boxes, one of them moved after the build, and queries of every size.
-#include "pocket_lanes/box_grid.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
 
 #include <gtest/gtest.h>
 

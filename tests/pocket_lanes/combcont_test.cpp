@@ -4,8 +4,8 @@
 #include "lane_test_support.hpp"
 
 #include "cutter/surface_height_at_point.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "pocket_lanes/combcont.hpp"
-#include "toolpath/linnet_params_least.hpp"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pokmain.hpp"
-#include "pocket_lanes/connection_tests.hpp"
+#include "pocket_lanes/moves/connection_tests.hpp"
 
 namespace {
 

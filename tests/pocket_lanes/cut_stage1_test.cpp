@@ -7,7 +7,7 @@
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <bit>
 #include <cmath>

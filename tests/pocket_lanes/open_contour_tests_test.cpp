@@ -9,8 +9,8 @@
 #include "clearing/hatch/clear_grid.hpp"
 #include "clearing/hatch/grid_segment_test.hpp"
 #include "cutter/tool_probe.hpp"
-#include "pocket_lanes/open_contour_tests.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "pocket_lanes/moves/open_contour_tests.hpp"
 #include "tools/tool_accessors.hpp"
 
 #include <cmath>

@@ -4,12 +4,12 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
+#include "nc_services/machining_type.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/entry_pnt_tables.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <string>

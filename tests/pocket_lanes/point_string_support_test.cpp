@@ -7,8 +7,8 @@
 #include "host/vantu.hpp"
 #include "pocket_arrays/pokarr_resample.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
+#include "pocket_lanes/moves/vec2_perp.hpp"
 #include "pocket_lanes/parallel_arc.hpp"
-#include "pocket_lanes/vec2_perp.hpp"
 #include "tools/symbol_geometry.hpp"
 
 #include <cmath>

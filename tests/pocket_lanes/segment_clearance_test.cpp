@@ -5,7 +5,7 @@
 
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_search.hpp"
-#include "pocket_lanes/segment_clearance.hpp"
+#include "pocket_lanes/moves/segment_clearance.hpp"
 
 #include <memory>
 

@@ -4,9 +4,9 @@
 #include "lane_test_support.hpp"
 #include "toolpath/motion_output_support.hpp"
 
-#include "pocket_lanes/string_merge.hpp"
-#include "pocket_lanes/twirl_spline.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "pocket_lanes/moves/string_merge.hpp"
+#include "pocket_lanes/moves/twirl_spline.hpp"
 
 #include <algorithm>
 #include <string>

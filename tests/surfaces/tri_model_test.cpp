@@ -4,12 +4,12 @@
 #include "host/control.hpp"
 #include "host/control/memory.hpp"
 #include "host/vantu.hpp"
+#include "nc_services/coord_in_display_units.hpp"
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/warn_at_point.hpp"
 #include "surfaces/qt_geometry.hpp"
 #include "surfaces/tri_model_sources_least.hpp"
 #include "surfaces/tri_store_least.hpp"
-#include "toolpath/coord_in_display_units.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/warn_at_point.hpp"
 
 #include <gtest/gtest.h>
 

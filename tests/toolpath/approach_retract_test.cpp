@@ -3,8 +3,8 @@
 // routines, the axis retract and the pending retract.
 #include "motion_output_support.hpp"
 
+#include "nc_services/segment_z_at_xy.hpp"
 #include "toolpath/modal_setters.hpp"
-#include "toolpath/segment_z_at_xy.hpp"
 
 #include <functional>
 

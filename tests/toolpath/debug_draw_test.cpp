@@ -5,9 +5,9 @@
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/nc_state.hpp"
-#include "toolpath/debug_draw.hpp"
-#include "toolpath/linnet_params_least.hpp"
-#include "toolpath/transform_point_d.hpp"
+#include "nc_services/debug_draw.hpp"
+#include "nc_services/linnet_params_least.hpp"
+#include "nc_services/transform_point_d.hpp"
 
 #include <vector>
 

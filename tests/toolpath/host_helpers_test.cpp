@@ -1,7 +1,7 @@
 // Module wrappers over host calls: module data by packed key, the template flags, the clock
 // and the data menu.
-#include "toolpath/host_helpers.hpp"
-#include "toolpath/template_flags.hpp"
+#include "nc_services/host_helpers.hpp"
+#include "nc_services/template_flags.hpp"
 
 #include "host/control.hpp"
 #include "host/vantu.hpp"

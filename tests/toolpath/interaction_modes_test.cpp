@@ -1,6 +1,6 @@
 // Interaction-mode helpers: the mode-line layouts by screen height and the host calls each
 // helper makes, in order.
-#include "toolpath/interaction_modes.hpp"
+#include "nc_services/interaction_modes.hpp"
 
 #include "host/control.hpp"
 

@@ -1,6 +1,6 @@
 // List access, item search, sub-lists, block readers, the machine table and slots, and the NC
 // function names.
-#include "toolpath/fnc_names.hpp"
+#include "nc_services/fnc_names.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/mch_slots.hpp"
 #include "toolpath/param_record.hpp"

@@ -4,7 +4,7 @@
 #include "toolpath_support.hpp"
 
 #include "host/control/memory.hpp"
-#include "toolpath/loop_path.hpp"
+#include "nc_services/loop_path.hpp"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 // The scoped narrowing of the current mill over a table of its own (no module services): the
 // values read at the start come back on a return and on the stop of an execution, and a guard
 // that never narrowed, or whose tool is no mill, writes nothing.
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
 #include "toolpath/narrowed_mill.hpp"
 
 #include <gtest/gtest.h>

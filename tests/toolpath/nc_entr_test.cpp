@@ -1,9 +1,9 @@
 // The entry-point list (merge by x and y, growth, release, reset) and the execution display mode
 // with the clearance-plane flag of HEI8.
 #include "host/control.hpp"
-#include "toolpath/exec_disp_mode.hpp"
-#include "toolpath/nc_entr.hpp"
-#include "toolpath/nc_state_blocks.hpp"
+#include "nc_services/exec_disp_mode.hpp"
+#include "nc_services/nc_entr.hpp"
+#include "nc_services/nc_state_blocks.hpp"
 
 #include <gtest/gtest.h>
 

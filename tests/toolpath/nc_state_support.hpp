@@ -3,10 +3,10 @@
 // for the next test of the same program unless its fixture clears them.
 #pragma once
 
+#include "nc_services/nc_state_blocks.hpp"
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/move_writer_state.hpp"
-#include "toolpath/nc_state_blocks.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_coords.hpp"
 #include "toolpath/tp_sublist.hpp"
 

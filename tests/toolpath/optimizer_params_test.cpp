@@ -1,5 +1,5 @@
 // The optimizer block: its layout, defaults and the option-word helpers.
-#include "toolpath/optimizer_params.hpp"
+#include "nc_services/optimizer_params.hpp"
 
 #include <gtest/gtest.h>
 

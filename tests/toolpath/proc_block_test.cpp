@@ -1,6 +1,7 @@
 // The procedure block reader, the procedure's own segment and geometry writers, the flag segment
 // reader, the first and last points of a procedure's motions, the stored-motion entity and the
 // marker lines of the listing.
+#include "nc_services/tool_position.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/marker_listing.hpp"
 #include "toolpath/open_sub_list.hpp"
@@ -9,7 +10,6 @@
 #include "toolpath/proc_first_last.hpp"
 #include "toolpath/proc_flags.hpp"
 #include "toolpath/read_transform.hpp"
-#include "toolpath/tool_position.hpp"
 #include "toolpath/tp_item_search.hpp"
 #include "toolpath/tp_list_access.hpp"
 #include "toolpath/tp_read_proc.hpp"

@@ -1,9 +1,9 @@
 // The progress line: percentages shown only when they grow, stage counts every tenth patch, the
 // loop texts, the activity words and what the painter puts where.
 #include "host/control.hpp"
-#include "toolpath/display_break.hpp"
-#include "toolpath/machining_type.hpp"
-#include "toolpath/prog_line.hpp"
+#include "nc_services/display_break.hpp"
+#include "nc_services/machining_type.hpp"
+#include "nc_services/prog_line.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,23 +1,24 @@
 // The seam tables through which lower folders call higher ones: every entry is filled once the
 // module is loaded, and an entry left unfilled answers with a line and a failed status instead of
 // a crash.
+#include "clearing/hatch/surface_pass_seams.hpp"
 #include "clearing/surface_services/backup_seams.hpp"
 #include "driver/edit_seams.hpp"
 #include "edit/editor/gap_services.hpp"
 #include "listing/proc_common_services.hpp"
+#include "nc_services/display_services.hpp"
+#include "nc_services/exec_control.hpp"
+#include "nc_services/exec_menu_services.hpp"
+#include "nc_services/mill_services.hpp"
+#include "nc_services/proc_select_services.hpp"
 #include "pocket/engine_steps.hpp"
 #include "pocket/hatch_line_seams.hpp"
 #include "pocket/proc_dialog_seams.hpp"
 #include "pocket_arrays/seam_entry.hpp"
 #include "pocket_arrays/surface_offset_seams.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
-#include "pocket_lanes/surface_grid_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "toolpath/approach_seams.hpp"
-#include "toolpath/display_services.hpp"
-#include "toolpath/exec_control.hpp"
-#include "toolpath/exec_menu_services.hpp"
-#include "toolpath/mill_services.hpp"
-#include "toolpath/proc_select_services.hpp"
 #include "toolpath/surface_query_seams.hpp"
 #include "toolpath_support.hpp"
 
@@ -68,6 +69,7 @@ TEST(SeamTables, EveryEntryIsFilledWhenTheModuleIsLoaded)
         {kMillServicesName, unfilled_entries(mill_service_table())},
         {kProcSelectServicesName, unfilled_entries(proc_select_service_table())},
         {kExecMenuServicesName, unfilled_entries(exec_menu_service_table())},
+        {kSurfacePassSeamsName, unfilled_entries(surface_pass_seam_table())},
         {kProcCommonServicesName, unfilled_entries(proc_common_service_table())},
         {kSurfaceBackupServicesName, unfilled_entries(surface_backup_service_table())},
     };
@@ -132,6 +134,13 @@ TEST(SeamTables, AnUnfilledEntryReportsAndFailsInsteadOfCrashing)
              return std::vector<int>{};
          },
          {}},
+        {kSurfacePassSeamsName,
+         [] {
+             int passes = 3;
+             const int result = surface_pass_seams{}.surface_pass_run(nullptr, passes);
+             return std::vector{result, passes};
+         },
+         {0, -1}},
         {kProcCommonServicesName,
          [] {
              int status = 0;

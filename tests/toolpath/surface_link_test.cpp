@@ -3,7 +3,7 @@
 // the test only.
 #include "motion_output_support.hpp"
 
-#include "toolpath/exec_control.hpp"
+#include "nc_services/exec_control.hpp"
 #include "toolpath/modal_setters.hpp"
 
 #include <cmath>

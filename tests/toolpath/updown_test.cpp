@@ -3,11 +3,11 @@
 #include "motion_output_support.hpp"
 
 #include "host/control/memory.hpp"
-#include "toolpath/clear_mode.hpp"
+#include "nc_services/clear_mode.hpp"
+#include "nc_services/proc_geometry_words_least.hpp"
+#include "nc_services/proc_picks.hpp"
 #include "toolpath/milling_statement.hpp"
 #include "toolpath/modal_setters.hpp"
-#include "toolpath/proc_geometry_words_least.hpp"
-#include "toolpath/proc_picks.hpp"
 #include "toolpath/updown_entries.hpp"
 
 using namespace motion_test;

@@ -1,6 +1,6 @@
 // User messages with "|" breaks: each line goes to the user on its own, cut at 80 characters.
 #include "host/control.hpp"
-#include "toolpath/user_lines.hpp"
+#include "nc_services/user_lines.hpp"
 
 #include <gtest/gtest.h>
 

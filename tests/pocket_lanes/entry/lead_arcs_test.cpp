@@ -5,7 +5,7 @@
 
 #include "cutter/tool_probe.hpp"
 #include "pocket_lanes/entry/lead_arcs.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <string>

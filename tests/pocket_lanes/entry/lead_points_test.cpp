@@ -10,7 +10,7 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/entry/lead_lane_checks.hpp"
 #include "pocket_lanes/entry/lead_points.hpp"
-#include "pocket_lanes/pocket_approach.hpp"
+#include "pocket_lanes/moves/pocket_approach.hpp"
 
 #include <cmath>
 #include <vector>

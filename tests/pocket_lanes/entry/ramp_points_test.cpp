@@ -6,9 +6,9 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "pocket/polbuf.hpp"
-#include "pocket_lanes/entry/entry_bookkeeping.hpp"
 #include "pocket_lanes/entry/ramp_points.hpp"
-#include "pocket_lanes/region_containment.hpp"
+#include "pocket_lanes/moves/entry_bookkeeping.hpp"
+#include "pocket_lanes/moves/region_containment.hpp"
 #include "toolpath/mch_slots.hpp"
 
 #include <cmath>

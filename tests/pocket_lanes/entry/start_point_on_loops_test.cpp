@@ -11,7 +11,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/entry/pocket_entry.hpp"
-#include "pocket_lanes/region_hatch_seams.hpp"
+#include "pocket_lanes/moves/region_hatch_seams.hpp"
 
 #include <ostream>
 #include <string>

@@ -1,8 +1,0 @@
-// The connection and approach settings (see the header).
-#include "toolpath/connect_params.hpp"
-
-connect_params& connect_params_block()
-{
-    static connect_params block;
-    return block;
-}
