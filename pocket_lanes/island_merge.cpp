@@ -251,10 +251,9 @@ private:
 };
 
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
-// the branch's lane C (or, for a later island, crosses it) and C lies in k. A C whose box lies
-// apart from K's holds it not and crosses it not.
-bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int level_k, int island_lane, pokarr& island,
-                        inside_loop& kloop, int level_1, int level_2)
+// the branch's lane C or crosses it, and C lies in k. A C whose box lies apart from K's holds it
+// not and crosses it not.
+bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int island_lane, pokarr& island, inside_loop& kloop)
 {
     const int count = branches.count(c);
     for (int b = 1; b <= count; ++b) {
@@ -267,8 +266,8 @@ bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int level_k, i
         const int where = points_inside(island, branch->inside, true, status);
         if (status != 0) return c.end(status);
         if (where == kLoopOutside) {
-            // Outside the branch lane counts only for a later island that crosses it.
-            if (level_k <= level_1 || level_k <= level_2) continue;
+            // Outside the branch lane counts only for an island that crosses it, whatever its
+            // level: an island that reaches into a hole the merge left in k bounds that hole.
             int crossing = 0;
             pokarr_intersect_test(kCrossingTest, island, branch->loop.a, crossing);
             if (crossing <= 0) continue;
@@ -291,7 +290,7 @@ bool first_offset_live(int n)
 }
 
 // Lane k takes in the islands it holds without crossing them.
-void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b, int level_1, int level_2)
+void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b)
 {
     lane_table& lt = lane_table_block;
     pokarr_work island(lane_array_dimension());
@@ -324,7 +323,7 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
         // branch lanes that take it in still run. One that no branch lane meets is settled after
         // the last pass (close_apart_islands), its first offset with it.
         if (c.stage == kStageTwo && first_offset_live(other)) continue;
-        const bool kept = branch_keeps_apart(c, branches, level, other, island.a, inside_k, level_1, level_2);
+        const bool kept = branch_keeps_apart(c, branches, other, island.a, inside_k);
         if (c.done) return;
         if (!kept) lt.status[other] = 0;
     }
@@ -352,7 +351,7 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
         if (lt.group[k] != 0 && lane_live(k))
             merge_again(c, k, kloop.a, lane_b);
         else
-            absorb_islands(c, k, kloop.a, lane_a, lane_b, level_1, level_2);
+            absorb_islands(c, k, kloop.a, lane_a, lane_b);
     }
     if (c.done) return;
     --c.islands;
