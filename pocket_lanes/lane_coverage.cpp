@@ -6,6 +6,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "surfaces/surface_grid.hpp"
@@ -129,14 +130,15 @@ struct segment_buckets {
     int column(double x) const { return std::clamp(static_cast<int>(std::floor((x - x0) / size)), 0, columns - 1); }
     int row(double y) const { return std::clamp(static_cast<int>(std::floor((y - y0) / size)), 0, rows - 1); }
 
-    // Whether a segment lies within reach of p.
-    bool near(const std::vector<segment3>& segments, const double* p, double reach) const
+    // Whether segment n lies within reach_of(n) of p; no reach exceeds the bucket size.
+    template <typename reach_fn>
+    bool near(const std::vector<segment3>& segments, const double* p, reach_fn reach_of) const
     {
         const int c = column(p[0]), r = row(p[1]);
         for (int rr = std::max(0, r - kBucketReach); rr <= std::min(rows - 1, r + kBucketReach); ++rr)
             for (int cc = std::max(0, c - kBucketReach); cc <= std::min(columns - 1, c + kBucketReach); ++cc)
                 for (const int n : cells[static_cast<std::size_t>(rr * columns + cc)])
-                    if (segment_distance(p, segments[static_cast<std::size_t>(n)]) <= reach) return true;
+                    if (segment_distance(p, segments[static_cast<std::size_t>(n)]) <= reach_of(n)) return true;
         return false;
     }
 };
@@ -150,10 +152,43 @@ bool read_lane(int n, std::vector<std::unique_ptr<pokarr_work>>& loops)
     return status == 0 && work->a.count >= 3;
 }
 
+// The contours' segments in plan (z 0), each with the band beside its contour that the contour's
+// first lane leaves (its offset and the extra offset): the lanes start beyond it, so a point in it
+// is not a point the offsets should have reached.
+struct contour_bands {
+    std::vector<segment3> segments;
+    std::vector<double> band;
+
+    // False when the loop holds an arc record.
+    bool add(const pokarr& loop, double width)
+    {
+        for (int i = 0; i < loop.count; ++i)
+            if (pk_is_marker(loop.x[i])) return false;
+        for (int i = 0; i < loop.count; ++i) {
+            const int j = i + 1 < loop.count ? i + 1 : 0;
+            segments.push_back({{loop.x[i], loop.y[i], 0.0}, {loop.x[j], loop.y[j], 0.0}});
+            band.push_back(width);
+        }
+        return true;
+    }
+    double widest() const { return band.empty() ? 0.0 : *std::max_element(band.begin(), band.end()); }
+};
+
+// The band contour row n leaves: the offset of its level at the current Z and the extra offset.
+double band_of_contour(int n)
+{
+    const pocket_work& w = pocket_work_block;
+    const int level = lane_table_block.level[n];
+    const int slot = n == 1 ? 1 : level;
+    const double offset = slot >= 1 && slot <= kOffsetSlots ? std::fabs(w.offsets[slot]) : 0.0;
+    return offset + std::fabs(w.extra_offset);
+}
+
 // Whether the point of the lattice at (x, y) lies on the surface inside the region and outside
-// every fence, farther than reach from every cover segment.
+// every fence, beyond the contours' bands, farther than reach from every cover segment.
 bool point_uncovered(double x, double y, inside_loop& region, std::vector<inside_loop>& fences,
-                     const segment_buckets& buckets, const std::vector<segment3>& segments, double reach)
+                     const segment_buckets& buckets, const std::vector<segment3>& segments, double reach,
+                     const segment_buckets& band_buckets, const contour_bands& bands)
 {
     const surface_grid& g = surface_grid_block;
     const std::optional<double> z = grid_height(x + g.shift[0], y + g.shift[1]);
@@ -165,8 +200,11 @@ bool point_uncovered(double x, double y, inside_loop& region, std::vector<inside
         pnt_in_inside_loop(x, y, fence, result, status);
         if (status != 0 || result != kLoopOutside) return false;
     }
+    const double flat[3] = {x, y, 0.0};
+    if (band_buckets.near(bands.segments, flat, [&bands](int n) { return bands.band[static_cast<std::size_t>(n)]; }))
+        return false;
     const double p[3] = {x, y, *z - g.shift[2]};
-    return !buckets.near(segments, p, reach);
+    return !buckets.near(segments, p, [reach](int) { return reach; });
 }
 
 }  // namespace
@@ -180,9 +218,13 @@ bool pocket_leaves_uncovered(double reach)
     // The outer contour bounds the region, the island contours fence off what they hold, and every
     // live lane after them is cut.
     std::vector<std::unique_ptr<pokarr_work>> outer, islands, lanes;
+    contour_bands bands;
     if (!read_lane(1, outer)) return false;
-    for (int n = 2; n <= contours; ++n)
-        if (lt.level[n] > kLevelIsland && !read_lane(n, islands)) return false;
+    if (!bands.add(outer.front()->a, band_of_contour(1))) return false;
+    for (int n = 2; n <= contours; ++n) {
+        if (lt.level[n] <= kLevelIsland) continue;
+        if (!read_lane(n, islands) || !bands.add(islands.back()->a, band_of_contour(n))) return false;
+    }
     std::vector<segment3> segments;
     for (int n = contours + 1; n <= lt.count; ++n) {
         if (lt.status[n] <= 0 || lt.level[n] == kLevelSeparator || lt.first[n + 1] <= lt.first[n]) continue;
@@ -194,14 +236,13 @@ bool pocket_leaves_uncovered(double reach)
         if (!add_segments(lanes.back()->a, segments)) return false;
     }
     const pokarr& loop = outer.front()->a;
-    for (int i = 0; i < loop.count; ++i)
-        if (pk_is_marker(loop.x[i])) return false;
     double box[4] = {loop.x[0], loop.y[0], loop.x[0], loop.y[0]};
     for (int i = 1; i < loop.count; ++i) {
         box[0] = std::min(box[0], loop.x[i]), box[1] = std::min(box[1], loop.y[i]);
         box[2] = std::max(box[2], loop.x[i]), box[3] = std::max(box[3], loop.y[i]);
     }
     const segment_buckets buckets(segments, box, reach);
+    const segment_buckets band_buckets(bands.segments, box, std::max(bands.widest(), reach));
     inside_loop region;
     inside_loop_make(loop, region);
     std::vector<inside_loop> fences(islands.size());
@@ -209,6 +250,6 @@ bool pocket_leaves_uncovered(double reach)
     const double spacing = kLatticeShare * reach;
     for (double y = box[1] + 0.5 * spacing; y < box[3]; y += spacing)
         for (double x = box[0] + 0.5 * spacing; x < box[2]; x += spacing)
-            if (point_uncovered(x, y, region, fences, buckets, segments, reach)) return true;
+            if (point_uncovered(x, y, region, fences, buckets, segments, reach, band_buckets, bands)) return true;
     return false;
 }

@@ -4,8 +4,9 @@
 #pragma once
 
 // Whether a point of the surface grid inside the outer contour (the lane table's first row) and
-// outside every island contour stands farther than reach, in space, from every live lane after
-// the contours laid on the grid. Points are sampled on a lattice of a quarter of the reach; a
+// outside every island contour, beyond the band beside each contour that its first lane leaves
+// (the contour's offset and the extra offset), stands farther than reach, in space, from every
+// live lane after the contours laid on the grid. Points are sampled on a lattice of a quarter of the reach; a
 // pocket without a grid, or whose contours cannot be read or hold arc records, answers false.
 // Reads surface_grid_block and lane_table_block.
 bool pocket_leaves_uncovered(double reach);
