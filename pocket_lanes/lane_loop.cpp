@@ -17,6 +17,7 @@
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_coverage.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/level_lanes.hpp"
@@ -44,6 +45,7 @@ constexpr double kRetryShare = 0.6;
 constexpr double kRetryFirstShare = 0.98;
 constexpr int kMostRetries = 2;
 constexpr int kStageOne = 1, kStageTwo = 2;
+constexpr const char* kUncoveredText = "[offset_lanes] OFFSET HAS FAILED. PART OF THE POCKET WILL NOT BE MACHINED";
 
 // Results of an offset that end a pass.
 bool ends_pass(int result)
@@ -266,6 +268,16 @@ void keep_island_source(int lane, int stage, int level, int& status)
     if (status == 0) eroutc("[lanile] ISLAND OFFSET HAS FAILED. THE ISLAND KEEPS ITS CONTOUR AS ITS LANE", 0);
 }
 
+// A pocket on the surface run until full whose lanes leave surface farther than the step from
+// every lane (an offset failed or was refused while material remained) is not full: the user is
+// told, on the error channel as every failure of the 3-D offset is, and keeps the lanes made.
+void tell_uncovered(double side_step)
+{
+    const pocket_work& w = pocket_work_block;
+    if (w.full_pocket == 0 || pocket_state_block.pocket_dimension == kPlanar) return;
+    if (pocket_leaves_uncovered(side_step + w.tolerance)) eroutc(kUncoveredText, 0);
+}
+
 }  // namespace
 
 void lanpok(int direction_sign, double first_offset, double distance, int pass, int& branch_count, int retry_switch,
@@ -464,6 +476,7 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     if (status == 0 && !ended) close_branches(branch_count, status);
     if (status == 0 && offsets_mode != kOneOffset) close_apart_islands(w.island_stage, status);
     if (status == 0) reparent_islands();
+    if (status == 0) tell_uncovered(side_step);
     if (status == 0 && offsets_mode == kOneOffset) hang_islands(status);
     progress.close();
 }

@@ -5,7 +5,8 @@
 // built here apart from the module: every written point on the surface (the ball touching it)
 // within the tolerance, every move at or above it less the tolerance (the ball cutting no
 // deeper), every lane closed, simple, inside the pocket and off every other lane, every point of
-// the pocket within a step of a lane, and the run ending without a message. DRELAN_SURFACES sets
+// the pocket within a step of a lane, and the run ending without a message (a run that leaves
+// part of the pocket uncut must end with one). DRELAN_SURFACES sets
 // the number of surfaces (100, or the first 20 under the sanitizers, spread over the shards),
 // DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's
 // part, script, tool path and transcript.
@@ -99,6 +100,7 @@ enum fault_kind {
     kBelow,
     kOnAnother,
     kGap,
+    kSilentGap,
     kKinds
 };
 constexpr const char* kKindNames[kKinds] = {"a message on the error channel",
@@ -110,7 +112,8 @@ constexpr const char* kKindNames[kKinds] = {"a message on the error channel",
                                             "point off the surface",
                                             "move below the surface",
                                             "lane lies on another",
-                                            "pocket points farther than a step from every lane"};
+                                            "pocket points farther than a step from every lane",
+                                            "pocket left uncovered without a message"};
 
 // The faults of one run: their kinds, and a few lines of each.
 struct run_faults {
@@ -190,6 +193,8 @@ void judge(const surface_case& s, const std::vector<std::vector<p3>>& lanes, con
     if (far > 0)
         faults.add(kGap, std::to_string(far) + " of " + std::to_string(total) + ", the farthest " +
                              at(0, worst, worst_distance));
+    // A run that leaves part of the pocket uncut must say so.
+    if (far > 0 && faults.count[kMessage] == 0) faults.add(kSilentGap, s.what);
 }
 
 struct lanes_run {
@@ -221,27 +226,29 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
 // fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
 // flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
-// step). Crossings: lanes laid on the part surface fold back on themselves in narrow spikes.
+// step), which the lane engine announces; the spots of seed 8 lie beside lanes the engine made
+// where a narrow part closes, which the caller module does not write, so that run is silent.
+// Crossings: lanes laid on the part surface fold back on themselves in narrow spikes.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
     std::vector<fault_kind> kinds;
 };
 const known_fault kKnownFaults[] = {
-    {6, false, {kGap}},
-    {8, false, {kGap}},
-    {21, false, {kGap}},
-    {38, false, {kGap}},
+    {6, false, {kMessage, kGap}},
+    {8, false, {kGap, kSilentGap}},
+    {21, false, {kMessage, kGap}},
+    {38, false, {kMessage, kGap}},
     {49, false, {kOverHole}},
-    {60, false, {kGap}},
-    {67, false, {kGap}},
-    {6, true, {kGap}},
-    {8, true, {kGap}},
-    {21, true, {kGap}},
-    {38, true, {kGap}},
+    {60, false, {kMessage, kGap}},
+    {67, false, {kMessage, kGap}},
+    {6, true, {kMessage, kGap}},
+    {8, true, {kGap, kSilentGap}},
+    {21, true, {kMessage, kGap}},
+    {38, true, {kMessage, kGap}},
     {57, true, {kCrossing}},
-    {60, true, {kCrossing, kGap}},
-    {67, true, {kGap}},
+    {60, true, {kMessage, kCrossing, kGap}},
+    {67, true, {kMessage, kGap}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
