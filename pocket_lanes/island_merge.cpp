@@ -250,15 +250,29 @@ private:
     std::vector<std::unique_ptr<prepared>> ready_;
 };
 
+// Whether branch lane C was cut from island lane K: C, or a branch lane it was merged from (back
+// along the first links, which lead to older lanes), is a common loop of a hole with K.
+bool branch_cut_from(int lane_c, int island_lane)
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = lane_c; lane_valid(n) && lt.level[n] >= 1 && lt.level[n] < kLevelSeparator; n = lt.link1[n]) {
+        if (lt.link2[n] == island_lane) return true;
+        if (lt.link1[n] >= n) break;
+    }
+    return false;
+}
+
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
 // the branch's lane C or crosses it, and C lies in k. A C whose box lies apart from K's holds it
-// not and crosses it not.
+// not and crosses it not. A C already cut from K (a hole of k merged with K) keeps it apart no
+// more: C runs round K where K reached into the hole, and the rest of K lies in k's islands, so
+// that K's own lane would run through them.
 bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int island_lane, pokarr& island, inside_loop& kloop)
 {
     const int count = branches.count(c);
     for (int b = 1; b <= count; ++b) {
         const int lane_c = branches.lane(b);
-        if (lane_c == 0) continue;
+        if (lane_c == 0 || branch_cut_from(lane_c, island_lane)) continue;
         if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
         merge_branches::prepared* branch = branches.ready(c, b);
         if (branch == nullptr) return false;
