@@ -29,6 +29,9 @@ struct path_lengths {
     // The cutting moves as chords (x0, y0, x1, y1), arcs flattened to kChordSagitta: kept only
     // when the caller asks for them.
     std::vector<std::array<double, 4>> cuts;
+    // The cut groups in the order written, each a run of cutting moves between two moves off the
+    // level or at the fast rate: its first and its last point (x0, y0, x1, y1), kept with the cuts.
+    std::vector<std::array<double, 4>> groups;
 };
 
 // The chord error of arcs flattened into `cuts`.
@@ -68,9 +71,25 @@ struct path_walk {
         placed = true;
         for (int k = 0; k < 3; ++k) at[k] = p[k];
     }
+    bool in_group = false;  // the last move was a cutting move
+
+    // Notes a move to `p`: a cutting move opens a group or extends the current one.
+    void group_move(const double* p)
+    {
+        if (!keep_cuts || !placed) return;
+        if (!cutting(p)) {
+            in_group = false;
+            return;
+        }
+        if (!in_group) out.groups.push_back({at[0], at[1], p[0], p[1]});
+        out.groups.back()[2] = p[0];
+        out.groups.back()[3] = p[1];
+        in_group = true;
+    }
     void straight_cut(const double* p)
     {
         if (keep_cuts && cutting(p)) out.cuts.push_back({at[0], at[1], p[0], p[1]});
+        group_move(p);
     }
     // The chords of an arc in the XY plane about (cx, cy) from the tool's place to `end`, turning
     // by `angle` one way or the other: the way that ends there.
@@ -109,6 +128,7 @@ struct path_walk {
         const double e1 = plane == kArcPlaneXY || plane == kArcPlaneXZ ? end[0] : end[1];
         const double e2 = plane == kArcPlaneXY ? end[1] : end[2];
         if (plane == kArcPlaneXY) arc_cut(c1, c2, angle, end);
+        group_move(end);
         to(end, std::hypot(e1 - c1, e2 - c2) * std::fabs(angle));
     }
 };

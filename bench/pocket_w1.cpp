@@ -18,10 +18,10 @@
 // the run (every allocation of the process, the quarantine of the host stand-in left out), and
 // the buffer pool's. Hashes of the lane table and of the written tool path let a change that
 // means to keep the engine's results be checked bit for bit.
-#include "bench_procedure.hpp"
 #include "coverage_grid.hpp"
 #include "heap_peak.hpp"
 #include "path_lengths.hpp"
+#include "pocket_setup.hpp"
 #include "pocket_w1_layout.hpp"
 
 #include "host/control.hpp"
@@ -66,13 +66,9 @@ constexpr double kPi = 3.14159265358979323846;
 using w1_layout::kHeight;
 using w1_layout::kRadius;
 using w1_layout::kWidth;
-constexpr double kTolerance = 0.005;
+constexpr double kTolerance = bench::kPocketTolerance;
 constexpr double kClipperScale = 1.0e4;
 constexpr int kCirclePoints = 64;
-constexpr int kLanesMachiningType = 9;
-// The machine's feed: a feed of its own makes the writer put a feed change before the moves at
-// the fast rate and after them, so that the tool path tells them apart.
-constexpr float kFeed = 100.0f;
 // At least this many rounds of each side a case, so that the median means something.
 constexpr int kMinimumRounds = 5;
 // The drawn path's cut length may exceed the reference's by this share: the engine's lanes wrap
@@ -106,52 +102,12 @@ using w1_layout::island_centres;
 
 // ---- the engine's side ------------------------------------------------------------------------
 
-// The pocket as the procedure prepares it: the rectangle and the circles as host curves, their
-// curve sets, the contour tables, every offset s.
+// The rectangle and the round islands of W1, every contour offset by the step.
 void prepare_pocket(const std::vector<centre>& islands, double step)
 {
-    pkdm_rel_all();
-    vantu::control::reset();
-    int status = 0;
-    POKREL(0, status);
-    pocket_state_block = pocket_state{};
-    pocket_work_block = pocket_work{};
-    pocket_state& s = pocket_state_block;
-    pocket_work& w = pocket_work_block;
-    s.pocket_dimension = 2;
-    s.direction_sign = 1;
-    s.offsets_mode = 99;
-    s.reverse_islands = 1;
-    s.drawing_mode = 1;
-    w.tolerance = kTolerance;
-    w.side_step = step;
-    w.corner_arcs = 1;
-    // No tool: its sizes read -1 and count as 0.
-    PRM9().words[machine_params::kToolId] = -1;
-
-    const std::vector<vantu::control::point3> corners{{0, 0, 0}, {kWidth, 0, 0}, {kWidth, kHeight, 0}, {0, kHeight, 0}};
-    std::vector<vantu::control::curve_in_set> outer;
-    for (std::size_t i = 0; i < corners.size(); ++i) {
-        const auto& a = corners[i];
-        const auto& b = corners[(i + 1) % corners.size()];
-        outer.push_back({vantu::control::add_line(a, b), 0.0, std::hypot(b[0] - a[0], b[1] - a[1]), 1.0});
-    }
-    vantu::control::define_curve_set(1, outer);
-    const int contours = static_cast<int>(islands.size()) + 1;
-    std::vector<int> types(static_cast<std::size_t>(contours) + 1, kContourPart), sets(types.size(), 0);
-    std::vector<int> numbers;
-    sets[1] = 1;
-    for (int k = 0; k < static_cast<int>(islands.size()); ++k) {
-        const int set = k + 2;
-        const int circle = vantu::control::add_circle({islands[k].x, islands[k].y, 0.0}, kRadius);
-        vantu::control::define_curve_set(set, {{circle, 0.0, 2.0 * kPi, 1.0}});
-        sets[static_cast<std::size_t>(set)] = set;
-        numbers.push_back(set);
-    }
-    pocket_prepare(1, static_cast<int>(numbers.size()), numbers.data(),
-                   pocket_contours{types.data(), sets.data(), contours + 1}, status);
-    w.offsets[kOuterSlot] = step;
-    for (int k = 0; k < static_cast<int>(islands.size()); ++k) w.offsets[kIslandSlotBase + k] = step;
+    std::vector<bench::pocket_island> round;
+    for (const centre& c : islands) round.push_back({{c.x, c.y}, kRadius, {}});
+    bench::prepare_pocket({{0, 0}, {kWidth, 0}, {kWidth, kHeight}, {0, kHeight}}, round, step);
 }
 
 // One run of either side: its time, its heap's high-water mark above its start and, for the
@@ -232,37 +188,6 @@ std::uint64_t lane_table_hash()
         }
     }
     return h;
-}
-
-// The pocket the last engine run left, drawn at Z 0 into the sub-list of a procedure block as the
-// execute callback draws one level, and the moves written there measured. Status of the drawing,
-// or -1 when the procedure block could not be written.
-int draw_pocket(bench::path_lengths& lengths)
-{
-    // The host is not reset: the lanes' points live in its arrays.
-    if (!bench::open_motion_procedure()) return -1;
-    machining_type() = kLanesMachiningType;
-    PRM9().set_real(machine_params::kBaseFeed, kFeed);
-    mch_slots().slots[1].status = kSlotComputed;
-    mch_slots().last_feed = kFeed;
-    pocket_state& s = pocket_state_block;
-    s.current_z = 0.0;
-    s.level_count = s.level_counter = 1;
-    s.approach_height = 5.0;
-    s.approach_clearance = 2.0;
-    s.order_flag = 1;
-    s.drawing_mode = 1;
-    int status = 0;
-    DRAWPK(0, 0, status);
-    int closed = 0;
-    tp_sublist_close(closed);
-    const auto& top = vantu::control::toolpath_top();
-    if (!top.empty()) lengths = bench::measure_path(top.back().sublist, static_cast<float>(s.current_z), true);
-    // The arrays the motion output keeps between calls are given back while the host still
-    // holds them: the next round resets it.
-    tp_mrkr_reset();
-    fit_buffer_release();
-    return status;
 }
 
 // ---- Clipper's side ---------------------------------------------------------------------------
@@ -444,7 +369,7 @@ void BM_PocketW1(benchmark::State& state)
     r.lanes = lanes_cut();
     r.lane_length = engine_lane_length();
     r.hash = lane_table_hash();
-    r.drawing = draw_pocket(r.path);
+    r.drawing = bench::draw_pocket(r.path);
     r.coverage = coverage_of(islands, region, step, r.path);
     r.path.cuts.clear();
     int released = 0;

@@ -1,6 +1,6 @@
 // The linking stage: the plan of the cutting order (chains from their closing lanes, each cut
-// whole in the order of their levels), the cut of each lane with its connection to the next, and
-// on surfaces the connection laid on the part.
+// whole; the first of the level order first, then the nearest of those free to go), the cut of
+// each lane with its connection to the next, and on surfaces the connection laid on the part.
 #include "pocket_lanes/lane_linking.hpp"
 
 #include "host/vantu.hpp"
@@ -13,6 +13,7 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/chain_order.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/moves/connection_tests.hpp"
 #include "pocket_lanes/moves/surface_grid_seams.hpp"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 link_plan link_plan_block;
 link_switches link_switches_block;
@@ -108,16 +110,67 @@ void plan_chain(const chain& c, std::vector<char>& cut, link_plan& plan)
     }
 }
 
-// The chains are cut whole, one after the other in the order of their levels. A chain that ends
-// on a lane of another chain cut before it ends there with a separator: were it cut first, the
-// lane it ends on would be entered where it arrives and left where its own chain's link starts,
-// once round and on along itself to that point.
-void build_plan()
+// The point of holder's entry (x, y), or none when the holder has no place in the stage tables
+// or keeps no entry.
+bool entry_xy(const cut_entry_tables& entries, int holder, double& x, double& y)
+{
+    if (!stage_index_ok(holder) || entries.element[holder] == 0) return false;
+    x = entries.x[holder];
+    y = entries.y[holder];
+    return true;
+}
+
+// The chains that cut lanes, with their ends and the chains each must follow, for the order by
+// nearness. A lane is cut by the first chain of the level order that holds it: a chain that joins
+// a lane of another chain comes after that chain and ends before the lane it joins, so that the
+// lane is left where its own chain's link starts. Since a chain holds every ancestor of its lanes
+// on its level, the lanes a chain cuts itself are the first ones of its list; a chain that cuts
+// none is left out.
+std::vector<chain_ends> chain_ends_of(const std::vector<chain>& chains, const cut_entry_tables& entries,
+                                      std::vector<std::size_t>& kept)
+{
+    std::vector<int> owner(static_cast<std::size_t>(lane_table_block.count) + 1, -1);
+    std::vector<chain_ends> ends;
+    kept.clear();
+    for (std::size_t i = 0; i < chains.size(); ++i) {
+        const chain& c = chains[i];
+        chain_ends e;
+        std::size_t first = 0, own = 0;
+        for (std::size_t li = 0; li < c.lanes.size(); ++li) {
+            int& o = owner[static_cast<std::size_t>(c.lanes[li])];
+            if (o < 0) {
+                o = static_cast<int>(ends.size());
+                if (own == 0) first = li;
+                ++own;
+            } else if (std::find(e.after.begin(), e.after.end(), o) == e.after.end()) {
+                e.after.push_back(o);
+            }
+        }
+        if (own == 0) continue;
+        // The chain starts at the entry its first own lane keeps, and ends where its last own lane
+        // is left: the entry the lane below it keeps, round the lane once.
+        const std::size_t last = first + own - 1;
+        e.has_start = entry_xy(entries, first == 0 ? c.closing : c.lanes[first - 1], e.start_x, e.start_y);
+        e.has_end = entry_xy(entries, last == 0 ? c.closing : c.lanes[last - 1], e.end_x, e.end_y);
+        ends.push_back(std::move(e));
+        kept.push_back(i);
+    }
+    return ends;
+}
+
+// The chains are cut whole, the first of the level order first and then always the nearest free
+// one. A chain that ends on a lane of another chain cut before it ends there with a separator:
+// were it cut first, the lane it ends on would be entered where it arrives and left where its own
+// chain's link starts, once round and on along itself to that point.
+void build_plan(const cut_entry_tables& entries)
 {
     link_plan& plan = link_plan_block;
     plan = link_plan{};
     std::vector<char> cut(static_cast<std::size_t>(lane_table_block.count) + 1, 0);
-    for (const chain& c : chains_in_order()) plan_chain(c, cut, plan);
+    const std::vector<chain> chains = chains_in_order();
+    std::vector<std::size_t> kept;
+    const std::vector<chain_ends> ends = chain_ends_of(chains, entries, kept);
+    for (const std::size_t i : order_chains_by_nearness(ends)) plan_chain(chains[kept[i]], cut, plan);
 }
 
 // The point on `lane` where holder's entry lies (three doubles, z 0 in the plane).
@@ -401,7 +454,7 @@ void notlif(int group_switch, int link_mode, double side_step, int direction_sig
 void cut_linked_chains(int group_switch, double side_step, int direction_sign, cut_entry_tables& entries, int& status)
 {
     status = 0;
-    build_plan();
+    build_plan(entries);
     cut_stage_state& s = cut_stage_block;
     int current = 0, holder = 0, exit_holder = 0;
     pokarr_work path(path_dimension());

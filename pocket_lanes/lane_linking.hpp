@@ -1,6 +1,7 @@
 // The linking stage of the cutting order (several offsets per branch): the chains that stage 1
-// found are cut into one path, every lane after the lanes it holds: a chain is cut from its
-// innermost lane outward, and before a lane where other chains join, those chains are cut. Each
+// found are cut into one path: a chain is cut from its innermost lane outward, a chain that joins
+// a lane of another after that one (ending before the lane it joins), and otherwise the chain that
+// starts nearest where the last one ended comes next. Each
 // cut lane is followed by a connection lane to the next (4 points, group -999) where the straight
 // move crosses no island, else by a separator (the tool leaves the material). The cutting stages
 // call cut_linked_chains.
