@@ -41,7 +41,7 @@ void set_up()
     pocket_state_block.direction_sign = 1;
     pocket_work_block.tolerance = 0.01;
     pocket_work_block.working_tolerance = 0.001;
-    pocket_work_block.side_step = 1.0;
+    pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
     pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0e12;
 }
 

@@ -8,8 +8,9 @@
 // the cutting moves written there (the feed moves at that level, arcs as arcs) against a reference
 // that leaves the region as clean: the perimeters of every Clipper offset, plus the lanes that
 // would clear what those offsets leave farther than half a step and the tolerance from all of
-// them (measured on a grid of 0.1 over the region the tool may reach, coverage_grid.hpp). The
-// engine's drawn path is measured on the same grid for what it leaves.
+// them (measured on a grid of 0.1 over the region the tool may reach,
+// tests/support/coverage_grid.hpp). The engine's drawn path is measured on the same grid for what
+// it leaves.
 //
 // The run fails (exit status 1, with the reason printed) when a case's engine status is not 0,
 // its drawing fails, its tool path cannot be measured, its cut length is more than 1.05 x the
@@ -18,11 +19,12 @@
 // the run (every allocation of the process, the quarantine of the host stand-in left out), and
 // the buffer pool's. Hashes of the lane table and of the written tool path let a change that
 // means to keep the engine's results be checked bit for bit.
-#include "coverage_grid.hpp"
 #include "heap_peak.hpp"
 #include "path_lengths.hpp"
 #include "pocket_setup.hpp"
 #include "pocket_w1_layout.hpp"
+
+#include "tests/support/coverage_grid.hpp"
 
 #include "host/control.hpp"
 #include "host/control/curve_sets.hpp"
@@ -226,7 +228,7 @@ struct clipper_output {
 };
 
 // Covers the grid points within `reach` of the loop.
-void cover_loop(const ClipperLib::Path& loop, double reach, bench::coverage_grid& grid)
+void cover_loop(const ClipperLib::Path& loop, double reach, test_support::coverage_grid& grid)
 {
     for (std::size_t i = 0; i < loop.size(); ++i) {
         const ClipperLib::IntPoint& a = loop[i];
@@ -237,8 +239,8 @@ void cover_loop(const ClipperLib::Path& loop, double reach, bench::coverage_grid
 
 // Clipper's offsets of the region by k x s until nothing is left; with a grid, each loop covers
 // the points within `reach` of it.
-clipper_output clipper_offsets(const ClipperLib::Paths& region, double step, bench::coverage_grid* grid = nullptr,
-                               double reach = 0.0)
+clipper_output clipper_offsets(const ClipperLib::Paths& region, double step,
+                               test_support::coverage_grid* grid = nullptr, double reach = 0.0)
 {
     ClipperLib::ClipperOffset offset;
     offset.ArcTolerance = kTolerance * kClipperScale;
@@ -259,10 +261,10 @@ clipper_output clipper_offsets(const ClipperLib::Paths& region, double step, ben
 
 // The grid of the region the tool may reach: the rectangle and the islands, each offset by the
 // step.
-bench::coverage_grid reachable_grid(const std::vector<centre>& islands, double step)
+test_support::coverage_grid reachable_grid(const std::vector<centre>& islands, double step)
 {
-    bench::coverage_grid grid(kWidth, kHeight, kGridSpacing);
-    grid.add_region([&](bench::grid_point p) {
+    test_support::coverage_grid grid(kWidth, kHeight, kGridSpacing);
+    grid.add_region([&](test_support::grid_point p) {
         return p.x >= step && p.y >= step && p.x <= kWidth - step && p.y <= kHeight - step;
     });
     for (const centre& c : islands) grid.remove_near({{c.x, c.y}, {c.x, c.y}}, kRadius + step);
@@ -272,14 +274,14 @@ bench::coverage_grid reachable_grid(const std::vector<centre>& islands, double s
 // What each side leaves of the region: Clipper's offsets, and the engine's drawn cutting moves.
 struct coverage_figures {
     double region = 0.0;
-    bench::coverage_left clipper, engine;
+    test_support::coverage_left clipper, engine;
 };
 
 coverage_figures coverage_of(const std::vector<centre>& islands, const ClipperLib::Paths& region, double step,
                              const bench::path_lengths& path)
 {
     const double reach = 0.5 * step + kTolerance;
-    bench::coverage_grid grid = reachable_grid(islands, step);
+    test_support::coverage_grid grid = reachable_grid(islands, step);
     coverage_figures out;
     out.region = grid.region_area();
     static_cast<void>(clipper_offsets(region, step, &grid, reach));

@@ -1,7 +1,7 @@
 // The pocket engine's working values: pocket initialisation (NPKINI) fills the parameters and the
 // per-contour offsets and tapers of a region, init_pocket_globals those of another caller's
 // contours; the lane engine keeps its own working fields beside them. The block is plain data
-// kept with the geometry kernel, which reads the tolerances, the side step, the extra offset, the
+// kept with the geometry kernel, which reads the tolerances, the steps, the extra offset, the
 // corner-arc switch and the restart point, and keeps the raw offset's first-corner memory; the
 // pocket owns and fills it.
 #pragma once
@@ -16,14 +16,22 @@ struct pocket_work {
     // The engine's distances, one home each. Pocket initialisation (NPKINI, or
     // init_pocket_globals for another caller's contours) sets the tolerance, the side step and
     // the tool radius; the lane engine (rrpock) fixes the rest from them, the current tool and
-    // the extra offset at its start, and sets the side step to the one it was handed, so that
-    // everything the run calls reads the same value.
+    // the extra offset at its start, and keeps the step it was handed as the engine step, which
+    // every routine of the engine run reads.
     //
     // Tolerance T of the pocket parameters; arc junctions are moved only within 2 * T.
     double tolerance = 0.0;
-    // Side step s between offsets; short arcs are measured against a tenth of it.
+    // Side step s between offsets of the pocket page (code 26; the tool radius for another
+    // caller's contours). Only the initialisations write it, and the lane computation (cmtpk1),
+    // which makes a zero step the tolerance before it hands the step to the engine; the engine
+    // never writes it back. The routines outside the engine run (contour points, lead moves,
+    // hatching) read it.
     double side_step = 0.0;
-    // Working tolerance W: max(min(tolerance, 0.01 x side step), 0.001), set by the lane engine.
+    // The step the lane engine works with, stored by rrpock at its start from its argument; the
+    // engine's routines that have no step argument read it here (short arcs are measured against
+    // a tenth of it).
+    double engine_step = 0.0;
+    // Working tolerance W: max(min(tolerance, 0.01 x engine step), 0.001), set by the lane engine.
     // The clean-up passes scale their reach by it; the raw offset's arc tolerance is
     // min(0.5 x W, 0.0004).
     double working_tolerance = 0.0;

@@ -18,9 +18,9 @@ void xy_area_dir(double* x, double* y, int count, double& area, int& direction);
 // the entries). Status: the first failure on the lengths array (the total then holds the sum so
 // far).
 void pokarr_length(int mode, const pokarr& array, pokarr* lengths, double& total, int& status);
-// Short arcs (squared chord below a tenth of min(0.1 * side step, 0.1) squared) become four
+// Short arcs (squared chord below a tenth of min(0.1 * engine step, 0.1) squared) become four
 // chords through their points at 0.25, 0.5 and 0.75; the count stays. 2-D arrays of 5 entries
-// or more. Reads pocket_work.side_step.
+// or more. Reads pocket_work.engine_step.
 void pokarr_tidy_pass1(pokarr& array);
 void xy_tidy_pass1(double* x, double* y, int& count);
 // Arcs whose sagitta is below kPocketFlatArcSagitta become lines; the count may shrink. 2-D

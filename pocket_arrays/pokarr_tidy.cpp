@@ -10,7 +10,7 @@
 
 namespace {
 
-// Chords of short arcs are measured against a tenth of the side step, at most this.
+// Chords of short arcs are measured against a tenth of the engine step, at most this.
 constexpr double kShortArcLimit = 0.1;
 // Records need a start point before them and four entries of their own.
 constexpr int kLeastTidyCount = 5;
@@ -22,7 +22,7 @@ bool tidy_applies(const pokarr& a) { return a.dimension == 2 && a.count >= kLeas
 void pokarr_tidy_pass1(pokarr& array)
 {
     if (!tidy_applies(array)) return;
-    const double limit = std::min(kShortArcLimit * pocket_work_block.side_step, kShortArcLimit);
+    const double limit = std::min(kShortArcLimit * pocket_work_block.engine_step, kShortArcLimit);
     const double short_chord2 = 0.1 * limit * limit;
     for (int i = 1; i < array.count - 3;) {
         if (!pk_is_marker(array.x[i])) {

@@ -913,7 +913,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     for (int n = first_new; n <= lt.count && !level_taken; ++n)
         level_taken = lt.status[n] == pass && lt.level[n] == level;
     const pocket_work& w = pocket_work_block;
-    const double reach = 0.5 * w.side_step + kSampledShare * w.tolerance;
+    const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
     // The pieces the sharp corners of the new lanes leave, noted with the offset's own.
     pokarr_work lane(lane_array_dimension());
     std::vector<double> noted;
@@ -981,7 +981,7 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
 {
     const pocket_work& w = pocket_work_block;
     oneoff_request half = request;
-    half.distance = 0.5 * w.side_step + w.tolerance;
+    half.distance = 0.5 * w.engine_step + w.tolerance;
     // Material that far from the loop needs a disc of that radius inside it.
     double area = 0.0;
     int direction = 0;

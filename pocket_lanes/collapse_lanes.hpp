@@ -42,7 +42,7 @@ void collapse_piece_note(const pokarr& piece, double distance);
 // level when the offset made no lane on it, every other opens a new branch (branch_count raised).
 // Status 0, 11 when a lane or a test cannot be read, or the code of lane_add. Nothing on pass 1
 // (the offset of the contour) nor for a source running clockwise (a hole's lane). Reads
-// pocket_work (side_step, tolerance, working_tolerance) and the island lanes.
+// pocket_work (engine_step, tolerance, working_tolerance) and the island lanes.
 void collapse_lanes_record(const pokarr& source, int source_lane, int first_new, int pass, int level, int& branch_count,
                            int& status);
 

@@ -117,7 +117,7 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
 {
     const lane_table& lt = lane_table_block;
     const pocket_work& w = pocket_work_block;
-    const double reach = 0.5 * w.side_step + w.tolerance;
+    const double reach = 0.5 * w.engine_step + w.tolerance;
     pokarr_work part;
     std::vector<boxed_chain_element> elements;
     for (int n = first; n <= last; ++n) {

@@ -113,7 +113,7 @@ bool read_contour(int k, contour_input& in, pokarr& loop, const double* offsets,
         }
     }
     if (dimension() == 3 && loop.count >= kFewestPoints) {
-        surface_grid_seam_table().lan_on_grid(0, 0, loop, pocket_work_block.side_step, status);
+        surface_grid_seam_table().lan_on_grid(0, 0, loop, pocket_work_block.engine_step, status);
         if (status != 0) {
             status = status == kEngineArrayFailed ? kEngineArrayFailed : kEngineNoGrid;
             return false;

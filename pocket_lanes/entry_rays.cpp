@@ -115,7 +115,7 @@ void show_ray(const pokarr& lane, const double* back, const double* end, int bit
 // Ray end and back point from the point and the normal.
 void ray_ends(const double* point, const double* normal, double* end, double* back)
 {
-    const double behind = planar() ? 0.0 : kBackShare * pocket_work_block.side_step;
+    const double behind = planar() ? 0.0 : kBackShare * pocket_work_block.engine_step;
     for (int k = 0; k < 2; ++k) {
         end[k] = point[k] + kRayLength * normal[k];
         back[k] = point[k] - behind * normal[k];

@@ -27,7 +27,7 @@ extern entry_ray_switches entry_ray_switches_block;
 // normal N of the travel, turned away for an island side), back point (the point itself in 2-D,
 // a quarter step behind it in 3-D). With `wider` N is turned 45 degrees. Status 0, or 1 for a
 // line shorter than max(min(0.5 W, 0.001), 0.0001) in x and in y. Reads
-// pocket_work.working_tolerance and side_step and pocket_state.pocket_dimension; runs
+// pocket_work.working_tolerance and engine_step and pocket_state.pocket_dimension; runs
 // entry_ray_mean instead while its switch is on.
 void entry_ray(int wider, int side, int element, double t, const pokarr& lane, double* point, double* end, double* back,
                int& status);

@@ -174,7 +174,7 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
 bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance)
 {
     const pocket_work& pw = pocket_work_block;
-    const double step = pw.side_step, floor = 2.0 * pw.tolerance;
+    const double step = pw.engine_step, floor = 2.0 * pw.tolerance;
     const double on_second = second_distance - pw.tolerance;
     // A lens whose box has a diagonal below the step holds no point a step from its corners.
     double box[4] = {kNoClearance, kNoClearance, -kNoClearance, -kNoClearance};

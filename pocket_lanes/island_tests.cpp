@@ -259,7 +259,7 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
             relation = first_point_in(loop, lane.a, status);
         } else {
             const int side = lt.level[found] < kLevelIsland ? 1 : -1;
-            pokarr_relation(lane.a, loop, side, pocket_work_block.side_step, relation, status);
+            pokarr_relation(lane.a, loop, side, pocket_work_block.engine_step, relation, status);
         }
         if (status != 0) return;
         if (relation == kLoopInside) result = kLoopInside;
@@ -269,7 +269,7 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
         if (status < 0) return;
         if (planar && rows->count > 0) result = kLoopOnBoundary;
         const double offset = lt.offset[last];
-        const double step = pocket_work_block.side_step;
+        const double step = pocket_work_block.engine_step;
         const double band = 0.5 * (offset > 0.0 ? std::min(step, offset) : step);
         for (int i = 0; !planar && i < rows->count; ++i)
             if (std::fabs(rows->z_a[i]) < band) result = kLoopInside;

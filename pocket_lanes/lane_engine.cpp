@@ -68,7 +68,7 @@ void set_switches(int& offsets_mode)
     if (offsets_mode == kOneOffset) pocket_state_block.multi_offset = 1;
 }
 
-// The engine's distances (pocket_work): side step, tool radius, first offset, working tolerance,
+// The engine's distances (pocket_work): engine step, tool radius, first offset, working tolerance,
 // reach values and end value. The tool radius is read again here, through the routine the run's
 // start uses, since the engine may be run without that start.
 void set_distances(double extra_offset, double side_step, double tolerance, double end_value)
@@ -76,7 +76,7 @@ void set_distances(double extra_offset, double side_step, double tolerance, doub
     pocket_work& w = pocket_work_block;
     set_pocket_tool_radius();
     const double flat = 2.0 * w.tool_radius - 2.0 * tool_corner_radius();
-    w.side_step = side_step;
+    w.engine_step = side_step;
     double first = extra_offset != 0.0 ? extra_offset : w.tool_radius;
     // A tool whose flat part is wider than the step starts at half its flat width.
     if (side_step < flat && first <= flat && first > flat / 2.0) first = flat / 2.0;

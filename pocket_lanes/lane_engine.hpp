@@ -18,7 +18,7 @@ extern lane_engine_state lane_engine_block;
 // before merging) is changed while the engine runs and put back at its end, as is
 // pocket_state.multi_offset. Status 0 or 100 on success, 17 when no usable lane was made, or a
 // code of engine_codes.hpp. Reads the current tool (PRM9), pocket_state (pocket_dimension,
-// multi_offset) and writes pocket_work (side_step, working_tolerance, tool_radius, first_offset,
+// multi_offset) and writes pocket_work (engine_step, working_tolerance, tool_radius, first_offset,
 // reach_squared, end_value, full_pocket, reversed_islands) and pocket_box.
 void rrpock(double extra_offset, const double* offsets, double side_step, int& offsets_mode, int direction_sign,
             int second_stage, double tolerance, double end_value, int& status);

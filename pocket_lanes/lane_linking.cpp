@@ -223,7 +223,7 @@ void project_gap(const double* a, const double* a_record, const double* b, const
     pokarr_add_pnt_nrm(a, a_record, gap.a, status);
     if (status == 0) pokarr_add_pnt_nrm(b, b_record, gap.a, status);
     if (status == 0 && D3DS_algorithmIsRun() == 0)
-        surface_grid_seam_table().lan_on_grid(0, 0, gap.a, pocket_work_block.side_step, status);
+        surface_grid_seam_table().lan_on_grid(0, 0, gap.a, pocket_work_block.engine_step, status);
     if (status != 0) return;
     lane_project(gap.a, d, status);
     if (status == 0 && d.count > 0) return;
@@ -284,7 +284,7 @@ void connect_lanes(const double* start, const double* start_record, const double
     pokarr_add_pnt_nrm(start, start_record, p.a, status);
     if (status == 0) pokarr_add_pnt_nrm(end, end_record, p.a, status);
     if (status == 0 && D3DS_algorithmIsRun() == 0)
-        surface_grid_seam_table().lan_on_grid(0, 0, p.a, pocket_work_block.side_step, status);
+        surface_grid_seam_table().lan_on_grid(0, 0, p.a, pocket_work_block.engine_step, status);
     if (status != 0) return;
     if (link_switches_block.projection == 0) {
         double first[3], last[3];

@@ -37,7 +37,7 @@ void clip_holes_to_branches(int first_new, int& branch_count, int& status);
 // the part's corners becomes a lane of the pass on a new branch (branch_count raised): a collapse
 // lane running counter-clockwise, with the parent and first link given and second link L.
 // Status 0, 11 when a lane cannot be read, or the code of lane_add. Reads pocket_work
-// (side_step, tolerance).
+// (engine_step, tolerance).
 void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
 // What the islands' second offsets become when a branch takes them in (lancom's merges, and the
 // islands no branch took in by the end of the lane loop): lane J of the second stage closes its

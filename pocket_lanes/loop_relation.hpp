@@ -94,7 +94,7 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 // and the loop crosses the last lane read. With no lane tested, the group option set and a
 // result of -1 coming in, the result is 1. Status 0; 11 when a lane cannot be read or an inside
 // test cannot be made; a failed relation or crossing search passes its status on. Reads
-// pocket_state.group_option and pocket_dimension, and pocket_work.side_step (the width of the
+// pocket_state.group_option and pocket_dimension, and pocket_work.engine_step (the width of the
 // relation on surfaces and the height band of an open outer contour).
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 

@@ -359,7 +359,7 @@ void offset_pieces_filter(int order_flag, const pokarr& previous, double width, 
     const double small =
         std::min(std::max(kSmallWidthFactor * width, kSmallDiscFactor * kPi * radius * radius), 0.5 * largest);
     const double reference = std::min(area_limit, largest / 3.0);
-    const double sliver = kSliverFactor * std::max(0.5 * d * d, pw.side_step * pw.side_step);
+    const double sliver = kSliverFactor * std::max(0.5 * d * d, pw.engine_step * pw.engine_step);
     const double reach = pocket_state_block.pocket_dimension == 2 ? d : (1.0 - pw.surface_reduction) * d;
     containment_sweep(wanted_kind, piece_count, set, status);
     if (status != 0) return;

@@ -26,7 +26,7 @@ inline constexpr int kPiecesMax = 7000;
 // Filters the set in place: containment, small pieces near larger ones, slivers beside the
 // previous lane, then the order. d the offset distance, tool_radius Rt, width w, area limit L.
 // Status 0; 11 memory or more than kPiecesMax pieces; 19 a failed surface drop. Reads
-// pocket_work (side_step, surface_reduction, tolerance) and pocket_state.pocket_dimension.
+// pocket_work (engine_step, surface_reduction, tolerance) and pocket_state.pocket_dimension.
 void offset_pieces_filter(int order_flag, const pokarr& previous, double width, double area_limit, double d,
                           double tool_radius, int wanted_kind, int& piece_count, const piece_set& set, int& status);
 // Removes piece `index` (0-based), whose points start at `first`.

@@ -1324,7 +1324,7 @@ void set_up(oneoff_call& c)
     c.t = std::clamp(std::min(0.5 * pw.tolerance, c.d / 1000.0), kLocalTolFloor, kLocalTolCap);
     int direction = 0;
     pokarr_area_dir(c.source, c.source_area, direction);
-    c.min_area = rq.island_mark == 0 ? outer_min_area(pw.side_step)
+    c.min_area = rq.island_mark == 0 ? outer_min_area(pw.engine_step)
                                      : (rq.pass == 1 ? kIslandFirstPassFactor * kIslandMinArea : kIslandMinArea);
     if (c.dimension == 2 && !c.arc_corner && (pk_eq_val(c.d, kFillDistance) || pk_is_zero(c.d)))
         c.min_area = std::max(c.min_area, 0.5 * c.source_area);

@@ -262,7 +262,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
     if (refine != 0) {
         const grid_projection_values& g = grid_values();
         float s = g.cell_size, half = 0.5f * lane_tolerance(), closed = 0.0f;
-        float fit = std::min(0.2f * static_cast<float>(pocket_work_block.side_step), 0.25f * s);
+        float fit = std::min(0.2f * static_cast<float>(pocket_work_block.engine_step), 0.25f * s);
         float d = g.tool_diameter, r = g.corner_radius, t = g.tool_third;
         const std::map<lane_pnt, lane_pnt> normal_of = normals_by_point(points.base(), normals.base(), count);
         lane3d_refine(kRefineMode, kNoDisplay, points.handle(), normals.base(), count, s, half, fit, closed, d, r, t,

@@ -9,7 +9,7 @@
 //
 // Reads surface_grid_block (the projection values: cell size s, origin, the tool's D, R and T;
 // the node heights), the lane tolerance of the triangle model, pocket_frame_block.origin_copy
-// (the second origin), pocket_work_block.side_step and the hook table of d3ds_hooks.hpp.
+// (the second origin), pocket_work_block.engine_step and the hook table of d3ds_hooks.hpp.
 #pragma once
 
 #include "clearing/surface_lanes/lane_points.hpp"

@@ -66,7 +66,7 @@ void exercise(pokarr& a)
 
 TEST_F(PocketTest, EveryOperationCopesWithEmptyShortAndCutArrays)
 {
-    pocket_work_block.side_step = 2.0;
+    pocket_work_block.side_step = pocket_work_block.engine_step = 2.0;
     pocket_work_block.tolerance = 0.01;
     const std::vector<std::vector<xy>> shapes = {
         {},

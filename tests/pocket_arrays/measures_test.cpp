@@ -86,23 +86,23 @@ TEST_F(PocketTest, LengthOfAHalfCircleAndTheParallelLengthsArray)
     for (pokarr* x : {&a, &lengths, &three}) pokarr_free(*x);
 }
 
-TEST_F(PocketTest, ShortArcsBecomeChordsAgainstTheSideStep)
+TEST_F(PocketTest, ShortArcsBecomeChordsAgainstTheEngineStep)
 {
     struct row {
-        double side_step;
+        double step;
         double chord;
         bool becomes_chords;
     };
-    // Side step 2: limit 0.1, chords below about 0.0316; side step 0.5: below about 0.0158.
+    // Step 2: limit 0.1, chords below about 0.0316; step 0.5: below about 0.0158.
     const row rows[] = {{2.0, 0.030, true}, {2.0, 0.033, false}, {0.5, 0.015, true}, {0.5, 0.017, false}};
     for (const row& r : rows) {
-        pocket_work_block.side_step = r.side_step;
+        pocket_work_block.engine_step = r.step;
         pokarr a = make_2d({{0, 0}});
         add_arc(a, r.chord, 0, r.chord / 2, -1, std::hypot(r.chord / 2, 1.0), -1);
         add_point(a, 1, 1);
         pokarr_tidy_pass1(a);
         EXPECT_EQ(a.count, 6);
-        EXPECT_EQ(pk_is_marker(a.x[1]), !r.becomes_chords) << r.side_step << " " << r.chord;
+        EXPECT_EQ(pk_is_marker(a.x[1]), !r.becomes_chords) << r.step << " " << r.chord;
         if (r.becomes_chords) {
             EXPECT_NEAR(a.x[2], r.chord / 2, 1e-12);  // the point at 0.5 is the arc's midpoint
             EXPECT_GT(a.y[2], 0.0);

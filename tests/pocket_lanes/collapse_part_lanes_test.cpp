@@ -43,7 +43,7 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
     };
     for (const row& r : rows) {
         to_load_state();
-        pocket_work_block.side_step = 1.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
         pocket_work_block.tolerance = pocket_work_block.working_tolerance = 0.01;
         pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0;
         int status = 0, size = 4000;

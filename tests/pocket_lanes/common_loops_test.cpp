@@ -23,7 +23,7 @@ protected:
         LaneTest::SetUp();
         pocket_work_block.tolerance = 0.01;
         pocket_work_block.working_tolerance = 0.001;
-        pocket_work_block.side_step = 1.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
         lane_table_reset();
     }
     void TearDown() override

@@ -1,6 +1,6 @@
-// The coverage grid of the W1 benchmark's length check (bench/coverage_grid.hpp): what a set of
-// cuts leaves of a region, and the length of the lanes estimated to clear it.
-#include "bench/coverage_grid.hpp"
+// The coverage grid of the W1 benchmark's length check (tests/support/coverage_grid.hpp): what a
+// set of cuts leaves of a region, and the length of the lanes estimated to clear it.
+#include "tests/support/coverage_grid.hpp"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +13,16 @@ namespace {
 struct coverage_row {
     std::string name;
     double step;
-    std::vector<bench::grid_segment> cuts;
+    std::vector<test_support::grid_segment> cuts;
     bool island;  // a disc of radius 2 about (5, 5) taken out of the region
     double area, clearing_length;
     int patches;
 };
 
 // Horizontal cuts across the 10 x 10 square every `apart` from y = 0.
-std::vector<bench::grid_segment> rows_of_cuts(double apart)
+std::vector<test_support::grid_segment> rows_of_cuts(double apart)
 {
-    std::vector<bench::grid_segment> out;
+    std::vector<test_support::grid_segment> out;
     for (double y = 0.0; y <= 10.0 + 1e-9; y += apart) out.push_back({{0.0, y}, {10.0, y}});
     return out;
 }
@@ -40,12 +40,12 @@ TEST(CoverageGrid, LeavesWhatNoCutReachesAndEstimatesItsClearing)
         {"island in the middle, cuts a step apart", 1.0, rows_of_cuts(1.0), true, 0.0, 0.0, 0},
     };
     for (const coverage_row& r : rows) {
-        bench::coverage_grid grid(10.0, 10.0, 0.1);
-        grid.add_region([](bench::grid_point) { return true; });
+        test_support::coverage_grid grid(10.0, 10.0, 0.1);
+        grid.add_region([](test_support::grid_point) { return true; });
         if (r.island) grid.remove_near({{5.0, 5.0}, {5.0, 5.0}}, 2.0);
         const double region = grid.region_area();
-        for (const bench::grid_segment& s : r.cuts) grid.cover(s, 0.55);
-        const bench::coverage_left left = grid.left(r.step);
+        for (const test_support::grid_segment& s : r.cuts) grid.cover(s, 0.55);
+        const test_support::coverage_left left = grid.left(r.step);
         EXPECT_NEAR(left.area, r.area, 1e-9) << r.name;
         EXPECT_NEAR(left.clearing_length, r.clearing_length, 1e-6) << r.name;
         EXPECT_EQ(left.patches, r.patches) << r.name;

@@ -74,7 +74,7 @@ protected:
         LaneTest::SetUp();
         to_load_state();
         pocket_work_block.tolerance = 0.01;
-        pocket_work_block.side_step = 1.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
         pocket_state_block.offsets_mode = 99;
         pocket_state_block.direction_sign = 1;
         pocket_state_block.reverse_islands = 1;

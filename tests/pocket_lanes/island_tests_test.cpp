@@ -37,7 +37,7 @@ protected:
         PokAllocMainArray(size, 0, status);
         ASSERT_EQ(status, 0);
         pocket_work_block.tolerance = 0.01;
-        pocket_work_block.side_step = 2.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 2.0;
     }
     void TearDown() override
     {

@@ -43,7 +43,7 @@ int offset_once(const kg::loop& source, double d, bool island, std::vector<kg::l
     lane_table_reset();
     pocket_work& w = pocket_work_block;
     w.tolerance = w.working_tolerance = tolerance;
-    w.side_step = d;
+    w.side_step = w.engine_step = d;
     w.reach_squared[0] = w.reach_squared[1] = d * d;
     w.corner_arcs = 1;
     pokarr loop = make_from(island ? kg::loop(source.rbegin(), source.rend()) : source);

@@ -29,7 +29,7 @@ protected:
         LaneTest::SetUp();
         pocket_work_block.tolerance = 0.01;
         pocket_work_block.working_tolerance = 0.001;
-        pocket_work_block.side_step = 1.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
         pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0e6;
         lane_table_reset();
     }

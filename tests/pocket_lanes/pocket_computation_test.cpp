@@ -476,6 +476,44 @@ TEST_F(PocketComputation, FirstOffsetFollowsTheToolAndTheSideStep)
     tool_block().IDTOOL = kNoTool;
 }
 
+// The engine works with the step it is handed and keeps it as its own step; the page's side step
+// stays as the initialisation stored it.
+double handed_step = 0.0;
+void engine_with_handed_step(double extra_offset, const double* offsets, double, int& offsets_mode, int direction_sign,
+                             int second_stage, double tolerance, double end_value, int& status)
+{
+    rrpock(extra_offset, offsets, handed_step, offsets_mode, direction_sign, second_stage, tolerance, end_value,
+           status);
+}
+
+TEST_F(PocketComputation, EngineStepsByTheStepItIsHandedAndKeepsThePageStep)
+{
+    for (const double step : {2.0, 3.0}) {
+        to_load_state();
+        pocket_work_block.side_step = 4.0;
+        handed_step = step;
+        load({rectangle(0, 0, 40, 20)}, 1.5);
+        pocket_lane_engine() = engine_with_handed_step;
+        const int status = run();
+        pocket_lane_engine() = rrpock;
+        ASSERT_EQ(status, kEngineDone) << step;
+        EXPECT_EQ(pocket_work_block.side_step, 4.0) << step;
+        EXPECT_EQ(pocket_work_block.engine_step, step) << step;
+        // The offset of pass 2 lies one handed step inside the contour's own.
+        const lane_table& lt = lane_table_block;
+        int points = 0;
+        for (int i = 1; i < pocket_box_block.first_output_lane; ++i) {
+            if (lt.level[i] != 1 || lt.status[i] != 2) continue;
+            for (const xy& p : points_of(i)) {
+                const double edge = std::min({p.x, 40.0 - p.x, p.y, 20.0 - p.y});
+                EXPECT_NEAR(edge, 1.5 + step, 1e-6) << step << " lane " << i;
+                ++points;
+            }
+        }
+        EXPECT_GT(points, 0) << step;
+    }
+}
+
 // The engine's offsets modes: -1 without island merging, -11 without branch merging, -2 with the
 // island lanes reversed; each runs one offset and gives the mode back.
 TEST_F(PocketComputation, OffsetsModesRunOneOffsetAndAreGivenBack)

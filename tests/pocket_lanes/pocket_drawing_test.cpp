@@ -62,7 +62,7 @@ protected:
         ps.order_flag = 1;
         ps.drawing_mode = 1;
         pocket_work_block.tolerance = 0.01;
-        pocket_work_block.side_step = 1.0;
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
     }
     void TearDown() override
     {

@@ -2,7 +2,8 @@
 // (the points the tool may reach) is covered when it lies within a reach (half a step and the
 // tolerance) of a cutting move. The points left uncovered form patches; the lane that clears a
 // patch is estimated as long as the patch's area over the step, and no shorter than the patch's
-// extent (a sliver narrower than a step still takes a lane along its whole length).
+// extent (a sliver narrower than a step still takes a lane along its whole length). The W1
+// benchmark's length check and the grid's own test read it.
 #pragma once
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace bench {
+namespace test_support {
 
 struct grid_point {
     double x, y;
@@ -140,4 +141,4 @@ private:
     }
 };
 
-}  // namespace bench
+}  // namespace test_support
