@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -30,14 +31,30 @@ std::map<int, std::vector<control::curve_in_set>>& curve_sets()
 
 void reset_sets() { curve_sets().clear(); }
 
-void save_sets(nlohmann::json& section)
+// The sets in the part file's layout, curve by curve: a pocket of a long outline keeps hundreds
+// of thousands of curves, never built as one JSON tree. Each set is {"curves": [[entity, start
+// parameter, end parameter, orientation], ...], "set": number}.
+void write_sets(std::ostream& out, int depth)
 {
-    section = nlohmann::json::array();
-    for (const auto& [set, curves] : curve_sets()) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const auto& c : curves) list.push_back({c.entity, c.start, c.end, c.orientation});
-        section.push_back({{"set", set}, {"curves", list}});
+    if (curve_sets().empty()) {
+        out << "[]";
+        return;
     }
+    const std::string item(static_cast<std::size_t>(depth + 1), ' '), member(item + ' '), curve(member + ' ');
+    const char* separator = "[\n";
+    for (const auto& [set, curves] : curve_sets()) {
+        out << separator << item << "{\n" << member << "\"curves\": ";
+        separator = ",\n";
+        const char* curve_separator = "[\n";
+        for (const auto& c : curves) {
+            out << curve_separator << curve;
+            curve_separator = ",\n";
+            write_json(out, nlohmann::json{c.entity, c.start, c.end, c.orientation}, depth + 3);
+        }
+        out << (curves.empty() ? "[]" : "\n" + member + "]");
+        out << ",\n" << member << "\"set\": " << set << '\n' << item << '}';
+    }
+    out << '\n' << std::string(static_cast<std::size_t>(depth), ' ') << ']';
 }
 
 // One curve of a set: [entity, start parameter, end parameter, orientation]; the entity must
@@ -68,7 +85,8 @@ void load_sets(const nlohmann::json& section)
     }
 }
 
-const bool registered = register_component({"curve_sets", reset_sets, save_sets, load_sets, nullptr});
+const bool registered = register_component({"curve_sets", reset_sets, nullptr, load_sets, nullptr}) &&
+                        register_section_writer({"curve_sets", write_sets});
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // host/control/.
 #pragma once
 
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -27,8 +28,11 @@ struct part_error : std::runtime_error {
 // Throws part_error.
 void load_part(const std::string& path);
 void load_part_text(std::string_view json_text, const std::string& name_for_errors);
-// Writes the host's persistent state as a part file that load_part reads back to the same state.
+// Writes the host's persistent state as a part file that load_part reads back to the same state:
+// to a file, to a stream (section by section, the tool path line by line: no copy of the whole
+// text or tree is held), or as text.
 void save_part(const std::string& path);
+void write_part(std::ostream& out);
 std::string save_part_text();
 
 // Lines reporting what the run left behind (unreleased arrays, open entity, ...), empty when

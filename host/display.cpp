@@ -21,6 +21,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 namespace vantu {
@@ -291,15 +292,24 @@ std::vector<int> displayed_entities()
     return ids;
 }
 
+void write_display_text(std::ostream& out)
+{
+    for (const std::string& line : state().transcript) out << line << '\n';
+    if (state().dropped_lines > 0) out << '(' << state().dropped_lines << " further lines not kept)\n";
+    if (!ncd_blocks().empty()) {
+        out << "display file:\n";
+        write_ncd_file_text(out);
+    }
+    if (const auto at = tool_instance_position())
+        out << "tool instance " << tool_instance() << " at " << point_text(at->data()) << '\n';
+    out << status_line_text();
+}
+
 std::string display_text()
 {
-    std::string text;
-    for (const std::string& line : state().transcript) text += line + '\n';
-    if (state().dropped_lines > 0) text += "(" + std::to_string(state().dropped_lines) + " further lines not kept)\n";
-    if (!ncd_blocks().empty()) text += "display file:\n" + ncd_file_text();
-    if (const auto at = tool_instance_position())
-        text += "tool instance " + std::to_string(tool_instance()) + " at " + point_text(at->data()) + "\n";
-    return text + status_line_text();
+    std::ostringstream out;
+    write_display_text(out);
+    return std::move(out).str();
 }
 
 }  // namespace vantu::control

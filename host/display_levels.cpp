@@ -156,13 +156,13 @@ void mark_links_by_shape(std::vector<drawn_block>& blocks)
 
 }  // namespace
 
-drawn_display_file drawn_blocks(const std::vector<ncd_block_record>& shown)
+drawn_display_file drawn_blocks(const std::vector<const ncd_block_record*>& shown)
 {
     const tool_path_scan scan = scan_tool_path();
     std::vector<drawn_block> blocks(shown.size());
     std::vector<std::optional<std::size_t>> scan_level(shown.size());
     for (std::size_t k = 0; k < shown.size(); ++k) {
-        const ncd_block_record& b = shown[k];
+        const ncd_block_record& b = *shown[k];
         blocks[k].block = &b;
         blocks[k].link = b.font == kRapidFont;
         const auto it = scan.motions.find(key(b.block1, b.block2));
@@ -192,8 +192,8 @@ drawn_display_file drawn_blocks(const std::vector<ncd_block_record>& shown)
     std::unordered_map<int, std::size_t> unknown_procedure;  // procedure -> index into file.levels
     for (std::size_t k = 0; k < shown.size(); ++k) {
         if (!scan_level[k]) {
-            const auto [it, made] = unknown_procedure.try_emplace(shown[k].block1, file.levels.size());
-            if (made) file.levels.push_back({shown[k].block1, 0, 0.0});
+            const auto [it, made] = unknown_procedure.try_emplace(shown[k]->block1, file.levels.size());
+            if (made) file.levels.push_back({shown[k]->block1, 0, 0.0});
             blocks[k].level = it->second;
             continue;
         }

@@ -35,9 +35,9 @@ struct drawn_display_file {
     std::vector<drawn_block> blocks;  // file order
 };
 
-// The blocks (the shown blocks of the display file, in file order) by level and kind, read
-// against the tool path as it stands.
-drawn_display_file drawn_blocks(const std::vector<ncd_block_record>& shown);
+// The blocks (the shown blocks of the display file, in file order, pointed at where the file
+// keeps them) by level and kind, read against the tool path as it stands.
+drawn_display_file drawn_blocks(const std::vector<const ncd_block_record*>& shown);
 
 // "procedure 1, level 2: Z 2.000", or "procedure 1" for a procedure without levels.
 std::string level_label(const drawn_level& level);

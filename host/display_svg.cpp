@@ -7,6 +7,7 @@
 #include "host/control/display.hpp"
 #include "host/control/entities.hpp"
 #include "host/control/ncd_file.hpp"
+#include "host/control/picture.hpp"
 #include "host/control/status_line.hpp"
 #include "host/control/tool_instance.hpp"
 #include "host/core/entity_store.hpp"
@@ -21,6 +22,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <sstream>
 #include <unordered_set>
 
 namespace vantu::control {
@@ -74,8 +76,8 @@ struct picture_content {
     std::vector<std::pair<int, polyline3>> coloured;                     // colour, polyline
     std::vector<std::pair<int, std::array<double, 3>>> coloured_points;  // colour, point
     std::vector<polyline3> tool_path;
-    std::vector<ncd_block_record> display_file;        // the shown blocks of the display file
-    std::vector<std::array<double, 3>> tool_instance;  // none or one
+    std::vector<const ncd_block_record*> display_file;  // the shown blocks of the display file
+    std::vector<std::array<double, 3>> tool_instance;   // none or one
     std::vector<std::string> status_lines;
 };
 
@@ -180,7 +182,7 @@ picture_content gather(const std::vector<polyline3>& tool_path)
     }
     c.tool_path = tool_path;
     for (const ncd_block_record& b : ncd_blocks())
-        if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(b);
+        if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(&b);
     if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
     for (int window : status_windows()) {
         std::string line = "machine status line " + std::to_string(window) + " at the end:";
@@ -225,8 +227,8 @@ view_box fit(const picture_content& c, double& size)
     for (const auto& [colour, p] : c.coloured_points) box.add(p);
     for (const auto& line : c.tool_path)
         for (const auto& p : line) box.add(p);
-    for (const auto& b : c.display_file)
-        for (const auto& p : b.points) box.add(p);
+    for (const ncd_block_record* b : c.display_file)
+        for (const auto& p : b->points) box.add(p);
     for (const auto& p : c.tool_instance) box.add(p);
     if (box.empty()) box.add({0.0, 0.0, 0.0});
     size = std::max(box.max_x - box.min_x, box.max_y - box.min_y);
@@ -251,12 +253,12 @@ std::string number(double value)
 
 // Polylines of the picture; the SVG y axis points down, so y is negated. A point that is not
 // finite ends the run of points before it; runs of fewer than two points draw nothing.
-void write_polyline(std::string& svg, const polyline3& line, const std::string& stroke_attributes)
+void write_polyline(std::ostream& svg, const polyline3& line, const std::string& stroke_attributes)
 {
     std::string points;
     int run = 0;
     auto flush = [&] {
-        if (run >= 2) svg += "<polyline points=\"" + points + "\"" + stroke_attributes + "/>\n";
+        if (run >= 2) svg << "<polyline points=\"" + points + "\"" + stroke_attributes + "/>\n";
         points.clear();
         run = 0;
     };
@@ -272,11 +274,11 @@ void write_polyline(std::string& svg, const polyline3& line, const std::string& 
     flush();
 }
 
-void write_point(std::string& svg, const std::array<double, 3>& p, double radius, const std::string& fill)
+void write_point(std::ostream& svg, const std::array<double, 3>& p, double radius, const std::string& fill)
 {
     if (!finite_point(p)) return;
-    svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(radius) + "\" fill=\"" +
-           fill + "\"/>\n";
+    svg << "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(radius) + "\" fill=\"" +
+               fill + "\"/>\n";
 }
 
 // ---- the display file by level ---------------------------------------------------------------
@@ -349,14 +351,14 @@ double cut_width(const drawn_display_file& file, double size)
 
 // The display file, a layer per level in the level's colour (only `only` when it names one); links
 // and rapid moves dashed, dotted moves dotted.
-void write_display_file(std::string& svg, const drawn_display_file& file, std::optional<std::size_t> only, double size)
+void write_display_file(std::ostream& svg, const drawn_display_file& file, std::optional<std::size_t> only, double size)
 {
-    svg += "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(cut_width(file, size)) +
-           "\" stroke-linejoin=\"round\" inkscape:groupmode=\"layer\" inkscape:label=\"tool path\">\n";
+    svg << "<g id=\"displayfile\" fill=\"none\" stroke-width=\"" + number(cut_width(file, size)) +
+               "\" stroke-linejoin=\"round\" inkscape:groupmode=\"layer\" inkscape:label=\"tool path\">\n";
     for (std::size_t level = 0; level < file.levels.size(); ++level) {
         if (only && *only != level) continue;
-        svg += "<g id=\"" + level_id(level) + "\" stroke=\"" + level_colour(level) +
-               "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + level_label(file.levels[level]) + "\">\n";
+        svg << "<g id=\"" + level_id(level) + "\" stroke=\"" + level_colour(level) +
+                   "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + level_label(file.levels[level]) + "\">\n";
         for (const drawn_block& b : file.blocks) {
             if (b.level != level) continue;
             std::string style;
@@ -369,9 +371,9 @@ void write_display_file(std::string& svg, const drawn_display_file& file, std::o
             if (b.link || b.block->attention) style += " stroke-width=\"" + number(kToolPathStroke * size) + "\"";
             write_polyline(svg, b.block->points, style);
         }
-        svg += "</g>\n";
+        svg << "</g>\n";
     }
-    svg += "</g>\n";
+    svg << "</g>\n";
 }
 
 double mean_z(const polyline3& cell)
@@ -382,7 +384,7 @@ double mean_z(const polyline3& cell)
 }
 
 // The part surface under everything, each cell filled in a grey by its height, lighter higher.
-void write_surface(std::string& svg, const std::vector<polyline3>& cells)
+void write_surface(std::ostream& svg, const std::vector<polyline3>& cells)
 {
     if (cells.empty()) return;
     double low = std::numeric_limits<double>::infinity(), high = -low;
@@ -390,7 +392,7 @@ void write_surface(std::string& svg, const std::vector<polyline3>& cells)
         low = std::min(low, mean_z(cell));
         high = std::max(high, mean_z(cell));
     }
-    svg += "<g id=\"surface\" stroke=\"none\" shape-rendering=\"crispEdges\" inkscape:groupmode=\"layer\" "
+    svg << "<g id=\"surface\" stroke=\"none\" shape-rendering=\"crispEdges\" inkscape:groupmode=\"layer\" "
            "inkscape:label=\"part surface\">\n";
     for (const polyline3& cell : cells) {
         const double share = high > low ? (mean_z(cell) - low) / (high - low) : 1.0;
@@ -398,9 +400,9 @@ void write_surface(std::string& svg, const std::vector<polyline3>& cells)
         std::string points;
         for (const auto& p : cell) points += (points.empty() ? "" : " ") + number(p[0]) + "," + number(-p[1]);
         const std::string g = std::to_string(grey);
-        svg += "<polygon points=\"" + points + "\" fill=\"rgb(" + g + "," + g + "," + g + ")\"/>\n";
+        svg << "<polygon points=\"" + points + "\" fill=\"rgb(" + g + "," + g + "," + g + ")\"/>\n";
     }
-    svg += "</g>\n";
+    svg << "</g>\n";
 }
 
 // The status lines at the largest font up to the legend's share that keeps them inside the width.
@@ -473,21 +475,21 @@ double legend_height(const std::vector<legend_row>& rows, double size)
 }
 
 // The legend sits in a band above the drawing: a short line in each style and its name.
-void write_legend(std::string& svg, const std::vector<legend_row>& rows, const view_box& box, double size)
+void write_legend(std::ostream& svg, const std::vector<legend_row>& rows, const view_box& box, double size)
 {
     const double font = kLegendFont * size;
     const double left = box.min_x;
     const double top = -box.max_y - kMargin * size - legend_height(rows, size);
-    svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
+    svg << "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"" + number(font) + "\">\n";
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double y = top + (static_cast<double>(i) + 0.8) * 1.4 * font;
-        svg += "<line x1=\"" + number(left) + "\" y1=\"" + number(y - font / 3.0) + "\" x2=\"" +
-               number(left + 2.0 * font) + "\" y2=\"" + number(y - font / 3.0) + "\" stroke=\"" + rows[i].colour +
-               "\" stroke-width=\"" + number(rows[i].width * size) + "\"" + (rows[i].dashed ? dashes(size) : "") +
-               "/>\n";
-        svg += "<text x=\"" + number(left + 2.5 * font) + "\" y=\"" + number(y) + "\">" + rows[i].name + "</text>\n";
+        svg << "<line x1=\"" + number(left) + "\" y1=\"" + number(y - font / 3.0) + "\" x2=\"" +
+                   number(left + 2.0 * font) + "\" y2=\"" + number(y - font / 3.0) + "\" stroke=\"" + rows[i].colour +
+                   "\" stroke-width=\"" + number(rows[i].width * size) + "\"" + (rows[i].dashed ? dashes(size) : "") +
+                   "/>\n";
+        svg << "<text x=\"" + number(left + 2.5 * font) + "\" y=\"" + number(y) + "\">" + rows[i].name + "</text>\n";
     }
-    svg += "</g>\n";
+    svg << "</g>\n";
 }
 
 }  // namespace
@@ -508,7 +510,7 @@ std::size_t picture_levels()
     return drawn_blocks(c.display_file).levels.size();
 }
 
-std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t level)
+void write_picture_svg(std::ostream& svg, const std::vector<polyline3>& tool_path, std::size_t level)
 {
     const picture_content c = gather(tool_path);
     const drawn_display_file file = drawn_blocks(c.display_file);
@@ -525,50 +527,56 @@ std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t lev
     const double height = box.max_y - box.min_y + 2.0 * margin + legend + status;
     const int pixels_high = static_cast<int>(std::lround(kPictureWidthPixels * height / width));
 
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:inkscape=\"" + std::string(kInkscape) + "\" width=\"" +
-           std::to_string(kPictureWidthPixels) + "\" height=\"" + std::to_string(std::max(1, pixels_high)) +
-           "\" viewBox=\"" + number(x) + " " + number(y) + " " + number(width) + " " + number(height) + "\">\n";
-    svg += "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
-           number(height) + "\" fill=\"white\"/>\n";
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:inkscape=\"" + std::string(kInkscape) + "\" width=\"" +
+               std::to_string(kPictureWidthPixels) + "\" height=\"" + std::to_string(std::max(1, pixels_high)) +
+               "\" viewBox=\"" + number(x) + " " + number(y) + " " + number(width) + " " + number(height) + "\">\n";
+    svg << "<rect x=\"" + number(x) + "\" y=\"" + number(y) + "\" width=\"" + number(width) + "\" height=\"" +
+               number(height) + "\" fill=\"white\"/>\n";
 
     write_surface(svg, c.surface_cells);
-    svg += "<g id=\"part\" fill=\"none\" stroke=\"" + std::string(kPartColour) + "\" stroke-width=\"" +
-           number(kPartStroke * size) + "\">\n";
+    svg << "<g id=\"part\" fill=\"none\" stroke=\"" + std::string(kPartColour) + "\" stroke-width=\"" +
+               number(kPartStroke * size) + "\">\n";
     for (const auto& line : c.part) write_polyline(svg, line, "");
     for (const auto& p : c.part_points) write_point(svg, p, kPointMark * size, kPartColour);
-    svg += "</g>\n";
+    svg << "</g>\n";
 
-    svg += "<g id=\"figures\" fill=\"none\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
+    svg << "<g id=\"figures\" fill=\"none\" stroke-width=\"" + number(kFigureStroke * size) + "\">\n";
     for (const auto& [colour, line] : c.coloured) write_polyline(svg, line, " stroke=\"" + colour_name(colour) + "\"");
     for (const auto& [colour, p] : c.coloured_points) write_point(svg, p, kPointMark * size, colour_name(colour));
-    svg += "</g>\n";
+    svg << "</g>\n";
 
-    svg += "<g id=\"toolpath\" fill=\"none\" stroke=\"" + std::string(kToolPathColour) + "\" stroke-width=\"" +
-           number(kToolPathStroke * size) + "\" stroke-linejoin=\"round\">\n";
+    svg << "<g id=\"toolpath\" fill=\"none\" stroke=\"" + std::string(kToolPathColour) + "\" stroke-width=\"" +
+               number(kToolPathStroke * size) + "\" stroke-linejoin=\"round\">\n";
     for (const auto& line : c.tool_path) write_polyline(svg, line, "");
-    svg += "</g>\n";
+    svg << "</g>\n";
 
     write_display_file(svg, file, only, size);
     for (const auto& p : c.tool_instance) {
-        svg += "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) +
-               "\">\n";
-        svg += "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) +
-               "\"/>\n";
-        svg += "</g>\n";
+        svg << "<g id=\"toolinstance\" fill=\"none\" stroke=\"black\" stroke-width=\"" + number(kFigureStroke * size) +
+                   "\">\n";
+        svg << "<circle cx=\"" + number(p[0]) + "\" cy=\"" + number(-p[1]) + "\" r=\"" + number(kToolMark * size) +
+                   "\"/>\n";
+        svg << "</g>\n";
     }
     if (!c.status_lines.empty()) {
-        svg += "<g id=\"statusline\" font-family=\"monospace\" font-size=\"" + number(font) + "\">\n";
+        svg << "<g id=\"statusline\" font-family=\"monospace\" font-size=\"" + number(font) + "\">\n";
         for (std::size_t i = 0; i < c.status_lines.size(); ++i)
-            svg += "<text x=\"" + number(box.min_x) + "\" y=\"" +
-                   number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +
-                   "\" xml:space=\"preserve\">" + escaped(c.status_lines[i]) + "</text>\n";
-        svg += "</g>\n";
+            svg << "<text x=\"" + number(box.min_x) + "\" y=\"" +
+                       number(-box.min_y + margin / 2.0 + font * static_cast<double>(i + 1)) +
+                       "\" xml:space=\"preserve\">" + escaped(c.status_lines[i]) + "</text>\n";
+        svg << "</g>\n";
     }
 
     write_legend(svg, rows, box, size);
-    svg += "</svg>\n";
-    return svg;
+    svg << "</svg>\n";
+}
+
+std::string picture_svg(const std::vector<polyline3>& tool_path, std::size_t level)
+{
+    std::ostringstream svg;
+    write_picture_svg(svg, tool_path, level);
+    return std::move(svg).str();
 }
 
 }  // namespace vantu::control

@@ -91,17 +91,22 @@ std::map<int, toolpath_position> toolpath_markers()
     return out;
 }
 
-std::string dump_toolpath()
+void write_toolpath_dump(std::ostream& out)
 {
     const list_state& s = state();
-    std::ostringstream out;
     out << "tool path: level " << s.cursor.size() << ", cursor " << dotted(s.cursor) << " word " << s.cursor.back().word
         << (s.line_open ? " (open)" : "") << ", counters";
     for (int level = 1; level <= kListMaxLevels; ++level) out << ' ' << s.counters[static_cast<std::size_t>(level)];
     for (const auto& [number, marker] : s.markers) out << ", marker " << number << " at " << dotted(marker);
     out << '\n';
     dump_lines(out, s.top, "", 0, dotted(s.cursor));
-    return out.str();
+}
+
+std::string dump_toolpath()
+{
+    std::ostringstream out;
+    write_toolpath_dump(out);
+    return std::move(out).str();
 }
 
 }  // namespace vantu::control

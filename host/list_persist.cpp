@@ -10,6 +10,7 @@
 
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <stdexcept>
 
 using nlohmann::json;
@@ -21,26 +22,60 @@ using namespace vantu::list_internal;
 namespace {
 
 // ---- saving ---------------------------------------------------------------------------------
+// The section is written line by line in the part file's JSON layout (keys in order, one blank of
+// indent a level): a long tool path is never held a second time as a JSON tree or text.
 
-json save_lines(const line_list& lines)
+std::string indent(int depth) { return std::string(static_cast<std::size_t>(depth), ' '); }
+
+// An array of integers whose value stands at nesting depth `depth`.
+template <typename Integers> void write_integers(std::ostream& out, const Integers& values, int depth)
 {
-    json out = json::array();
-    for (const line& l : lines) {
-        json item = {{"words", l.words}};
-        if (l.link_at >= 0) item["link"] = l.link_at;
-        if (l.has_sublist) item["sublist"] = save_lines(l.sublist);
-        out.push_back(std::move(item));
+    if (values.empty()) {
+        out << "[]";
+        return;
     }
-    return out;
+    const std::string inner = indent(depth + 1);
+    const char* separator = "[\n";
+    for (const auto value : values) {
+        out << separator << inner << value;
+        separator = ",\n";
+    }
+    out << '\n' << indent(depth) << ']';
 }
 
-void save_toolpath(json& section)
+void write_lines(std::ostream& out, const line_list& lines, int depth)
+{
+    if (lines.empty()) {
+        out << "[]";
+        return;
+    }
+    const std::string item = indent(depth + 1), member = indent(depth + 2);
+    const char* separator = "[\n";
+    for (const line& l : lines) {
+        out << separator << item << "{\n";
+        separator = ",\n";
+        if (l.link_at >= 0) out << member << "\"link\": " << l.link_at << ",\n";
+        if (l.has_sublist) {
+            out << member << "\"sublist\": ";
+            write_lines(out, l.sublist, depth + 2);
+            out << ",\n";
+        }
+        out << member << "\"words\": ";
+        write_integers(out, l.words, depth + 2);
+        out << '\n' << item << '}';
+    }
+    out << '\n' << indent(depth) << ']';
+}
+
+void write_toolpath(std::ostream& out, int depth)
 {
     const list_state& s = state();
-    json counters = json::array();
-    for (int level = 1; level <= kListMaxLevels; ++level)
-        counters.push_back(s.counters[static_cast<std::size_t>(level)]);
-    section = {{"counters", counters}, {"lines", save_lines(s.top)}};
+    const std::string member = indent(depth + 1);
+    out << "{\n" << member << "\"counters\": ";
+    write_integers(out, std::vector<int>(s.counters.begin() + 1, s.counters.end()), depth + 1);
+    out << ",\n" << member << "\"lines\": ";
+    write_lines(out, s.top, depth + 1);
+    out << '\n' << indent(depth) << '}';
 }
 
 // ---- loading --------------------------------------------------------------------------------
@@ -147,6 +182,7 @@ void report_toolpath(std::vector<std::string>& lines)
 }
 
 const bool registered =
-    vantu::register_component({"toolpath", reset_toolpath, save_toolpath, load_toolpath, report_toolpath});
+    vantu::register_component({"toolpath", reset_toolpath, nullptr, load_toolpath, report_toolpath}) &&
+    vantu::register_section_writer({"toolpath", write_toolpath});
 
 }  // namespace

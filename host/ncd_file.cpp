@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <numbers>
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace vantu::ncd {
@@ -455,27 +456,32 @@ void ncd_flush_blocks() { vantu::trace_count("ncd_flush_blocks"); }
 
 namespace vantu::control {
 
-const std::vector<ncd_block_record>& ncd_blocks() { return state().blocks; }
+const std::deque<ncd_block_record>& ncd_blocks() { return state().blocks; }
 int ncd_current_view() { return state().view; }
 void set_picked_key_block(int procedure_block, int level, int block_number)
 {
     state().picked = {procedure_block, level, block_number};
 }
 
+void write_ncd_file_text(std::ostream& out)
+{
+    for (const ncd_block_record& b : state().blocks) {
+        out << address_text({b.level, b.block1, b.block2}) << ' ' << b.kind << " font " << b.font << " colour "
+            << b.colour << " pen " << b.pen;
+        if (b.blank) out << " blank";
+        if (b.fast_blank) out << " fast blank";
+        if (b.attention) out << " attention";
+        out << ':';
+        for (std::size_t i = 0; i < b.points.size(); ++i) out << (i == 0 ? " " : " -> ") << point_text(b.points[i]);
+        out << '\n';
+    }
+}
+
 std::string ncd_file_text()
 {
-    std::string text;
-    for (const ncd_block_record& b : state().blocks) {
-        text += address_text({b.level, b.block1, b.block2}) + " " + b.kind + " font " + std::to_string(b.font) +
-                " colour " + std::to_string(b.colour) + " pen " + std::to_string(b.pen);
-        if (b.blank) text += " blank";
-        if (b.fast_blank) text += " fast blank";
-        if (b.attention) text += " attention";
-        text += ":";
-        for (std::size_t i = 0; i < b.points.size(); ++i) text += (i == 0 ? " " : " -> ") + point_text(b.points[i]);
-        text += '\n';
-    }
-    return text;
+    std::ostringstream out;
+    write_ncd_file_text(out);
+    return std::move(out).str();
 }
 
 }  // namespace vantu::control

@@ -4,6 +4,7 @@
 // entities, the display as text and as a picture, the saved part and, on request, the trace.
 
 #include "host/control.hpp"
+#include "host/control/picture.hpp"
 #include "runner/options.hpp"
 
 #include <dlfcn.h>
@@ -138,6 +139,15 @@ bool write_file(const fs::path& path, const std::string& text)
     return static_cast<bool>(out);
 }
 
+// Writes a file as its writer makes it, straight into the file: the long outputs (the tool-path
+// dump, the display file, the saved part) are never held as one text.
+bool write_streamed(const fs::path& path, void (*writer)(std::ostream&))
+{
+    std::ofstream out(path);
+    if (out) writer(out);
+    return static_cast<bool>(out);
+}
+
 std::string transcript_text(const runner_options& options, const std::string& ending)
 {
     std::string text =
@@ -183,30 +193,35 @@ bool write_level_pictures(const fs::path& out)
     }
     const std::size_t levels = control::picture_levels();
     if (levels < 2 || levels > kMostLevelPictures) return true;
-    for (std::size_t level = 1; level <= levels; ++level)
-        if (!write_file(out / ("picture_level_" + std::to_string(level) + ".svg"), control::picture_svg({}, level)))
-            return false;
+    for (std::size_t level = 1; level <= levels; ++level) {
+        std::ofstream file(out / ("picture_level_" + std::to_string(level) + ".svg"));
+        if (file) control::write_picture_svg(file, {}, level);
+        if (!file) return false;
+    }
     return true;
 }
 
-// Writes every output of the run; false when a file cannot be written. Each file's text is made
-// when its turn comes and let go once it is written: made in one expression, the texts of a long
-// tool path (its dump, the display file, the pictures, the saved part) were all held at once.
+// Writes every output of the run; false when a file cannot be written. Each file is written as
+// its turn comes, the long ones straight from the host's state, so that a long tool path is held
+// once, in the host, and never as whole texts beside it.
 bool write_outputs(const runner_options& options, const std::string& ending)
 {
     const fs::path out(options.out);
     std::error_code error;
     fs::create_directories(out, error);
-    const std::vector<std::pair<const char*, std::string (*)()>> files{
-        {"toolpath.txt", [] { return control::dump_toolpath(); }},
-        {"module_data.txt", module_data_text},
-        {"entities.txt", [] { return control::entities_text(); }},
-        {"display.txt", [] { return control::display_text(); }},
-        {"picture.svg", [] { return control::picture_svg({}); }},
+    const std::vector<std::pair<const char*, void (*)(std::ostream&)>> files{
+        {"toolpath.txt", control::write_toolpath_dump},
+        {"module_data.txt", [](std::ostream& o) { o << module_data_text(); }},
+        {"entities.txt", [](std::ostream& o) { o << control::entities_text(); }},
+        {"display.txt", control::write_display_text},
+        {"picture.svg", [](std::ostream& o) { control::write_picture_svg(o, {}); }},
     };
     bool ok = write_file(out / "transcript.txt", transcript_text(options, ending));
-    for (const auto& [name, text] : files) ok = ok && write_file(out / name, text());
-    ok = ok && write_level_pictures(out) && write_file(out / "part.saved.json", control::save_part_text() + "\n");
+    for (const auto& [name, writer] : files) ok = ok && write_streamed(out / name, writer);
+    ok = ok && write_level_pictures(out) && write_streamed(out / "part.saved.json", [](std::ostream& o) {
+             control::write_part(o);
+             o << '\n';
+         });
     if (ok && options.trace) ok = write_file(out / "trace.txt", trace_text());
     if (!ok) std::cerr << "hostrun: cannot write the outputs into " << options.out << '\n';
     return ok;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -72,23 +73,53 @@ void load_part(const std::string& path)
     load_part_text(text.str(), path);
 }
 
+void write_part(std::ostream& out)
+{
+    // The sections in the order of their keys, as a JSON object keeps them, each made when its
+    // turn comes: a long section is written by its component as it goes, the others are built as
+    // JSON and laid out one at a time.
+    std::map<std::string, void (*)(std::ostream&, int)> streamed;
+    for (const section_writer& w : section_writers()) streamed[w.name] = w.write;
+    std::map<std::string, const component*> built;
+    for (const component& c : components())
+        if (c.save && !streamed.count(c.name)) built[c.name] = &c;
+    const char* separator = "{\n";
+    auto open_section = [&](const std::string& name) {
+        out << separator << " \"" << name << "\": ";
+        separator = ",\n";
+    };
+    auto streamed_at = streamed.begin();
+    for (const auto& [name, c] : built) {
+        for (; streamed_at != streamed.end() && streamed_at->first < name; ++streamed_at) {
+            open_section(streamed_at->first);
+            streamed_at->second(out, 1);
+        }
+        nlohmann::json section;
+        c->save(section);
+        if (section.is_null()) continue;  // a component with nothing to keep
+        open_section(name);
+        write_json(out, section, 1);
+    }
+    for (; streamed_at != streamed.end(); ++streamed_at) {
+        open_section(streamed_at->first);
+        streamed_at->second(out, 1);
+    }
+    out << (separator[0] == '{' ? "{}" : "\n}");
+}
+
 std::string save_part_text()
 {
-    nlohmann::json part = nlohmann::json::object();
-    for (const component& c : components()) {
-        if (!c.save) continue;
-        nlohmann::json section;
-        c.save(section);
-        if (!section.is_null()) part[c.name] = section;  // a component with nothing to keep
-    }
-    return part.dump(1);
+    std::ostringstream out;
+    write_part(out);
+    return std::move(out).str();
 }
 
 void save_part(const std::string& path)
 {
     std::ofstream out(path);
     if (!out) throw part_error(path + ": cannot be written");
-    out << save_part_text() << '\n';
+    write_part(out);
+    out << '\n';
 }
 
 std::vector<std::string> end_report()

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ std::vector<int> displayed_entities();
 // One line per display call, in order, e.g. "figopa -1 colour 3", "moveto 1.0000 2.0000
 // 0.0000", "figcls -1", "edisp 12 1".
 std::string display_text();
+void write_display_text(std::ostream& out);
 
 // The picture, top view (X right, Y up), fitted to everything drawn with a margin: the part's
 // surfaces faintly shaded by height (lighter higher), its curve entities thin and grey, displayed

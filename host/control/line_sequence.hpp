@@ -2,7 +2,9 @@
 // elements are addressed by index as in a vector, but the free room sits where the last insertion
 // or deletion happened, so inserting or deleting lines next to the previous change moves only the
 // lines between the two places: an edit that walks the list and deletes or inserts k lines of n
-// costs O(n + k), not O(k n). Reading by index costs one comparison more than a vector's.
+// costs O(n + k), not O(k n). Reading by index costs one comparison more than a vector's. An empty
+// sequence (the sub-list most lines never have) owns nothing: the sequence is one pointer, the
+// slots and the gap are allocated with the first line.
 #pragma once
 
 #include <algorithm>
@@ -10,6 +12,9 @@
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -84,36 +89,27 @@ public:
     using size_type = std::size_t;
 
     line_sequence() = default;
-    line_sequence(const line_sequence&) = default;
-    line_sequence& operator=(const line_sequence&) = default;
-    // A sequence moved from is left empty.
-    line_sequence(line_sequence&& other) noexcept
-        : slots_(std::move(other.slots_)), gap_start_(other.gap_start_), gap_end_(other.gap_end_)
+    line_sequence(const line_sequence& other) : room_(other.room_ ? std::make_unique<room>(*other.room_) : nullptr) {}
+    line_sequence& operator=(const line_sequence& other)
     {
-        other.slots_.clear();
-        other.gap_start_ = other.gap_end_ = 0;
-    }
-    line_sequence& operator=(line_sequence&& other) noexcept
-    {
-        if (this != &other) {
-            slots_ = std::move(other.slots_);
-            gap_start_ = other.gap_start_;
-            gap_end_ = other.gap_end_;
-            other.slots_.clear();
-            other.gap_start_ = other.gap_end_ = 0;
-        }
+        if (this != &other) room_ = other.room_ ? std::make_unique<room>(*other.room_) : nullptr;
         return *this;
     }
-    line_sequence(const std::vector<T>& lines) : slots_(lines), gap_start_(lines.size()), gap_end_(lines.size()) {}
+    // A sequence moved from is left empty.
+    line_sequence(line_sequence&& other) noexcept = default;
+    line_sequence& operator=(line_sequence&& other) noexcept = default;
+    line_sequence(const std::vector<T>& lines)
+        : room_(lines.empty() ? nullptr : std::make_unique<room>(room{lines, lines.size(), lines.size()}))
+    {}
     line_sequence(std::initializer_list<T> lines) : line_sequence(std::vector<T>(lines)) {}
 
-    std::size_t size() const { return slots_.size() - (gap_end_ - gap_start_); }
+    std::size_t size() const { return room_ ? room_->slots.size() - (room_->gap_end - room_->gap_start) : 0; }
     bool empty() const { return size() == 0; }
 
-    T& operator[](std::size_t i) { return slots_[slot_of(i)]; }
-    const T& operator[](std::size_t i) const { return slots_[slot_of(i)]; }
-    T& at(std::size_t i) { return slots_.at(checked_slot(i)); }
-    const T& at(std::size_t i) const { return slots_.at(checked_slot(i)); }
+    T& operator[](std::size_t i) { return room_->slots[slot_of(i)]; }
+    const T& operator[](std::size_t i) const { return room_->slots[slot_of(i)]; }
+    T& at(std::size_t i) { return (*this)[checked(i)]; }
+    const T& at(std::size_t i) const { return (*this)[checked(i)]; }
     T& front() { return (*this)[0]; }
     const T& front() const { return (*this)[0]; }
     T& back() { return (*this)[size() - 1]; }
@@ -127,9 +123,10 @@ public:
     iterator insert(const_iterator place, T line)
     {
         const std::size_t i = place.index();
+        if (!room_) room_ = std::make_unique<room>();
         move_gap(i);
-        if (gap_start_ == gap_end_) widen();
-        slots_[gap_start_++] = std::move(line);
+        if (room_->gap_start == room_->gap_end) widen();
+        room_->slots[room_->gap_start++] = std::move(line);
         return {this, i};
     }
     void push_back(T line) { insert(end(), std::move(line)); }
@@ -142,9 +139,10 @@ public:
     iterator erase(const_iterator first, const_iterator last)
     {
         const std::size_t from = first.index(), count = last.index() - from;
+        if (count == 0) return {this, from};
         move_gap(from);
-        for (std::size_t k = 0; k < count; ++k) slots_[gap_end_ + k] = T{};  // give their memory back
-        gap_end_ += count;
+        for (std::size_t k = 0; k < count; ++k) room_->slots[room_->gap_end + k] = T{};  // give their memory back
+        room_->gap_end += count;
         return {this, from};
     }
     iterator erase(const_iterator place) { return erase(place, place + 1); }
@@ -160,45 +158,64 @@ public:
     }
 
 private:
-    std::size_t slot_of(std::size_t i) const { return i < gap_start_ ? i : i + (gap_end_ - gap_start_); }
-    std::size_t checked_slot(std::size_t i) const { return i < size() ? slot_of(i) : slots_.size(); }
+    // The slots, the free ones among them [gap_start, gap_end).
+    struct room {
+        std::vector<T> slots;
+        std::size_t gap_start = 0, gap_end = 0;
+    };
+
+    std::size_t slot_of(std::size_t i) const
+    {
+        return i < room_->gap_start ? i : i + (room_->gap_end - room_->gap_start);
+    }
+    // i itself, or std::out_of_range when no line has that index.
+    std::size_t checked(std::size_t i) const
+    {
+        if (i >= size()) throw std::out_of_range("line_sequence: no line " + std::to_string(i));
+        return i;
+    }
 
     // Moves the free room to index i by moving the lines between.
     void move_gap(std::size_t i)
     {
-        if (gap_start_ == gap_end_) {  // no free room: nothing to move (a line never moves onto itself)
-            gap_start_ = gap_end_ = i;
-        } else if (i < gap_start_) {
-            const std::size_t count = gap_start_ - i;
-            std::move_backward(slots_.begin() + static_cast<std::ptrdiff_t>(i),
-                               slots_.begin() + static_cast<std::ptrdiff_t>(gap_start_),
-                               slots_.begin() + static_cast<std::ptrdiff_t>(gap_end_));
-            gap_start_ = i;
-            gap_end_ -= count;
-        } else if (i > gap_start_) {
-            const std::size_t count = i - gap_start_;
-            std::move(slots_.begin() + static_cast<std::ptrdiff_t>(gap_end_),
-                      slots_.begin() + static_cast<std::ptrdiff_t>(gap_end_ + count),
-                      slots_.begin() + static_cast<std::ptrdiff_t>(gap_start_));
-            gap_start_ = i;
-            gap_end_ += count;
+        std::vector<T>& slots = room_->slots;
+        std::size_t &gap_start = room_->gap_start, &gap_end = room_->gap_end;
+        if (gap_start == gap_end) {  // no free room: nothing to move (a line never moves onto itself)
+            gap_start = gap_end = i;
+        } else if (i < gap_start) {
+            const std::size_t count = gap_start - i;
+            std::move_backward(slots.begin() + static_cast<std::ptrdiff_t>(i),
+                               slots.begin() + static_cast<std::ptrdiff_t>(gap_start),
+                               slots.begin() + static_cast<std::ptrdiff_t>(gap_end));
+            gap_start = i;
+            gap_end -= count;
+        } else if (i > gap_start) {
+            const std::size_t count = i - gap_start;
+            std::move(slots.begin() + static_cast<std::ptrdiff_t>(gap_end),
+                      slots.begin() + static_cast<std::ptrdiff_t>(gap_end + count),
+                      slots.begin() + static_cast<std::ptrdiff_t>(gap_start));
+            gap_start = i;
+            gap_end += count;
         }
     }
 
-    // Doubles the room (at least 16 slots), the free room staying at gap_start_.
+    // Widens the room by half (at least 16 slots), the free room staying at gap_start: a long
+    // list keeps less unused room than by doubling, and each line is still moved a bounded number
+    // of times as the list grows.
     void widen()
     {
-        const std::size_t grow = std::max<std::size_t>(16, slots_.size());
-        std::vector<T> wider(slots_.size() + grow);
-        std::move(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(gap_start_), wider.begin());
-        std::move(slots_.begin() + static_cast<std::ptrdiff_t>(gap_end_), slots_.end(),
-                  wider.begin() + static_cast<std::ptrdiff_t>(gap_end_ + grow));
-        slots_ = std::move(wider);
-        gap_end_ += grow;
+        std::vector<T>& slots = room_->slots;
+        const std::size_t gap_start = room_->gap_start, gap_end = room_->gap_end;
+        const std::size_t grow = std::max<std::size_t>(16, slots.size() / 2);
+        std::vector<T> wider(slots.size() + grow);
+        std::move(slots.begin(), slots.begin() + static_cast<std::ptrdiff_t>(gap_start), wider.begin());
+        std::move(slots.begin() + static_cast<std::ptrdiff_t>(gap_end), slots.end(),
+                  wider.begin() + static_cast<std::ptrdiff_t>(gap_end + grow));
+        slots = std::move(wider);
+        room_->gap_end += grow;
     }
 
-    std::vector<T> slots_;
-    std::size_t gap_start_ = 0, gap_end_ = 0;  // the free slots [gap_start_, gap_end_)
+    std::unique_ptr<room> room_;  // null while the sequence has never held a line
 };
 
 }  // namespace vantu::control

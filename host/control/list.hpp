@@ -4,8 +4,10 @@
 #pragma once
 
 #include "host/control/line_sequence.hpp"
+#include "host/control/word_list.hpp"
 #include "host/words.hpp"
 
+#include <iosfwd>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,10 +16,10 @@ namespace vantu::control {
 
 // One line (block) of the tool path.
 struct toolpath_line {
-    std::vector<word> words;
-    bool has_sublist = false;              // a sub-list exists (it may be empty)
+    word_list words;
     line_sequence<toolpath_line> sublist;  // its lines, one level down
     int link_at = -1;                      // index of link word 0 of put_zero_lst's item, -1 none
+    bool has_sublist = false;              // a sub-list exists (it may be empty)
 
     bool operator==(const toolpath_line&) const = default;
 };
@@ -50,5 +52,6 @@ std::map<int, toolpath_position> toolpath_markers();
 // index (1-based, "2.5" is line 5 of the sub-list of line 2), a colon and its words as integers.
 // A heading line gives the level, cursor and counters; the current line ends with " <".
 std::string dump_toolpath();
+void write_toolpath_dump(std::ostream& out);
 
 }  // namespace vantu::control

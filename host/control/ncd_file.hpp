@@ -5,6 +5,8 @@
 
 #include "host/control/display.hpp"
 
+#include <deque>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -12,21 +14,23 @@ namespace vantu::control {
 
 struct ncd_block_record {
     int level = 0, block1 = 0, block2 = 0;
-    char kind = 'M';  // M move, D drill stroke, A arc, S spline
     int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
-    int attention = 0;  // 1: shown in the attention colour
+    int attention = 0;       // 1: shown in the attention colour
+    char kind = 'M';         // M move, D drill stroke, A arc, S spline
+    bool has_start = false;  // points begin with the start: there was a block or a pen before it
     // The start (the end of the block before it in the file, where the pen stood for the file's
     // first block), any arc or spline points, the end.
     polyline3 points;
-    bool has_start = false;  // points begin with the start: there was a block or a pen before it
 };
 
-const std::vector<ncd_block_record>& ncd_blocks();
+// A deque: a long file grows without copying itself or keeping unused room.
+const std::deque<ncd_block_record>& ncd_blocks();
 // The view the display file is shown in (ncd_update_current_vptr), 0 before any.
 int ncd_current_view();
 // One line per block: "L/B1/B2 kind font F colour C pen P [blank] [fast blank] [attention]:
 // x y z -> x y z".
 std::string ncd_file_text();
+void write_ncd_file_text(std::ostream& out);
 
 // The block the next display pick meets (ncd_get_picked): the block number of its procedure
 // block (0: none), its level (1 the procedure block, 2 a block under it) and its own block

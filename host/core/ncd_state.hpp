@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -20,7 +21,7 @@ struct pending_arc {
 };
 
 struct file_state {
-    std::vector<control::ncd_block_record> blocks;
+    std::deque<control::ncd_block_record> blocks;  // grows without copying itself
     std::optional<ncd_address> registered;
     std::optional<pending_arc> arc;
     std::optional<control::polyline3> spline;  // sampled points of the pending spline

@@ -4,6 +4,7 @@
 #include "host/list_test_support.hpp"
 
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <random>
 
 using namespace list_test;
@@ -47,6 +48,28 @@ TEST(HostListPart, SaveThenLoadGivesTheSameTree)
     EXPECT_FALSE(control::toolpath_line_open());
     EXPECT_TRUE(control::toolpath_markers().empty());
     EXPECT_EQ(control::save_part_text(), text);
+}
+
+// The tool path is written line by line rather than built as a JSON tree: the text must be the
+// one the JSON writer gives the whole part, whatever the tree holds.
+TEST(HostListPart, StreamedSaveIsTheJsonWritersLayout)
+{
+    const char* sections[] = {
+        R"({"lines": []})",
+        R"({"counters": [3], "lines": [{"words": []}, {"words": [-2147483648, 2147483647], "sublist": []}]})",
+        R"({"lines": [{"words": [12, 0, 1, 9, 0, 0, 0, 0, 0, 0, 0], "link": 3,
+                       "sublist": [{"words": [5], "sublist": [{"words": [7, -1]}, {"words": []}]}, {"words": [8]}]}]})",
+    };
+    build_sample_tree();
+    for (const std::string& part : {control::save_part_text(), std::string(R"({"flags": {"verbos": 1}})")})
+        for (const char* section : sections) {
+            nlohmann::json whole = nlohmann::json::parse(part);
+            whole["toolpath"] = nlohmann::json::parse(section);
+            control::load_part_text(whole.dump(), "streamed");
+            const std::string text = control::save_part_text();
+            EXPECT_EQ(text, nlohmann::json::parse(text).dump(1)) << section;
+            EXPECT_EQ(nlohmann::json::parse(text)["toolpath"]["lines"], whole["toolpath"]["lines"]) << section;
+        }
 }
 
 TEST(HostListPart, MalformedSectionsNameThePlace)
