@@ -256,15 +256,18 @@ bool inside_group_parent(lancom_call& c, int lane_l, int parent_p, int lane_j, c
     return relation == kRelationInside;
 }
 
-// L meets J: J is taken in, or L ends, or nothing happens.
+// L meets J: J is taken in, or L ends, or nothing happens. l_inside_j: L lies inside J's loop.
 void lane_meets_island(lancom_call& c, int& b, int lane_l, pokarr& loop_l, int parent_p, int lane_j,
-                       const pokarr& loop_j)
+                       const pokarr& loop_j, bool l_inside_j)
 {
     const lane_table& lt = lane_table_block;
     c.status = 0;
     const bool linked = lanes_share_link(lane_l, lane_j, false);
     if (lt.group[lane_l] == 0) return take_in(c, b, lane_l, lane_j, parent_p);
-    if (lt.status[lane_j] == 2 && lt.parent[lane_j] != lt.group[lane_l] && !linked) {
+    // A hole lane inside J lies in the ring J bounds (J's loop holds the hole, not the hole J):
+    // taking J in would close the ring's chain for every branch beside it, whose lanes would then
+    // run through the ring's islands.
+    if (lt.status[lane_j] == 2 && lt.parent[lane_j] != lt.group[lane_l] && !linked && !l_inside_j) {
         const bool inside = inside_group_parent(c, lane_l, parent_p, lane_j, loop_j);
         if (c.to_end) return;
         if (inside) return take_in(c, b, lane_l, lane_j, parent_p);
@@ -349,8 +352,8 @@ bool branch_against_islands(lancom_call& c, int& b)
             continue;
         }
         bool meets = result == kComlupClosedNoneKept;
+        int relation = kRelationOutside;
         if (result == kComlupNone) {
-            int relation = 0;
             int relation_status = 0;
             pokarr_relation(loop_j.a, loop_l.a, kSideIsland, d, relation, relation_status);
             // An undecidable relation ends the branches; the islands met so far still settle.
@@ -358,7 +361,7 @@ bool branch_against_islands(lancom_call& c, int& b)
             meets = relation == kRelationInside || relation == kRelationUndecided;
         }
         if (!meets) continue;
-        lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a);
+        lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a, relation == kRelationInside);
         if (c.end_now || c.to_end) return false;
     }
     return false;
