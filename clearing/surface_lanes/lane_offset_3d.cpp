@@ -42,6 +42,11 @@ constexpr int kGridClosed = 1;
 // A corner fill of more points than this between two distinct vertices must come nearer the
 // next piece somewhere on its way, or it is a detour and left out.
 constexpr int kFillCheckedFrom = 4;
+// A corner fill between two distinct vertices that comes nearer the stretch of the loop it goes
+// round than this share of the offset has crossed over that stretch (walked from a chord across
+// a wedge of the loop): it is a detour and left out. The share leaves room for a fill over a
+// fold, whose points stand nearer in space than the offset walked over the surface.
+constexpr double kFillOverLoopShare = 0.5;
 // The share of the pocket's tolerance that a corner fill's chords may fall short of its arc.
 constexpr double kFillShare = 0.5;
 // At a concave corner the loop and the piece are run on for at most this many offsets to meet:
@@ -64,6 +69,7 @@ double distance_of(const point3& p, const point3& q) { return distd(3, p.v, q.v)
 // One usable segment of the input with its offset piece.
 struct segment_piece {
     point3 start, end;
+    int end_index = 0;                      // of the end point in the input
     double direction[3] = {0.0, 0.0, 0.0};  // unit, reversed for a left offset
     pokarr piece;
     point3 first() const { return at(piece, 0); }
@@ -120,6 +126,7 @@ bool next_segment(offset_run& run, segment_piece& s)
 {
     while (run.status == 0 && run.next_input < run.input.count) {
         const int i = run.next_input++;
+        s.end_index = i;
         s.start = at(run.input, i - 1);
         s.end = at(run.input, i);
         double length = 0.0;
@@ -197,6 +204,29 @@ bool fill_approaches(const pokarr& fill, const point3& target)
     return false;
 }
 
+// The distance in space from p to the segment from a to b.
+double distance_to_segment(const point3& p, const point3& a, const point3& b)
+{
+    double ab[3], ap[3];
+    v3subd(b.v, a.v, ab);
+    v3subd(p.v, a.v, ap);
+    const double length2 = v3dotd(ab, ab);
+    const double t = length2 > 0.0 ? std::clamp(v3dotd(ap, ab) / length2, 0.0, 1.0) : 0.0;
+    const point3 foot = {{a.v[0] + t * ab[0], a.v[1] + t * ab[1], a.v[2] + t * ab[2]}};
+    return distance_of(p, foot);
+}
+
+// Whether a point of the fill comes nearer the input's stretch from the previous segment's end to
+// the current segment's start than the share of the offset.
+bool fill_over_loop(const offset_run& run, const segment_piece& prev, const segment_piece& cur)
+{
+    const double least = kFillOverLoopShare * run.offset;
+    for (int k = 0; k < run.corner.count; ++k)
+        for (int i = prev.end_index; i < cur.end_index - 1; ++i)
+            if (distance_to_segment(at(run.corner, k), at(run.input, i), at(run.input, i + 1)) < least) return true;
+    return false;
+}
+
 // The arc length of one step of a corner fill: the set step, or the longest over which the
 // chord of an arc of the offset's radius falls short of the arc by no more than half the
 // pocket's tolerance, the other half left to the lane's later clean-ups (none without a
@@ -261,7 +291,8 @@ bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece
         pokarr_add_pnt(record + 3, run.corner, status);
         if (failed(run, status == 0 ? 0 : kOffset3dFailed)) return false;
     }
-    if (distinct && run.corner.count > kFillCheckedFrom && !fill_approaches(run.corner, cur.first()))
+    if (distinct && run.corner.count > kFillCheckedFrom &&
+        (!fill_approaches(run.corner, cur.first()) || fill_over_loop(run, prev, cur)))
         run.corner.count = 0;
     if (run.corner.count == 0) return true;
     if (!laid_down(run, run.corner)) return run.status == 0;
@@ -488,13 +519,13 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
             const bool joined = join_piece(run, prev, cur, have_next ? &next : nullptr);
             if (run.status != 0) break;
             if (joined) {
-                prev.start = cur.start, prev.end = cur.end;
+                prev.start = cur.start, prev.end = cur.end, prev.end_index = cur.end_index;
                 std::copy(cur.direction, cur.direction + 3, prev.direction);
                 std::swap(prev.piece, cur.piece);
             }
             if (!have_next) break;
             std::swap(cur.piece, next.piece);
-            cur.start = next.start, cur.end = next.end;
+            cur.start = next.start, cur.end = next.end, cur.end_index = next.end_index;
             std::copy(next.direction, next.direction + 3, cur.direction);
         }
     }

@@ -23,6 +23,7 @@ inline constexpr int kOffset3dNotLaid = -1;  // the offset cannot be laid on the
 // output empty, for a grid routine that failed ("[lane_offset_3d] THE OFFSET CANNOT BE LAID ON
 // THE SURFACE" on the error channel: the lanes would stop short of the pocket's middle). A piece
 // or a corner's fill that cannot be laid on the grid is left out, its neighbours' joins bridging
-// it. Reads surface_grid_block (cells, shift, settings) and pocket_work (tolerance, working
+// it; so is a fill between two vertices that comes within half the offset of the loop between
+// them. Reads surface_grid_block (cells, shift, settings) and pocket_work (tolerance, working
 // tolerance).
 void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& output, int& status);

@@ -1,0 +1,38 @@
+// The small loops of a lane laid across a fold: a loop whose ends cross within the reach is cut
+// out with its normals, a longer one and the closing seam of a closed string are left alone.
+#include "clearing/surface_lanes/lane_loop_cut.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+TEST(LaneLoopCut, CutsSmallLoopsOnlyAndKeepsNormalsBeside)
+{
+    // Along x to 3, back to (2, 1), then down across the segment from 2 to 3 and on.
+    const std::vector<lane_pnt> folded = {{0, 0, 0}, {1, 0, 0},     {2, 0, 0}, {3, 0, 0},
+                                          {2, 1, 0}, {2.5f, -1, 0}, {5, 0, 0}};
+    // A closed square whose last point repeats the first.
+    const std::vector<lane_pnt> square = {{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {0, 0, 0}};
+    const struct {
+        const char* what;
+        std::vector<lane_pnt> string;
+        float reach;
+        std::vector<lane_pnt> want;
+    } rows[] = {
+        {"a fold-back within the reach is cut",
+         folded,
+         10.0f,
+         {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2.5f, -1, 0}, {5, 0, 0}}},
+        {"a loop longer than the reach stays", folded, 1.0f, folded},
+        {"the seam of a closed string stays", square, 100.0f, square},
+    };
+    for (const auto& r : rows) {
+        std::vector<lane_pnt> points = r.string, normals;
+        for (const lane_pnt& p : r.string) normals.push_back({p[0], 0, 1});  // each point's x, to follow it
+        int count = static_cast<int>(points.size());
+        lane_loops_cut(points.data(), normals.data(), count, r.reach);
+        points.resize(static_cast<std::size_t>(count));
+        EXPECT_EQ(points, r.want) << r.what;
+        for (int i = 0; i < count; ++i) EXPECT_EQ(normals[i][0], points[i][0]) << r.what << " normal " << i;
+    }
+}
