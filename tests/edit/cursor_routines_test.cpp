@@ -198,7 +198,7 @@ TEST(CursorRoutines, MillBackwardStepReappliesOnlyTheTypesPassed)
     // Spin 5 before the first motion, spin 9 between the motions: stepping back over the second
     // brings spin 5 back and leaves the feed as it is.
     build({"P1:2", "L2", "P3:2", "L4"});
-    auto& line = const_cast<std::vector<word>&>(vantu::control::toolpath_line_at({0, 2})->words);
+    auto& line = const_cast<vantu::control::word_list&>(vantu::control::toolpath_line_at({0, 2})->words);
     line[4] = 9;
     NPT1().at(tp_header_state::kMachineType) = 22;
     list_cursor().cursor_dir = kDirBackward;

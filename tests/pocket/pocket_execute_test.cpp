@@ -48,7 +48,8 @@ void record(const char* step)
 {
     const auto& top = control::toolpath_top();
     calls.push_back({step, pocket_state_block.level_counter, pocket_state_block.current_z,
-                     pocket_work_block.offsets[kOuterSlot], top.empty() ? std::vector<word>{} : top.back().words});
+                     pocket_work_block.offsets[kOuterSlot],
+                     top.empty() ? std::vector<word>{} : std::vector<word>(top.back().words)});
 }
 
 pocket_engine_steps recording_steps()
