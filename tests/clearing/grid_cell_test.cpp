@@ -190,7 +190,9 @@ TEST_F(GridCells, HeightAtAPointOnTheTriangleItsCellChooses)
         int status = 99;
         grid_height_at(r.x, r.y, height, status);
         EXPECT_EQ(status, r.status) << r.x << ", " << r.y;
-        if (r.status == 0) EXPECT_NEAR(height, r.height, 1e-12) << r.x << ", " << r.y;
+        if (r.status == 0) {
+            EXPECT_NEAR(height, r.height, 1e-12) << r.x << ", " << r.y;
+        }
         EXPECT_EQ(errors(), std::vector<std::string>{}) << r.x << ", " << r.y;
     }
 }
