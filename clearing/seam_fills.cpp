@@ -6,6 +6,7 @@
 #include "clearing/hatch/hatch_clearing.hpp"
 #include "clearing/hatch/hatch_lines.hpp"
 #include "clearing/hatch/hatch_region.hpp"
+#include "clearing/surface_lanes/grid_cell.hpp"
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
@@ -30,6 +31,7 @@ void fill_surface_grid_lanes(surface_grid_seams& table)
     table.link_pass_strings = link_pass_strings;
     table.grid_drop_check_set = grid_drop_check_set;
     table.grid_segment_test = grid_segment_test;
+    table.grid_height_at = grid_height_at;
 }
 
 void fill_hatch_line_services(hatch_line_services& services)

@@ -50,48 +50,15 @@ double segment_distance(const double* p, const segment3& s)
     return std::sqrt(sum);
 }
 
-bool no_surface(float height) { return !(std::fabs(height) < kGridNoSurfaceHeight); }
-
-// The height of the grid surface under (x, y) in grid coordinates, on the triangle of its cell
-// that the grid's cells choose (the diagonal of the smaller height difference, or the one that
-// leaves a corner without surface alone); none off the grid or over a corner without surface.
+// The height of the grid surface under (x, y) in grid coordinates; none off the grid or over no
+// surface.
 std::optional<double> grid_height(double x, double y)
 {
-    const surface_grid& g = surface_grid_block;
-    const double u = (x - g.x0) / g.h, v = (y - g.y0) / g.h;
-    if (!(u >= 0.0 && v >= 0.0 && u <= g.nx - 1 && v <= g.ny - 1)) return std::nullopt;
-    const int col = std::min(static_cast<int>(u), g.nx - 2), row = std::min(static_cast<int>(v), g.ny - 2);
-    const int nodes[4] = {row * g.nx + col, row * g.nx + col + 1, (row + 1) * g.nx + col + 1, (row + 1) * g.nx + col};
-    double z[4];
-    int missing = -1, without = 0;
-    for (int k = 0; k < 4; ++k) {
-        const float height = g.heights[static_cast<std::size_t>(nodes[k])];
-        z[k] = height;
-        if (no_surface(height)) missing = k, ++without;
-    }
-    if (without > 1) return std::nullopt;
-    const double a = u - col, b = v - row;
-    const bool rising =
-        without == 1 ? (missing == 1 || missing == 3) : std::fabs(z[2] - z[0]) <= std::fabs(z[3] - z[1]);
-    int corners[3] = {0, 2, 3};
-    if (rising && a >= b) corners[1] = 1, corners[2] = 2;
-    if (!rising) {
-        if (a + b <= 1.0)
-            corners[0] = 0, corners[1] = 1, corners[2] = 3;
-        else
-            corners[0] = 1, corners[1] = 2, corners[2] = 3;
-    }
-    for (const int k : corners)
-        if (k == missing) return std::nullopt;
-    // The plane through the triangle's three corners at their local positions.
-    const double px[4] = {0.0, 1.0, 1.0, 0.0}, py[4] = {0.0, 0.0, 1.0, 1.0};
-    const int i = corners[0], j = corners[1], k = corners[2];
-    const double ux = px[j] - px[i], uy = py[j] - py[i], uz = z[j] - z[i];
-    const double vx = px[k] - px[i], vy = py[k] - py[i], vz = z[k] - z[i];
-    const double nz = ux * vy - uy * vx;
-    if (nz == 0.0) return std::nullopt;
-    const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz;
-    return z[i] - (nx * (a - px[i]) + ny * (b - py[i])) / nz;
+    double height = 0.0;
+    int status = 0;
+    surface_grid_seam_table().grid_height_at(x, y, height, status);
+    if (status != 0) return std::nullopt;
+    return height;
 }
 
 // The segments of the lane, closed onto its first point as the tool runs it; false when it holds

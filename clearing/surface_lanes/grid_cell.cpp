@@ -4,8 +4,10 @@
 #include "host/vantu_display.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "surfaces/surface_grid.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 grid_cells grid_cells_block;
@@ -387,6 +389,24 @@ double grid_triangle_height(const grid_cell& cell, int triangle, double u, doubl
     const double* n = grid_cell_normal(cell, triangle);
     const double* c = cell.corner[triangle_corners(cell, triangle)[1]];
     return c[2] - (n[0] * (u - c[0]) + n[1] * (v - c[1])) / n[2];
+}
+
+void grid_height_at(double x, double y, double& height, int& status)
+{
+    const surface_grid& g = surface_grid_block;
+    status = -1;
+    if (!grid_has_cells(g)) return;
+    const double u = (x - g.x0) / g.h, v = (y - g.y0) / g.h;
+    if (!(u >= 0.0 && v >= 0.0 && u <= g.nx - 1 && v <= g.ny - 1)) return;
+    const int col = std::min(static_cast<int>(u), g.nx - 2), row = std::min(static_cast<int>(v), g.ny - 2);
+    const double point[3] = {x, y, 0.0};
+    grid_cell& cell = grid_cells_block.scratch;
+    int triangle = kNoTriangle;
+    double unused = 0.0, nearest[3];
+    grid_cell_eval(kEvalLocate, point, col, row, kEntryNone, nullptr, cell, triangle, unused, nearest, nullptr);
+    if (triangle == kNoTriangle || pk_is_zero(grid_cell_normal(cell, triangle)[2])) return;
+    height = grid_triangle_height(cell, triangle, x - cell.origin[0], y - cell.origin[1]);
+    status = 0;
 }
 
 void grid_show_cell(const grid_cell& cell, int colour)

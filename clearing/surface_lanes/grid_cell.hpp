@@ -116,6 +116,12 @@ void grid_show_segment(const double* a, const double* b, int colour);
 
 // The height of the cell's triangle (0 or 3) at the local point (u, v).
 double grid_triangle_height(const grid_cell& cell, int triangle, double u, double v);
+// The height of the grid surface under the world point (x, y): on the triangle of its cell that
+// grid_cell_eval locates (mode 0), a point on the grid's far edge in the last cell. Status 0; -1
+// off the grid, over a triangle without surface or under a vertical one, without a message (a
+// caller sampling a region asks about points beside the grid too). Evaluates into the scratch
+// record. Reads surface_grid_block.
+void grid_height_at(double x, double y, double& height, int& status);
 // The normal of triangle t of the cell (three doubles).
 inline const double* grid_cell_normal(const grid_cell& cell, int triangle) { return cell.normals + triangle; }
 // Triangle bits of one triangle.

@@ -1,8 +1,9 @@
 // The clearing's grids as the lane engine uses them. The lanes on the surface grid (the projection
 // of lanes onto the part surfaces), for pockets of dimension 3 and 4: the one-offset step and the
 // relation tests project lanes and walk over the grid, the point mover draws lanes in space, the
-// twirl link falls back on the ordinary link of two pass strings. The segment test against the
-// hatch clearing's height grid, which the open-contour step test asks first. The clearing
+// twirl link falls back on the ordinary link of two pass strings; the coverage test reads the
+// grid's height. The segment test against the hatch clearing's height grid, which the
+// open-contour step test asks first. The clearing
 // (clearing/) makes them and fills this table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
 
@@ -45,6 +46,9 @@ struct surface_grid_seams {
     // The hatch clearing's grid between two points (x, y doubles): result 0 when the segment
     // meets material there, 1 otherwise (also off the grid or without one).
     void (*grid_segment_test)(const double* first, const double* second, double height, int& result) = unfilled{};
+    // The height of the surface grid under the world point (x, y), on the triangle its cell
+    // chooses. Status 0; -1 off the grid or over no surface (no message).
+    void (*grid_height_at)(double x, double y, double& height, int& status) = unfilled{};
 };
 
 // The routines the lane engine calls; assign an entry to replace it.

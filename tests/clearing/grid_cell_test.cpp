@@ -1,7 +1,7 @@
 // Cells of the surface grid: the mapping floors and refuses every point off the cells alike, the
 // diagonal and the triangle of a point (diagonal rule, entry codes, bits), the cells around a
-// node, corners without surface, the cell cache against a reloaded grid, the nearest point, and
-// the grid search and the exit of a triangle.
+// node, corners without surface, the height under a point, the cell cache against a reloaded grid,
+// the nearest point, and the grid search and the exit of a triangle.
 #include "surface_grid_support.hpp"
 
 #include "clearing/surface_lanes/grid_search.hpp"
@@ -161,6 +161,39 @@ TEST_F(GridCells, CornersWithoutSurface)
             continue;
         }
         EXPECT_NEAR(nearest[2], 0.5 * nearest[0] + 0.25 * nearest[1] + 1.0, 1e-12);
+    }
+}
+
+TEST_F(GridCells, HeightAtAPointOnTheTriangleItsCellChooses)
+{
+    // One cell whose corner 2 alone stands up: the falling diagonal (1 to 3) has the smaller
+    // height difference, so that triangle 0 is flat and triangle 3 rises to corner 2 (the rising
+    // diagonal would give 0.6 at (0.9, 0.6)). Off the cells and over no surface: no height and no
+    // message.
+    struct row {
+        bool corner_two_missing;
+        double x, y;
+        int status;
+        double height;
+    };
+    const std::vector<row> rows = {
+        {false, 0.2, 0.2, 0, 0.0}, {false, 0.9, 0.6, 0, 0.5}, {false, 1.0, 1.0, 0, 1.0},  // the far corner
+        {false, 1.2, 0.5, -1, 0},  {false, -0.1, 0.5, -1, 0}, {true, 0.9, 0.6, -1, 0},    // over the hole
+        {true, 0.2, 0.2, 0, 0.0},
+    };
+    for (const row& r : rows) {
+        reset_grid();
+        vantu::control::reset();
+        load_grid(0, 0, 1, 2, 2, [](double x, double y) { return x * y; });
+        if (r.corner_two_missing) set_node(1, 1, 1.0e7f);
+        double height = -99.0;
+        int status = 99;
+        grid_height_at(r.x, r.y, height, status);
+        EXPECT_EQ(status, r.status) << r.x << ", " << r.y;
+        if (r.status == 0) {
+            EXPECT_NEAR(height, r.height, 1e-12) << r.x << ", " << r.y;
+        }
+        EXPECT_EQ(errors(), std::vector<std::string>{}) << r.x << ", " << r.y;
     }
 }
 

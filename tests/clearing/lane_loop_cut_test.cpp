@@ -1,5 +1,6 @@
 // The small loops of a lane laid across a fold: a loop whose ends cross within the reach is cut
-// out with its normals, a longer one and the closing seam of a closed string are left alone.
+// out with its normals, also across the seam of a closed string; a longer one and a plain seam
+// are left alone.
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,12 @@ TEST(LaneLoopCut, CutsSmallLoopsOnlyAndKeepsNormalsBeside)
          {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2.5f, -1, 0}, {5, 0, 0}}},
         {"a loop longer than the reach stays", folded, 1.0f, folded},
         {"the seam of a closed string stays", square, 100.0f, square},
+        // A thin closed lane whose end folds back over its start: the move into the last point
+        // crosses the first move.
+        {"a loop across the seam of a closed string is cut",
+         {{0, 0, 0}, {2, 0, 0}, {4, 0, 0}, {4, 1, 0}, {1, 1, 0}, {1, -1, 0}, {0, 0, 0}},
+         10.0f,
+         {{2, 0, 0}, {4, 0, 0}, {4, 1, 0}, {1, 1, 0}, {2, 0, 0}}},
     };
     for (const auto& r : rows) {
         std::vector<lane_pnt> points = r.string, normals;

@@ -5,12 +5,13 @@
 // contour, an exit on an empty contour ends the contours), then the height-grid surface. Execute
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid and the grid's holes inside the pocket as
-// islands, runs the engine and writes each live offset lane as a point string. The third answer
-// to where the lanes go clears the region of the engine's single offset instead, by hatch passes
-// over the part surface (surface_clearing.hpp) with the mill a second menu chooses; its part
-// surface may be a mesh as well as a height grid. The fourth clears it by hatch passes over a
-// parametric part surface picked in place of the grid (a plane, a sphere or a bicubic patch),
-// each hatch segment laid onto that surface by the pass engine's string method 1.
+// islands, runs the engine and writes each live lane (the offsets and the lanes of narrow parts)
+// as a point string. The third answer to where the lanes go clears the region of the engine's
+// single offset instead, by hatch passes over the part surface (surface_clearing.hpp) with the
+// mill a second menu chooses; its part surface may be a mesh as well as a height grid. The
+// fourth clears it by hatch passes over a parametric part surface picked in place of the grid (a
+// plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the pass
+// engine's string method 1.
 // Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
@@ -332,16 +333,16 @@ bool load_contours(int dimension, const std::vector<std::vector<node>>& holes, i
     return status == 0;
 }
 
-// The engine's live offset lanes (after the contours, before the cut chains) as point strings.
+// The engine's live lanes (after the contours, before the cut chains) as point strings.
 void write_lanes(int contours, int& status)
 {
     const lane_table& t = lane_table_block;
     const int last = pocket_box_block.first_output_lane > 0 ? pocket_box_block.first_output_lane - 1 : t.count;
     const double* origin = pocket_frame_block.origin;
     for (int i = contours + 1; i <= last && status == 0; ++i) {
-        // Live lanes only: a lane of status 0 here was merged away (a branch that met an island).
-        if (t.level[i] == kLevelSeparator || t.status[i] <= 0 || t.contour_type[i] != 0 || t.first[i + 1] <= t.first[i])
-            continue;
+        // Live lanes only, whatever made them (an offset, a narrow part's collapse, a leftover):
+        // a lane of status 0 here was merged away (a branch that met an island).
+        if (t.level[i] == kLevelSeparator || t.status[i] <= 0 || t.first[i + 1] <= t.first[i]) continue;
         pokarr_work work(kSurfaceDimension), laid(4);
         pokarr& lane = work.a;
         lane_to_pokarr(i, lane, status);

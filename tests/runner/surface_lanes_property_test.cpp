@@ -226,19 +226,28 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
 // fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
 // flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
-// step), which the lane engine announces; the spots of seed 8 lie beside lanes the engine made
-// where a narrow part closes, which the caller module does not write, so that run is silent.
+// step), which the lane engine announces; on the cone of seed 6 the innermost ring round the top
+// stands 2.4 from the top on one side and 4.2 on the other, and the only lane inside it is a
+// speck at the top (the 3-D offset of the ring gives none), which leaves a crescent up to 2.7
+// from every lane. Seed 46: the lane of the narrow part round the cone's top, laid on the grid,
+// turns back on itself for 0.03 just past a grid line near the top (about 21.1, 18.9), so that
+// it crosses itself there.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
     std::vector<fault_kind> kinds;
 };
 const known_fault kKnownFaults[] = {
-    {6, false, {kMessage, kGap}},  {8, false, {kGap, kSilentGap}}, {21, false, {kMessage, kGap}},
-    {38, false, {kMessage, kGap}}, {60, false, {kMessage, kGap}},  {67, false, {kMessage, kGap}},
-    {6, true, {kMessage, kGap}},   {8, true, {kGap, kSilentGap}},  {21, true, {kMessage, kGap}},
-    {38, true, {kMessage, kGap}},  {60, true, {kMessage, kGap}},   {67, true, {kMessage, kGap}},
+    {6, false, {kMessage, kGap}}, {21, false, {kMessage, kGap}}, {38, false, {kMessage, kGap}},
+    {46, false, {kCrossing}},     {60, false, {kMessage, kGap}}, {67, false, {kMessage, kGap}},
+    {6, true, {kMessage, kGap}},  {21, true, {kMessage, kGap}},  {38, true, {kMessage, kGap}},
+    {60, true, {kMessage, kGap}}, {67, true, {kMessage, kGap}},
 };
+
+// Seeds beyond the default run that showed a fault once, judged in every run (each by the shard
+// its number falls to): 128, terrain whose thin closed lane on the part surface folded back
+// across its seam, its closing move crossing its first.
+constexpr int kNamedSeeds[] = {128};
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
 // shows.
@@ -270,7 +279,11 @@ TEST_P(SurfaceLanesShard, RandomSurfacesAreFilledByClosedLanesOnTheSurface)
     const int surfaces = from_environment("DRELAN_SURFACES", kDefaultSurfaces);
     const int first = from_environment("DRELAN_SURFACE_SEED", 1);
     const fs::path folder = fresh_folder("surface_lanes_" + std::to_string(GetParam()));
-    for (int seed = first + GetParam(); seed < first + surfaces; seed += kShards) {
+    std::vector<int> seeds;
+    for (int seed = first + GetParam(); seed < first + surfaces; seed += kShards) seeds.push_back(seed);
+    for (const int seed : kNamedSeeds)
+        if (seed % kShards == GetParam() && (seed < first || seed >= first + surfaces)) seeds.push_back(seed);
+    for (const int seed : seeds) {
         const surface_case s = random_surface(static_cast<std::uint64_t>(seed));
         const ball_clearance_reference ball(s.grid, kBallRadius);
         const auto on_grid = [&](const p3& p) -> std::optional<double> {

@@ -27,6 +27,8 @@ using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
 // The module's step between lanes.
 constexpr double kSideStep = 2.0;
+// The caller module's tolerance of the lane engine.
+constexpr double kEngineTolerance = 0.01;
 
 double distance_to_lane(const p3& p, const std::vector<p3>& lane)
 {
@@ -111,13 +113,17 @@ TEST(SurfacePocket, LanesOnATiltedPlaneStandOneSideStepApart)
     ASSERT_EQ(run.exit_code, 0) << run.output;
     ASSERT_GE(run.lanes.size(), 3u) << read_file(folder / "out" / "transcript.txt");
     // The offsets of the rectangle are the rectangles within it, each one step inside the one
-    // before across the plane.
+    // before across the plane; inside the last, too narrow for another offset, the lane of that
+    // narrow part stands half a step and the engine's tolerance inside it.
     for (std::size_t k = 0; k < run.lanes.size(); ++k) {
         EXPECT_FALSE(crosses_itself(run.lanes[k])) << "lane " << k;
+        const bool narrow_part = k + 1 == run.lanes.size() && k > 0 &&
+                                 distance_to_lane(run.lanes[k].front(), run.lanes[k - 1]) < 0.75 * kSideStep;
+        const double apart = narrow_part ? 0.5 * kSideStep + kEngineTolerance : kSideStep;
         for (const p3& p : run.lanes[k]) {
             EXPECT_NEAR(p[2], grid.height(p[0], p[1]), 1e-5) << "lane " << k;
             if (k > 0) {
-                EXPECT_NEAR(distance_to_lane(p, run.lanes[k - 1]), kSideStep, 0.01 * kSideStep)
+                EXPECT_NEAR(distance_to_lane(p, run.lanes[k - 1]), apart, 0.01 * kSideStep)
                     << "lane " << k << " at " << p[0] << ", " << p[1] << ", " << p[2];
             }
         }
