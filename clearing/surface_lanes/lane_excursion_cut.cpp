@@ -19,6 +19,9 @@ constexpr int kGridOpen = 0;
 constexpr double kMostCells = 250000.0;
 // At most this many of a point's nearest source segments are traced over the surface.
 constexpr int kMostTraced = 4;
+// The longest excursion, in offsets: out across the source by up to the offset and back, from
+// and to a point up to an offset before it.
+constexpr double kLongestExcursion = 4.0;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -175,6 +178,19 @@ int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, 
     return j;
 }
 
+// Whether the loop comes back beside where the run left it: the points before and after the run
+// stand nearer each other than `least`, and the run is no longer than the way out and back of a
+// walk that overshot its source by the offset. A longer run, or one that ends elsewhere, follows
+// a part of the region narrower than the offset, whose crossings the lane engine's loop removal
+// resolves as in the plane; its cut would join far points across the region.
+bool comes_back(const pokarr& loop, int i, int j, double least)
+{
+    if (!(distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
+    double along = 0.0;
+    for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
+    return along <= kLongestExcursion * least;
+}
+
 }  // namespace
 
 void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status)
@@ -200,7 +216,8 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
         }
         const int j = run_end(loop, near, i, last, least);
         const bool holds_first = near[0] != 0 && (i == 1 || j == last - 1);
-        if (!holds_first && 2 * (j - i + 1) < loop.count && run_crosses(cells, loop, i - 1, j))
+        if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(loop, i, j, least) &&
+            run_crosses(cells, loop, i - 1, j))
             std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
         i = j + 1;
     }
