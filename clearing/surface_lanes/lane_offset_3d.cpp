@@ -5,6 +5,7 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
+#include "clearing/surface_lanes/lane_excursion_cut.hpp"
 #include "clearing/surface_lanes/lane_pieces_3d.hpp"
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_spike_clean.hpp"
@@ -477,6 +478,20 @@ void finish_loop(offset_run& run)
     failed(run, status);
 }
 
+// Cuts out the stretches of the laid loop that come back across the input, nearer it than the
+// offset less the tolerance, and lays the loop down again where it cut. Reads pocket_work
+// (tolerance, working tolerance).
+void cut_excursions(offset_run& run)
+{
+    const pocket_work& w = pocket_work_block;
+    const double least = run.offset - std::max(w.tolerance, w.working_tolerance);
+    int cut = 0, status = 0;
+    lane_excursion_cut(run.input, least, run.loop, cut, status);
+    if (failed(run, status) || cut == 0) return;
+    lan_on_grid(kGridPlain, kGridOpen, run.loop, 0.0, status);
+    failed(run, status);
+}
+
 void copy_out(offset_run& run, pokarr& output)
 {
     output.count = 0;
@@ -530,6 +545,7 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
         }
     }
     if (run.status == 0) finish_loop(run);
+    if (run.status == 0) cut_excursions(run);
     if (run.status == 0) copy_out(run, output);
     // A grid routine that failed (a segment that cannot be walked or laid, a hole in its way)
     // leaves part of the pocket without a lane: the run says so rather than end as if full.

@@ -1,0 +1,232 @@
+// Cutting the stretches of a 3-D offset loop that come back across their source.
+#include "clearing/surface_lanes/lane_excursion_cut.hpp"
+
+#include "clearing/surface_lanes/grid_projection.hpp"
+#include "host/vantu_vector.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// lan_on_grid: the two ends as they are, an open string.
+constexpr int kGridPlain = 0;
+constexpr int kGridOpen = 0;
+// The source's segments are bucketed in square cells of the least distance, but never in more
+// cells than this (a long thin loop at a tiny distance would ask for millions).
+constexpr double kMostCells = 250000.0;
+// At most this many of a point's nearest source segments are traced over the surface.
+constexpr int kMostTraced = 4;
+// The longest excursion, in offsets: out across the source by up to the offset and back, from
+// and to a point up to an offset before it.
+constexpr double kLongestExcursion = 4.0;
+
+struct point3 {
+    double v[3] = {0.0, 0.0, 0.0};
+};
+
+point3 at(const pokarr& a, int i) { return {{a.x[i], a.y[i], a.z[i]}}; }
+
+// The source's segments (point k to k + 1, the closing one included) in XY cells.
+struct source_cells {
+    const pokarr& source;
+    int segments = 0;
+    double x0 = 0.0, y0 = 0.0, cell = 1.0;
+    int columns = 1, rows = 1;
+    std::vector<std::vector<int>> members;
+
+    source_cells(const pokarr& s, double least) : source(s)
+    {
+        const int n = s.count;
+        const bool closed = s.x[0] == s.x[n - 1] && s.y[0] == s.y[n - 1] && s.z[0] == s.z[n - 1];
+        segments = closed ? n - 1 : n;
+        double x1 = s.x[0], y1 = s.y[0];
+        x0 = x1, y0 = y1;
+        for (int k = 1; k < n; ++k) {
+            x0 = std::min(x0, s.x[k]), x1 = std::max(x1, s.x[k]);
+            y0 = std::min(y0, s.y[k]), y1 = std::max(y1, s.y[k]);
+        }
+        cell = std::max({least, std::sqrt((x1 - x0) * (y1 - y0) / kMostCells), 1.0e-3});
+        columns = static_cast<int>((x1 - x0) / cell) + 1;
+        rows = static_cast<int>((y1 - y0) / cell) + 1;
+        members.resize(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
+        for (int k = 0; k < segments; ++k) {
+            const point3 a = start(k), b = end(k);
+            for (int r = row(std::min(a.v[1], b.v[1])); r <= row(std::max(a.v[1], b.v[1])); ++r)
+                for (int c = column(std::min(a.v[0], b.v[0])); c <= column(std::max(a.v[0], b.v[0])); ++c)
+                    members[index(c, r)].push_back(k);
+        }
+    }
+    point3 start(int k) const { return at(source, k); }
+    point3 end(int k) const { return at(source, k + 1 < source.count ? k + 1 : 0); }
+    int column(double x) const { return std::clamp(static_cast<int>((x - x0) / cell), 0, columns - 1); }
+    int row(double y) const { return std::clamp(static_cast<int>((y - y0) / cell), 0, rows - 1); }
+    std::size_t index(int c, int r) const { return static_cast<std::size_t>(r) * columns + c; }
+
+    // The segments whose cells touch the XY box from (xa, ya) to (xb, yb), each once.
+    std::vector<int> near_box(double xa, double ya, double xb, double yb) const
+    {
+        std::vector<int> found;
+        for (int r = row(ya); r <= row(yb); ++r)
+            for (int c = column(xa); c <= column(xb); ++c)
+                found.insert(found.end(), members[index(c, r)].begin(), members[index(c, r)].end());
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    }
+};
+
+// The foot of p on the segment from a to b in XY, its height along the segment: the offset walks
+// from a point of its source square to the source's segment in XY, so the walk that reaches p
+// from this segment starts there. False when the foot falls on neither the segment's inside: at a
+// vertex the offset's corner fill walks in directions between its two segments', which a straight
+// path from the vertex does not measure.
+bool foot_on(const point3& p, const point3& a, const point3& b, point3& foot)
+{
+    const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1];
+    const double length2 = ax * ax + ay * ay;
+    if (!(length2 > 0.0)) return false;
+    const double t = ((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2;
+    if (!(t > 0.0 && t < 1.0)) return false;
+    foot = {{a.v[0] + t * ax, a.v[1] + t * ay, a.v[2] + t * (b.v[2] - a.v[2])}};
+    return true;
+}
+
+// The length of the surface's section over the straight XY segment from p to q; a negative
+// value when it cannot be traced. `path` is the work array.
+double surface_path(const point3& p, const point3& q, pokarr& path, int& status)
+{
+    path.count = 0;
+    int added = 0;
+    pokarr_add_pnt(p.v, path, added);
+    if (added >= 0) pokarr_add_pnt(q.v, path, added);
+    if (added < 0) {
+        status = kExcursionArrayFailed;
+        return -1.0;
+    }
+    int laid = 0;
+    lan_on_grid(kGridPlain, kGridOpen, path, 0.0, laid);
+    if (laid == kProjectNoArray) status = kExcursionArrayFailed;
+    if (laid != 0) return -1.0;
+    double length = 0.0;
+    pokarr_length(3, path, nullptr, length, laid);
+    return laid == 0 ? length : -1.0;
+}
+
+// Whether p lies nearer the source than `least` over the surface: from the inside of one of its
+// nearest source segments in XY (no path over the surface is shorter than its XY length) the
+// section of the surface square to the segment, the path the offset's own walk takes, is shorter
+// than that.
+bool near_source(const source_cells& cells, const point3& p, double least, pokarr& path, int& status)
+{
+    std::vector<std::pair<double, point3>> candidates;
+    for (int k : cells.near_box(p.v[0] - least, p.v[1] - least, p.v[0] + least, p.v[1] + least)) {
+        point3 foot;
+        if (!foot_on(p, cells.start(k), cells.end(k), foot)) continue;
+        const double d = std::hypot(p.v[0] - foot.v[0], p.v[1] - foot.v[1]);
+        if (d < least) candidates.push_back({d, foot});
+    }
+    std::sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (candidates.size() > kMostTraced) candidates.resize(kMostTraced);
+    for (const auto& [d, foot] : candidates) {
+        const double length = surface_path(p, foot, path, status);
+        if (status != 0) return false;
+        if (length >= 0.0 && length < least) return true;
+    }
+    return false;
+}
+
+// Whether the XY segments p-q and a-b cross (touching counts).
+bool crosses_xy(const point3& p, const point3& q, const point3& a, const point3& b)
+{
+    const auto side = [](const point3& o, const point3& s, const point3& t) {
+        return (s.v[0] - o.v[0]) * (t.v[1] - o.v[1]) - (s.v[1] - o.v[1]) * (t.v[0] - o.v[0]);
+    };
+    const double d1 = side(p, q, a), d2 = side(p, q, b), d3 = side(a, b, p), d4 = side(a, b, q);
+    return ((d1 <= 0.0 && d2 >= 0.0) || (d1 >= 0.0 && d2 <= 0.0)) &&
+           ((d3 <= 0.0 && d4 >= 0.0) || (d3 >= 0.0 && d4 <= 0.0)) && !(d1 == 0.0 && d2 == 0.0);
+}
+
+// Whether one of the loop's segments from `first` to `last` (point k to k + 1) crosses the source.
+bool run_crosses(const source_cells& cells, const pokarr& loop, int first, int last)
+{
+    for (int k = first; k <= last; ++k) {
+        const point3 p = at(loop, k), q = at(loop, k + 1);
+        for (int s : cells.near_box(std::min(p.v[0], q.v[0]), std::min(p.v[1], q.v[1]), std::max(p.v[0], q.v[0]),
+                                    std::max(p.v[1], q.v[1])))
+            if (crosses_xy(p, q, cells.start(s), cells.end(s))) return true;
+    }
+    return false;
+}
+
+// The last point of the run of near points from i on: the run goes on over points that are not
+// near (a walk that found no way, a foot at a vertex) while the next near point follows within
+// `reach` along the loop, and ends before `last`.
+int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, double reach)
+{
+    int j = i;
+    double gap = 0.0;
+    for (int k = i + 1; k < last; ++k) {
+        gap += distd(3, at(loop, k - 1).v, at(loop, k).v);
+        if (gap > reach) break;
+        if (near[static_cast<std::size_t>(k)] == 0) continue;
+        j = k;
+        gap = 0.0;
+    }
+    return j;
+}
+
+// Whether the loop comes back beside where the run left it: the points before and after the run
+// stand nearer each other than `least`, and the run is no longer than the way out and back of a
+// walk that overshot its source by the offset. A longer run, or one that ends elsewhere, follows
+// a part of the region narrower than the offset, whose crossings the lane engine's loop removal
+// resolves as in the plane; its cut would join far points across the region.
+bool comes_back(const pokarr& loop, int i, int j, double least)
+{
+    if (!(distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
+    double along = 0.0;
+    for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
+    return along <= kLongestExcursion * least;
+}
+
+}  // namespace
+
+void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status)
+{
+    status = 0;
+    cut = 0;
+    if (!(least > 0.0) || source.count < 3 || loop.count < 4 || source.z == nullptr || loop.dimension != 3) return;
+    const source_cells cells(source, least);
+    pokarr path;
+    pokarr_init(3, path);
+    std::vector<char> near(static_cast<std::size_t>(loop.count), 0);
+    for (int i = 0; i < loop.count && status == 0; ++i)
+        near[static_cast<std::size_t>(i)] = near_source(cells, at(loop, i), least, path, status) ? 1 : 0;
+    pokarr_free(path);
+    if (status != 0) return;
+    // The runs of near points, each kept or marked for removal.
+    std::vector<char> removed(near.size(), 0);
+    const int last = loop.count - 1;  // the closing point, on the first
+    for (int i = 1; i < last;) {
+        if (near[static_cast<std::size_t>(i)] == 0) {
+            ++i;
+            continue;
+        }
+        const int j = run_end(loop, near, i, last, least);
+        const bool holds_first = near[0] != 0 && (i == 1 || j == last - 1);
+        if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(loop, i, j, least) &&
+            run_crosses(cells, loop, i - 1, j))
+            std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
+        i = j + 1;
+    }
+    int kept = 0;
+    for (int i = 0; i < loop.count; ++i) {
+        if (removed[static_cast<std::size_t>(i)] != 0) continue;
+        loop.x[kept] = loop.x[i], loop.y[kept] = loop.y[i], loop.z[kept] = loop.z[i];
+        ++kept;
+    }
+    cut = loop.count - kept;
+    loop.count = kept;
+}

@@ -1,0 +1,22 @@
+// The stretches of a 3-D offset loop that run back across their source: where a walk over a
+// fold or a steep flank overshoots, the raw offset comes back over the loop it was offset from
+// and goes on. No such stretch is part of the offset; left in, it makes the whole loop cross its
+// source, and the lane engine refuses the loop and leaves the rest of the pocket without lanes.
+// lane_offset_3d calls lane_excursion_cut on its joined loop.
+#pragma once
+
+#include "pocket_arrays/pokarr.hpp"
+
+// Status of lane_excursion_cut when a pocket array cannot be made.
+inline constexpr int kExcursionArrayFailed = 11;
+
+// Cuts out of the closed loop (dimension 3, its last point on its first) every run of points
+// nearer the source loop than `least` over the surface that crosses the source in XY and comes
+// back beside where it left (the points on either side of the run nearer each other than
+// `least`), those two points joined straight. Nearness over the surface is judged soundly:
+// a point counts as near only when a path over the surface to the source (the surface's section
+// square in XY to a source segment, from a foot inside it: the path the offset's own walk takes)
+// is shorter than `least`; a point whose path cannot be traced counts as far. A run that holds the loop's first point
+// or half its points or more is left as it is. cut: the number of points removed. Status 0, or 11. Reads
+// surface_grid_block (through lan_on_grid).
+void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status);
