@@ -321,8 +321,8 @@ TEST_P(SurfaceLanesShard, RandomSurfacesAreFilledByClosedLanesOnTheSurface)
 
 INSTANTIATE_TEST_SUITE_P(Shards, SurfaceLanesShard, ::testing::Range(0, kShards));
 
-// Random surfaces whose lanes once went wrong (short of the pocket's middle, or crossing), each with what went wrong:
-// judged in every run, whatever DRELAN_SURFACES and DRELAN_SURFACE_SEED say.
+// Random surfaces whose lanes once went wrong (short of the pocket's middle, or crossing), each
+// with what went wrong: judged in every run, whatever DRELAN_SURFACES and DRELAN_SURFACE_SEED say.
 TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
 {
     const struct {
