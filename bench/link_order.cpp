@@ -1,7 +1,9 @@
 // The order of the cut groups of drawn pockets: the travel written between one group's end and the
 // next group's start beside a greedy nearest order of the same groups (link_travel.hpp). Cases:
 // W1's layout (pocket_w1_layout.hpp) at several island counts, and a glyph pocket: block letters
-// (strokes made thick and united with Clipper 1, their outer outlines as islands) in a rectangle.
+// (strokes made thick and united with Clipper 1, their outer outlines as islands) in a rectangle;
+// and the hatch clearing of a ragged outline (a seeded random radius at every corner) round three
+// round islands, by either linker.
 // Google Benchmark times the engine and the drawing; the summary prints the groups, the two
 // travels and their ratio, and the run fails (exit status 1) when a case's engine or drawing fails
 // or its ratio is above 1.3.
@@ -16,6 +18,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -112,6 +116,24 @@ pocket_case glyph_case()
     return c;
 }
 
+// An outline of 240 corners round (100, 100), each at a radius drawn between 30 and 100, and three
+// islands of radius 8 well inside it.
+pocket_case ragged_case()
+{
+    constexpr int kCorners = 240;
+    constexpr double kCentre = 100.0, kLeast = 30.0, kMost = 100.0, kIslandRadius = 8.0;
+    std::mt19937 rng(20261210u);
+    std::uniform_real_distribution<double> radius(kLeast, kMost);
+    pocket_case c;
+    for (int k = 0; k < kCorners; ++k) {
+        const double a = 2.0 * std::numbers::pi * k / kCorners, r = radius(rng);
+        c.outer.push_back({kCentre + r * std::cos(a), kCentre + r * std::sin(a)});
+    }
+    for (const plane_point& p : {plane_point{70, 100}, plane_point{120, 125}, plane_point{115, 70}})
+        c.islands.push_back({p, kIslandRadius, {}});
+    return c;
+}
+
 // ---- the runs -----------------------------------------------------------------------------------
 
 struct case_result {
@@ -139,6 +161,26 @@ void run_case(benchmark::State& state, const std::string& name, const pocket_cas
     results.push_back(std::move(r));
 }
 
+// The hatch clearing of the case at the step, hatch angle 0.3 rad.
+void run_hatch_case(benchmark::State& state, const std::string& name, const pocket_case& c, double step,
+                    int linking_mode)
+{
+    constexpr float kHatchAngle = 0.3f;
+    case_result r;
+    r.name = name;
+    bench::path_lengths path;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bench::prepare_pocket(c.outer, c.islands, step);
+        state.ResumeTiming();
+        r.status = bench::draw_hatch(kHatchAngle, linking_mode, path);
+    }
+    r.travel = bench::travel_between_groups(path);
+    state.counters["groups"] = r.travel.groups;
+    state.counters["travel_ratio"] = r.travel.ratio();
+    results.push_back(std::move(r));
+}
+
 void BM_LinkOrderW1(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
@@ -155,6 +197,16 @@ void BM_LinkOrderGlyphs(benchmark::State& state)
 }
 // Argument: the step in tenths.
 BENCHMARK(BM_LinkOrderGlyphs)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_LinkOrderRaggedHatch(benchmark::State& state)
+{
+    const double step = static_cast<double>(state.range(0)) / 10.0;
+    const int linking = static_cast<int>(state.range(1));
+    run_hatch_case(state, "hatch " + std::to_string(linking) + "/" + std::to_string(state.range(0)), ragged_case(),
+                   step, linking);
+}
+// Arguments: the step in tenths, and the linking mode (1 passes, 2 regions).
+BENCHMARK(BM_LinkOrderRaggedHatch)->ArgsProduct({{5, 10}, {1, 2}})->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // The summary; answers the number of failed cases.
 int print_summary()

@@ -7,6 +7,9 @@
 #include "bench_procedure.hpp"
 #include "path_lengths.hpp"
 
+#include "clearing/hatch/hatch_clearing.hpp"
+#include "pocket/polbuf.hpp"
+
 #include "host/control.hpp"
 #include "host/control/curve_sets.hpp"
 #include "host/control/entities.hpp"
@@ -17,6 +20,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "toolpath/machine_table.hpp"
 #include "toolpath/markers.hpp"
@@ -138,6 +142,44 @@ inline int draw_pocket(path_lengths& lengths)
     if (!top.empty()) lengths = measure_path(top.back().sublist, static_cast<float>(s.current_z), true);
     // The arrays the motion output keeps between calls are given back while the host still
     // holds them: the next round resets it.
+    tp_mrkr_reset();
+    fit_buffer_release();
+    return status;
+}
+
+// The pocket of the last prepare_pocket cleared by hatch lines at Z 0 as the execution clears one
+// level: the lane engine's single offset, tkpolg (the hatch angle in radians, direction 1, the
+// linking mode, links along the contour) and clear_passes_out into the sub-list of a procedure
+// block, the material's top a Z step of 5 above; the moves written there measured (with the cuts
+// and the groups). The first failing status, or -1 when the procedure block could not be written.
+inline int draw_hatch(float angle, int linking_mode, path_lengths& lengths)
+{
+    constexpr int kOneOffset = 1, kHatchMachiningType = 1, kPolbufReset = 2, kCloseList = 1;
+    constexpr float kFeed = 100.0f;
+    pocket_state& s = pocket_state_block;
+    s.offsets_mode = kOneOffset;
+    int status = 0;
+    cmtpk_clean(0, status);
+    if (status != 0) return status;
+    polbuf_open_all(kPolbufReset, kPolbufStepWords, status);
+    if (status != 0) return status;
+    tkpolg(angle, 0.0f, 1, linking_mode, 1, status);
+    if (status != 0) return status;
+    if (!open_motion_procedure()) return -1;
+    machining_type() = kHatchMachiningType;
+    PRM9().set_real(machine_params::kBaseFeed, kFeed);
+    mch_slots().slots[1].status = kSlotComputed;
+    mch_slots().last_feed = kFeed;
+    s.current_z = s.first_level_z = 0.0;
+    s.z_step = 5.0;
+    s.level_count = s.level_counter = 1;
+    s.approach_height = 5.0;
+    clear_passes_out(angle, 2.0f, 1, status);
+    int closed = 0;
+    tp_sublist_close(closed);
+    clrcls(kCloseList, closed);
+    const auto& top = vantu::control::toolpath_top();
+    if (!top.empty()) lengths = measure_path(top.back().sublist, static_cast<float>(s.current_z), true);
     tp_mrkr_reset();
     fit_buffer_release();
     return status;

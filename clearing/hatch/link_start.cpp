@@ -1,10 +1,11 @@
 // The common start of the pass linkers: the start line, the start hatch point and the reference
-// point; the contour walk between two ends; and, under the surface clearing, the hand-over of
-// every finished pass to the surface pass engine.
+// point; the contour walk between two ends; under the surface clearing, the hand-over of every
+// finished pass to the surface pass engine; and the passes put in their cutting order at the end.
 #include "clearing/hatch/pass_linking.hpp"
 
 #include "clearing/hatch/clear_block.hpp"
 #include "clearing/hatch/hatch_segments.hpp"
+#include "clearing/hatch/pass_order.hpp"
 #include "clearing/hatch/surface_pass_seams.hpp"
 #include "host/vantu.hpp"
 #include "nc_services/machining_type.hpp"
@@ -147,6 +148,7 @@ int clr_link_walk(int linker, const hatch_contours& contours, float low, float h
     if (clr_link_start(linker, contours, low, high, points, start) != kGoOn || start == nullptr) return kFailed;
     int walked = walk(contours, *start);
     if (walked == kGoOn && clr_pass_finished() != kGoOn) walked = kFailed;
+    if (walked == kGoOn && clr_order_passes() != kGoOn) walked = kFailed;
     prog_reset_text();
     return walked;
 }

@@ -34,8 +34,9 @@ inline constexpr int kRegionLinker = 0, kPassLinker = 1;
 // ring and closes the rings. 0 with the start end, or -1.
 int clr_link_start(int linker, const hatch_contours& contours, float low, float high, hatch_points& points,
                    hatch_end*& start);
-// Either linker whole: the common start, then the walk from the start end, then the progress
-// texts cleared. The walk's answer, or -1 when the start fails.
+// Either linker whole: the common start, then the walk from the start end, the passes put nearest
+// first (pass_order.hpp), then the progress texts cleared. The walk's answer, or -1 when the start
+// or the order fails.
 using hatch_walk = int (*)(const hatch_contours& contours, hatch_end& start);
 int clr_link_walk(int linker, const hatch_contours& contours, float low, float high, hatch_points& points,
                   hatch_walk walk);
