@@ -181,8 +181,11 @@ picture_content gather(const std::vector<polyline3>& tool_path)
             c.coloured.emplace_back(entity_colour(id), std::move(points));
     }
     c.tool_path = tool_path;
+    // Counted first: a long display file's list of shown blocks is made at its size, not doubled into it.
+    auto shown = [](const ncd_block_record& b) { return !b.blank && !b.fast_blank && b.points.size() >= 2; };
+    c.display_file.reserve(static_cast<std::size_t>(std::count_if(ncd_blocks().begin(), ncd_blocks().end(), shown)));
     for (const ncd_block_record& b : ncd_blocks())
-        if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(&b);
+        if (shown(b)) c.display_file.push_back(&b);
     if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
     for (int window : status_windows()) {
         std::string line = "machine status line " + std::to_string(window) + " at the end:";
