@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <span>
 #include <unordered_map>
 
 namespace vantu::control {
@@ -27,6 +28,8 @@ constexpr word kApproachClose = 10;
 constexpr word kLinkOpens[] = {9, 11, 15, 61};
 // Line font of rapid moves in the display file.
 constexpr int kRapidFont = 5;
+
+using point3 = std::array<double, 3>;
 
 // What the tool path says of one motion block, under the block's address. A long tool path has
 // one per move, so the facts are packed into 16 bytes and kept in one sorted array rather than a
@@ -147,14 +150,14 @@ tool_path_scan scan_tool_path()
 // The tool path's points are single precision: values within its tolerance count as one.
 bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
 
-bool at_one_height(const polyline3& points)
+bool at_one_height(std::span<const point3> points)
 {
     return std::all_of(points.begin(), points.end(),
                        [&](const auto& p) { return same_value(p[2], points.front()[2]); });
 }
 
 // A plunge or a lift: the tool moves along its axis only.
-bool along_axis(const polyline3& points)
+bool along_axis(std::span<const point3> points)
 {
     const auto& first = points.front();
     return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
@@ -162,8 +165,8 @@ bool along_axis(const polyline3& points)
     });
 }
 
-bool lift(const polyline3& points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
-bool plunge(const polyline3& points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
+bool lift(std::span<const point3> points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
+bool plunge(std::span<const point3> points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
 
 // Plunges, lifts and the moves at one height between a lift and a plunge.
 void mark_links_by_shape(std::vector<drawn_block>& blocks)

@@ -121,7 +121,7 @@ const bool registered = vantu::register_component({"ncd_file", reset_state, null
 
 bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
-void arc_points(const pending_arc& a, polyline3& points)
+void arc_points(const pending_arc& a, vantu::control::block_points& points)
 {
     const int steps =
         a.step != 0.0 ? std::clamp(static_cast<int>(std::ceil(std::fabs(a.angle / a.step))), 1, kMostArcSteps) : 1;
