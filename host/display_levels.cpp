@@ -136,10 +136,17 @@ tool_path_scan scan_tool_path()
 {
     tool_path_scan scan;
     const line_sequence<toolpath_line>& top = toolpath_top();
+    auto procedure = [](const toolpath_line& l) {
+        return l.words.size() > kNumberWord && l.words[kTypeWord] == kProcedureBlock && l.has_sublist;
+    };
+    // Room for a fact per line of the procedures, made at once: a long tool path's facts are
+    // not doubled into.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < top.size(); ++i) lines += procedure(top[i]) ? top[i].sublist.size() : 0;
+    scan.motions.reserve(lines);
     for (std::size_t i = 0; i < top.size(); ++i) {
         const toolpath_line& l = top[i];
-        if (l.words.size() > kNumberWord && l.words[kTypeWord] == kProcedureBlock && l.has_sublist)
-            scan_procedure(static_cast<int>(l.words[kNumberWord]), l.sublist, scan);
+        if (procedure(l)) scan_procedure(static_cast<int>(l.words[kNumberWord]), l.sublist, scan);
     }
     scan.index();
     return scan;

@@ -61,6 +61,10 @@ public:
     point& back() { return data()[size_ - 1]; }
     const point& back() const { return data()[size_ - 1]; }
     operator std::span<const point>() const { return {data(), size_}; }
+    bool operator==(std::span<const point> other) const
+    {
+        return std::equal(begin(), end(), other.begin(), other.end());
+    }
 
     void push_back(const point& p) { insert(end(), &p, &p + 1); }
     iterator insert(const_iterator at, const point& p) { return insert(at, &p, &p + 1); }
