@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <optional>
+#include <span>
 #include <unordered_map>
 
 namespace vantu::control {
@@ -27,11 +29,19 @@ constexpr word kLinkOpens[] = {9, 11, 15, 61};
 // Line font of rapid moves in the display file.
 constexpr int kRapidFont = 5;
 
-// What the tool path says of one motion block.
+using point3 = std::array<double, 3>;
+
+// What the tool path says of one motion block, under the block's address. A long tool path has
+// one per move, so the facts are packed into 16 bytes and kept in one sorted array rather than a
+// node per block.
 struct motion_facts {
-    std::size_t level = 0;  // index into the levels of the scan
+    std::uint64_t key = 0;    // procedure and block number, key()
+    std::uint32_t level = 0;  // index into the levels of the scan
     bool link = false;
 };
+
+// Marks a shown block whose level the tool path does not give.
+constexpr std::uint32_t kNoLevel = std::numeric_limits<std::uint32_t>::max();
 
 std::uint64_t key(int procedure, int block)
 {
@@ -40,7 +50,24 @@ std::uint64_t key(int procedure, int block)
 
 struct tool_path_scan {
     std::vector<drawn_level> levels;
-    std::unordered_map<std::uint64_t, motion_facts> motions;
+    std::vector<motion_facts> motions;  // in tool-path order while scanning, then by key
+
+    // Sorts the facts by address; of blocks with one address the last in the tool path counts.
+    void index()
+    {
+        std::stable_sort(motions.begin(), motions.end(),
+                         [](const motion_facts& a, const motion_facts& b) { return a.key < b.key; });
+        auto last_of_each = [](const motion_facts& a, const motion_facts& b) { return a.key == b.key; };
+        std::reverse(motions.begin(), motions.end());
+        motions.erase(std::unique(motions.begin(), motions.end(), last_of_each), motions.end());
+        std::reverse(motions.begin(), motions.end());
+    }
+    const motion_facts* find(std::uint64_t k) const
+    {
+        const auto it = std::lower_bound(motions.begin(), motions.end(), k,
+                                         [](const motion_facts& m, std::uint64_t v) { return m.key < v; });
+        return it != motions.end() && it->key == k ? &*it : nullptr;
+    }
 };
 
 bool link_open(word code)
@@ -52,7 +79,7 @@ bool link_close(word code) { return code % 2 == 0 && link_open(code - 1); }
 bool has_approach_end(const line_sequence<toolpath_line>& lines)
 {
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<word>& w = lines[i].words;
+        const word_list& w = lines[i].words;
         if (w.size() > kCodeWord && w[kTypeWord] == kMarkerBlock && w[kCodeWord] == kApproachClose) return true;
     }
     return false;
@@ -64,20 +91,21 @@ void scan_procedure(int procedure, const line_sequence<toolpath_line>& lines, to
 {
     std::optional<std::size_t> level;
     bool inside_level = false;
-    std::vector<std::uint64_t> waiting;
+    std::vector<std::size_t> waiting;  // places in scan.motions
     int open_links = 0;
     bool before_first_approach = has_approach_end(lines);
     auto join = [&](std::size_t index) {
-        for (std::uint64_t k : waiting) scan.motions[k].level = index;
+        for (std::size_t at : waiting) scan.motions[at].level = static_cast<std::uint32_t>(index);
         waiting.clear();
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<word>& w = lines[i].words;
+        const word_list& w = lines[i].words;
         if (w.size() <= kNumberWord) continue;
         if (w[kTypeWord] != kMarkerBlock || w.size() <= kCodeWord) {
             const std::uint64_t k = key(procedure, static_cast<int>(w[kNumberWord]));
-            scan.motions[k] = {inside_level ? *level : 0, open_links > 0 || before_first_approach};
-            if (!inside_level) waiting.push_back(k);
+            if (!inside_level) waiting.push_back(scan.motions.size());
+            scan.motions.push_back(
+                {k, static_cast<std::uint32_t>(inside_level ? *level : 0), open_links > 0 || before_first_approach});
             continue;
         }
         const word code = w[kCodeWord];
@@ -108,11 +136,19 @@ tool_path_scan scan_tool_path()
 {
     tool_path_scan scan;
     const line_sequence<toolpath_line>& top = toolpath_top();
+    auto procedure = [](const toolpath_line& l) {
+        return l.words.size() > kNumberWord && l.words[kTypeWord] == kProcedureBlock && l.has_sublist;
+    };
+    // Room for a fact per line of the procedures, made at once: a long tool path's facts are
+    // not doubled into.
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < top.size(); ++i) lines += procedure(top[i]) ? top[i].sublist.size() : 0;
+    scan.motions.reserve(lines);
     for (std::size_t i = 0; i < top.size(); ++i) {
         const toolpath_line& l = top[i];
-        if (l.words.size() > kNumberWord && l.words[kTypeWord] == kProcedureBlock && l.has_sublist)
-            scan_procedure(static_cast<int>(l.words[kNumberWord]), l.sublist, scan);
+        if (procedure(l)) scan_procedure(static_cast<int>(l.words[kNumberWord]), l.sublist, scan);
     }
+    scan.index();
     return scan;
 }
 
@@ -121,14 +157,14 @@ tool_path_scan scan_tool_path()
 // The tool path's points are single precision: values within its tolerance count as one.
 bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
 
-bool at_one_height(const polyline3& points)
+bool at_one_height(std::span<const point3> points)
 {
     return std::all_of(points.begin(), points.end(),
                        [&](const auto& p) { return same_value(p[2], points.front()[2]); });
 }
 
 // A plunge or a lift: the tool moves along its axis only.
-bool along_axis(const polyline3& points)
+bool along_axis(std::span<const point3> points)
 {
     const auto& first = points.front();
     return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
@@ -136,8 +172,8 @@ bool along_axis(const polyline3& points)
     });
 }
 
-bool lift(const polyline3& points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
-bool plunge(const polyline3& points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
+bool lift(std::span<const point3> points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
+bool plunge(std::span<const point3> points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
 
 // Plunges, lifts and the moves at one height between a lift and a plunge.
 void mark_links_by_shape(std::vector<drawn_block>& blocks)
@@ -158,49 +194,54 @@ void mark_links_by_shape(std::vector<drawn_block>& blocks)
 
 drawn_display_file drawn_blocks(const std::vector<const ncd_block_record*>& shown)
 {
-    const tool_path_scan scan = scan_tool_path();
+    tool_path_scan scan = scan_tool_path();
     std::vector<drawn_block> blocks(shown.size());
-    std::vector<std::optional<std::size_t>> scan_level(shown.size());
+    // The scan's level of each shown block (kNoLevel: none) until the drawn levels replace it.
     for (std::size_t k = 0; k < shown.size(); ++k) {
         const ncd_block_record& b = *shown[k];
         blocks[k].block = &b;
         blocks[k].link = b.font == kRapidFont;
-        const auto it = scan.motions.find(key(b.block1, b.block2));
-        if (it == scan.motions.end()) continue;
-        scan_level[k] = it->second.level;
-        blocks[k].link = blocks[k].link || it->second.link;
+        blocks[k].level = kNoLevel;
+        const motion_facts* facts = scan.find(key(b.block1, b.block2));
+        if (facts == nullptr) continue;
+        blocks[k].level = facts->level;
+        blocks[k].link = blocks[k].link || facts->link;
     }
+    // The facts of a long tool path are no longer needed: their room goes back before the
+    // levels are drawn.
+    std::vector<motion_facts>().swap(scan.motions);
     mark_links_by_shape(blocks);
     // A block the tool path does not hold (yet) goes with the block before it, or the first
     // block after it; without any, with its procedure.
     const std::vector<drawn_level>& all = scan.levels;
-    std::optional<std::size_t> last;
+    std::uint32_t last = kNoLevel;
     for (std::size_t k = 0; k < shown.size(); ++k) {
-        if (scan_level[k])
-            last = scan_level[k];
-        else if (last)
-            scan_level[k] = last;
+        if (blocks[k].level != kNoLevel)
+            last = blocks[k].level;
+        else
+            blocks[k].level = last;
     }
     for (std::size_t k = shown.size(); k-- > 0;) {
-        if (scan_level[k])
-            last = scan_level[k];
-        else if (last)
-            scan_level[k] = last;
+        if (blocks[k].level != kNoLevel)
+            last = blocks[k].level;
+        else
+            blocks[k].level = last;
     }
     drawn_display_file file;
-    std::vector<std::optional<std::size_t>> drawn_index(all.size());
-    std::unordered_map<int, std::size_t> unknown_procedure;  // procedure -> index into file.levels
+    std::vector<std::optional<std::uint32_t>> drawn_index(all.size());
+    std::unordered_map<int, std::uint32_t> unknown_procedure;  // procedure -> index into file.levels
     for (std::size_t k = 0; k < shown.size(); ++k) {
-        if (!scan_level[k]) {
-            const auto [it, made] = unknown_procedure.try_emplace(shown[k]->block1, file.levels.size());
+        const auto new_level = static_cast<std::uint32_t>(file.levels.size());
+        if (blocks[k].level == kNoLevel) {
+            const auto [it, made] = unknown_procedure.try_emplace(shown[k]->block1, new_level);
             if (made) file.levels.push_back({shown[k]->block1, 0, 0.0});
             blocks[k].level = it->second;
             continue;
         }
-        std::optional<std::size_t>& index = drawn_index[*scan_level[k]];
+        std::optional<std::uint32_t>& index = drawn_index[blocks[k].level];
         if (!index) {
-            file.levels.push_back(all[*scan_level[k]]);
-            index = file.levels.size() - 1;
+            file.levels.push_back(all[blocks[k].level]);
+            index = new_level;
         }
         blocks[k].level = *index;
     }

@@ -14,6 +14,7 @@
 
 #include "host/control/ncd_file.hpp"
 
+#include <cstdint>
 #include <vector>
 
 namespace vantu::control {
@@ -24,9 +25,10 @@ struct drawn_level {
     double z = 0.0;     // the Z the LAYER marker carries (number above 0 only)
 };
 
+// 16 bytes: a long tool path draws one per move.
 struct drawn_block {
     const ncd_block_record* block = nullptr;
-    std::size_t level = 0;  // index into drawn_display_file::levels
+    std::uint32_t level = 0;  // index into drawn_display_file::levels
     bool link = false;
 };
 

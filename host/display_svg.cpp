@@ -22,12 +22,15 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <unordered_set>
 
 namespace vantu::control {
 
 namespace {
+
+using point3 = std::array<double, 3>;
 
 // Fractions of the picture's larger side.
 constexpr double kMargin = 0.05;
@@ -181,8 +184,11 @@ picture_content gather(const std::vector<polyline3>& tool_path)
             c.coloured.emplace_back(entity_colour(id), std::move(points));
     }
     c.tool_path = tool_path;
+    // Counted first: a long display file's list of shown blocks is made at its size, not doubled into it.
+    auto shown = [](const ncd_block_record& b) { return !b.blank && !b.fast_blank && b.points.size() >= 2; };
+    c.display_file.reserve(static_cast<std::size_t>(std::count_if(ncd_blocks().begin(), ncd_blocks().end(), shown)));
     for (const ncd_block_record& b : ncd_blocks())
-        if (!b.blank && !b.fast_blank && b.points.size() >= 2) c.display_file.push_back(&b);
+        if (shown(b)) c.display_file.push_back(&b);
     if (const auto at = tool_instance_position()) c.tool_instance.push_back({(*at)[0], (*at)[1], (*at)[2]});
     for (int window : status_windows()) {
         std::string line = "machine status line " + std::to_string(window) + " at the end:";
@@ -253,7 +259,7 @@ std::string number(double value)
 
 // Polylines of the picture; the SVG y axis points down, so y is negated. A point that is not
 // finite ends the run of points before it; runs of fewer than two points draw nothing.
-void write_polyline(std::ostream& svg, const polyline3& line, const std::string& stroke_attributes)
+void write_polyline(std::ostream& svg, std::span<const point3> line, const std::string& stroke_attributes)
 {
     std::string points;
     int run = 0;
@@ -298,7 +304,7 @@ std::string level_colour(std::size_t level)
 std::string level_id(std::size_t level) { return "level_" + std::to_string(level + 1); }
 
 // The length in the plane of a polyline.
-double plane_length(const polyline3& points)
+double plane_length(std::span<const point3> points)
 {
     double length = 0.0;
     for (std::size_t i = 1; i < points.size(); ++i)
@@ -308,12 +314,12 @@ double plane_length(const polyline3& points)
 }
 
 // The cells of side `cell` the cuts pass through, counted.
-std::size_t cells_met(const std::vector<const polyline3*>& cuts, double cell)
+std::size_t cells_met(const std::vector<std::span<const point3>>& cuts, double cell)
 {
     std::unordered_set<std::uint64_t> met;
-    for (const polyline3* line : cuts)
-        for (std::size_t i = 1; i < line->size(); ++i) {
-            const auto &a = (*line)[i - 1], &b = (*line)[i];
+    for (const std::span<const point3> line : cuts)
+        for (std::size_t i = 1; i < line.size(); ++i) {
+            const auto &a = line[i - 1], &b = line[i];
             if (!finite_point(a) || !finite_point(b)) continue;
             const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
             const int steps = static_cast<int>(std::ceil(2.0 * length / cell)) + 1;
@@ -336,11 +342,11 @@ double cut_width(const drawn_display_file& file, double size)
     double spacing = std::numeric_limits<double>::infinity();
     const double cell = size / kSpacingCells;
     for (std::size_t level = 0; level < file.levels.size(); ++level) {
-        std::vector<const polyline3*> cuts;
+        std::vector<std::span<const point3>> cuts;
         double length = 0.0;
         for (const drawn_block& b : file.blocks)
             if (b.level == level && !b.link) {
-                cuts.push_back(&b.block->points);
+                cuts.push_back(b.block->points);
                 length += plane_length(b.block->points);
             }
         if (length > 0.0)

@@ -37,17 +37,10 @@ bool same_address(const control::ncd_block_record& b, const ncd_address& a)
     return b.level == a.level && b.block1 == a.block1 && (a.level < 2 || b.block2 == a.block2);
 }
 
-std::uint64_t motion_key(int block1, int block2)
-{
-    return (std::uint64_t(std::uint32_t(block1)) << 32) | std::uint32_t(block2);
-}
-
 void count_block(const control::ncd_block_record& b, int change)
 {
     if (b.level < 2) return;
-    auto& counts = state().motion_count;
-    const std::uint64_t key = motion_key(b.block1, b.block2);
-    if ((counts[key] += change) <= 0) counts.erase(key);
+    state().motion_count.add(b.block1, b.block2, change);
 }
 
 std::optional<std::size_t> find_block(const ncd_address& a)
@@ -56,9 +49,8 @@ std::optional<std::size_t> find_block(const ncd_address& a)
     const auto& blocks = s.blocks;
     int held = 0;
     if (a.level >= 2) {
-        const auto it = s.motion_count.find(motion_key(a.block1, a.block2));
-        if (it == s.motion_count.end()) return std::nullopt;
-        held = it->second;
+        held = s.motion_count.count(a.block1, a.block2);
+        if (held == 0) return std::nullopt;
     }
     // A motion block the file holds once is searched from the last place found on (then from the
     // start); otherwise the first block with the address in file order.
@@ -121,7 +113,7 @@ const bool registered = vantu::register_component({"ncd_file", reset_state, null
 
 bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 
-void arc_points(const pending_arc& a, polyline3& points)
+void arc_points(const pending_arc& a, vantu::control::block_points& points)
 {
     const int steps =
         a.step != 0.0 ? std::clamp(static_cast<int>(std::ceil(std::fabs(a.angle / a.step))), 1, kMostArcSteps) : 1;

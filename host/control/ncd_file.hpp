@@ -3,6 +3,7 @@
 // pick meets.
 #pragma once
 
+#include "host/control/block_points.hpp"
 #include "host/control/display.hpp"
 
 #include <deque>
@@ -20,7 +21,7 @@ struct ncd_block_record {
     bool has_start = false;  // points begin with the start: there was a block or a pen before it
     // The start (the end of the block before it in the file, where the pen stood for the file's
     // first block), any arc or spline points, the end.
-    polyline3 points;
+    block_points points;
 };
 
 // A deque: a long file grows without copying itself or keeping unused room.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/control/ncd_file.hpp"
+#include "host/core/motion_counts.hpp"
 #include "host/vantu_ncd_file.hpp"
 
 #include <array>
@@ -11,7 +12,6 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace vantu::ncd {
@@ -38,12 +38,10 @@ struct file_state {
     // The motion blocks (level 2 and below) by address: how many the file holds, so that looking
     // up a block the file does not show answers at once, and the place of the last one found,
     // from which the next search starts (a walk through the tool path meets its blocks in order).
-    std::unordered_map<std::uint64_t, int> motion_count;
+    motion_counts motion_count;
     std::size_t last_found = 0;
 };
 
-// The key of a motion block's address in file_state::motion_count.
-std::uint64_t motion_key(int block1, int block2);
 // Counts the block into or out of file_state::motion_count.
 void count_block(const control::ncd_block_record& b, int change);
 
