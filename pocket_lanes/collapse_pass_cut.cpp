@@ -33,7 +33,6 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
 constexpr std::size_t kMostTurns = 8;
 
-
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
 struct piece {
