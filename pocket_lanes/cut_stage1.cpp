@@ -18,6 +18,7 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_pass_cut.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
 #include "pocket_lanes/moves/connection_tests.hpp"
@@ -595,11 +596,56 @@ bool chain_ray(chain_run& c, bool wider, int k, std::size_t i, std::size_t n, in
     return laid;
 }
 
+// The chain entered at the ray's point: the closing lane's entry written there and the walk up
+// the parents from it.
+walk_end try_candidate(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int& split_at)
+{
+    clear_written(s, c);
+    entry start;
+    start.lane = c.closing;
+    start.element = ray.element;
+    std::copy(ray.point, ray.point + 3, start.point);
+    start.param = ray.t;
+    if (!write_entry(s, start)) return walk_end::failed;
+    c.written.push_back(start);
+    c.stored_any = true;
+    int run = 0;
+    const walk_end end = walk(s, c, ray, mode, c.first, ray.point, run, split_at);
+    if (c.sweep == 1) c.longest_run = std::max(c.longest_run, run);
+    return end;
+}
+
+// A collapse pass of no width is entered at one of its turning points where the chain can go on
+// from there: its cut then runs from the other end to the entry once (collapse_pass_cut.hpp).
+// The ray there leaves the pass square to the element that starts at the turn. Answers no_hit
+// when no turn lets the chain in; the tries at the usual parameters follow.
+walk_end try_pass_turns(stage_run& s, chain_run& c, int& split_at)
+{
+    if (c.passes_run != 1 || !planar()) return walk_end::no_hit;
+    std::vector<int> turns;
+    collapse_pass_turns(c.loop.a, collapse_pass_near(), turns);
+    for (const int vertex : turns) {
+        candidate ray;
+        ray.element = vertex + 1;
+        ray.t = 0.0;
+        int status = 0;
+        entry_ray(0, c.side, ray.element, ray.t, c.loop.a, ray.point, ray.end, ray.back, status);
+        if (status == kRayElementShort) continue;
+        ray.segment = make_clearance_segment(ray.back, ray.end);
+        const walk_end end = try_candidate(s, c, ray, ray_mode::hits, split_at);
+        if (end == walk_end::complete || end == walk_end::failed || end == walk_end::split) return end;
+    }
+    return walk_end::no_hit;
+}
+
 // The passes over the tries (step 9). Answers how the passes ended.
 walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
 {
     const std::vector<int> elements = sweep_order(c);
     ++c.passes_run;
+    if (const walk_end end = try_pass_turns(s, c, split_at);
+        end == walk_end::complete || end == walk_end::failed || end == walk_end::split)
+        return end;
     ray_mode mode = ray_mode::hits;
     for (int k = 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
@@ -611,18 +657,7 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
             if (k > 0 && e - 1 < c.lengths.a.count && c.lengths.a.x[e - 1] < c.short_limit) continue;
             candidate ray;
             if (!chain_ray(c, mode == ray_mode::wider, k, i, elements.size(), e, t, ray)) continue;
-            clear_written(s, c);
-            entry start;
-            start.lane = c.closing;
-            start.element = e;
-            std::copy(ray.point, ray.point + 3, start.point);
-            start.param = t;
-            if (!write_entry(s, start)) return walk_end::failed;
-            c.written.push_back(start);
-            c.stored_any = true;
-            int run = 0;
-            const walk_end end = walk(s, c, ray, mode, c.first, ray.point, run, split_at);
-            if (c.sweep == 1) c.longest_run = std::max(c.longest_run, run);
+            const walk_end end = try_candidate(s, c, ray, mode, split_at);
             if (end == walk_end::complete || end == walk_end::failed || end == walk_end::split) return end;
             if (end == walk_end::refused && mode == ray_mode::nearest && k == kTries - 1) refused_here = true;
             if (refused_here) break;

@@ -18,6 +18,7 @@
 #include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/collapse_detours.hpp"
+#include "pocket_lanes/collapse_pass_cut.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_engine.hpp"
 #include "pocket_lanes/lane_linking.hpp"
@@ -229,7 +230,10 @@ void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& ent
         pokarr_drop_short(path);
     }
     if (dimension() == kPlanar) {
-        collapse_detours_cut(lane, path, status);
+        // The innermost lane of a chain (entered from above, its holder the closing lane) is cut
+        // from where it is cut once: a pass of no width from its far turn to its entry.
+        if (lane_table_block.status[holder] < 0) collapse_pass_cut_once(path, collapse_pass_near(), status);
+        if (status == 0) collapse_detours_cut(lane, path, status);
         return;
     }
     // A path that cannot be laid on the surfaces is cut as it is.

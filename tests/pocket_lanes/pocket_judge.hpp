@@ -3,18 +3,22 @@
 // contours with Clipper 1. What must hold: every live engine lane is cut once; no cutting move
 // comes nearer a contour than its offset less the tolerance (so none enters an island or leaves
 // the outer contour); every point of the region the tool may reach lies within half a step plus
-// the tolerance of a cutting move; every cut lane is a simple loop.
+// the tolerance of a cutting move; every cut lane is a simple loop. Apart (cut_once_faults): the
+// first lane of a chain does not run back over the stretch it begins with.
 #pragma once
 
 #include "engine_test_support.hpp"
 #include "pocket_arrays/kernel_geometry.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pocket_judge {
@@ -335,6 +339,142 @@ inline std::vector<std::string> simplicity_faults(const std::vector<cut_move>& m
         const double perimeter = kernel_geometry::perimeter_of({p});
         if (std::fabs(kernel_geometry::area_of(covered) - enclosed) > tolerance * perimeter * 0.01)
             faults.push_back("cut lane " + std::to_string(m.lane) + " crosses itself");
+    }
+    return faults;
+}
+
+// ---- cut once ----------------------------------------------------------------------------------
+
+// How much of the cut lanes runs a second time along what was cut before: points spaced along
+// every cut lane, each counting for its spacing when a cut segment before it lies within `near`
+// of it running nearly the same way or back (a lane crossing another is no re-cut). Along the
+// same lane only what lies more than kRecutTurn x near behind the point counts, so that a lane
+// turning sharply is not taken for one running back over itself.
+struct recut_measure {
+    double cut = 0.0;        // length of the cut lanes
+    double recut = 0.0;      // length of them run over again
+    std::vector<xy> places;  // a point of each lane that runs over again, for the reader
+};
+
+inline constexpr double kRecutTurn = 4.0;
+// |sin| of the angle below which two segments run the same way or back.
+inline constexpr double kRecutParallel = 0.2;
+
+inline recut_measure recut_of(const std::vector<cut_move>& moves, double near, double cell)
+{
+    struct segment {
+        xy a, b;
+        std::size_t move;
+        double along;  // where it ends along its lane
+    };
+    std::vector<segment> segments;
+    std::map<std::pair<long long, long long>, std::vector<std::size_t>> grid;
+    const auto key = [cell](double x, double y) {
+        return std::pair<long long, long long>{static_cast<long long>(std::floor(x / cell)),
+                                               static_cast<long long>(std::floor(y / cell))};
+    };
+    const double spacing = std::max(0.25 * cell, 2.0 * near) / 4.0;
+    recut_measure out;
+    for (std::size_t m = 0; m < moves.size(); ++m) {
+        if (moves[m].connection || moves[m].step) continue;
+        const std::vector<xy> v = points_along(moves[m].entries, kJudgeSagitta);
+        double along = 0.0;
+        bool placed = false;
+        for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+            const xy a = v[i], b = v[i + 1];
+            const double length = std::hypot(b.x - a.x, b.y - a.y);
+            if (!(length > 0.0)) continue;
+            const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
+            const int samples = std::max(1, static_cast<int>(std::ceil(length / spacing)));
+            for (int k = 0; k < samples; ++k) {
+                const double t = (k + 0.5) / samples;
+                const xy p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+                const auto cell_of = grid.find(key(p.x, p.y));
+                if (cell_of == grid.end()) continue;
+                const bool again = std::any_of(cell_of->second.begin(), cell_of->second.end(), [&](std::size_t j) {
+                    const segment& q = segments[j];
+                    if (q.move == m && q.along > along + t * length - kRecutTurn * near) return false;
+                    const double ql = std::hypot(q.b.x - q.a.x, q.b.y - q.a.y);
+                    if (!(ql > 0.0)) return false;
+                    const double cross = (ux * (q.b.y - q.a.y) - uy * (q.b.x - q.a.x)) / ql;
+                    return std::fabs(cross) < kRecutParallel && kernel_geometry::segment_distance(p, q.a, q.b) <= near;
+                });
+                if (!again) continue;
+                out.recut += length / samples;
+                if (!placed) out.places.push_back(p), placed = true;
+            }
+            along += length;
+            out.cut += length;
+            segments.push_back({a, b, m, along});
+            const auto low = key(std::min(a.x, b.x) - near, std::min(a.y, b.y) - near);
+            const auto high = key(std::max(a.x, b.x) + near, std::max(a.y, b.y) + near);
+            for (long long gx = low.first; gx <= high.first; ++gx)
+                for (long long gy = low.second; gy <= high.second; ++gy) grid[{gx, gy}].push_back(segments.size() - 1);
+        }
+    }
+    return out;
+}
+
+// The length of the segments of `subject` (pairs of points) that run within `near` of a segment
+// of `reference` (pairs of points), the same way or back; `place` one point of it.
+inline double run_over_length(const loop& subject, const loop& reference, double near, xy& place)
+{
+    double length = 0.0;
+    for (std::size_t i = 0; i + 1 < subject.size(); i += 2) {
+        const xy a = subject[i], b = subject[i + 1];
+        const double l = std::hypot(b.x - a.x, b.y - a.y);
+        if (!(l > 0.0)) continue;
+        const int samples = std::max(1, static_cast<int>(std::ceil(l / near)));
+        for (int k = 0; k < samples; ++k) {
+            const double t = (k + 0.5) / samples;
+            const xy p{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)};
+            for (std::size_t j = 0; j + 1 < reference.size(); j += 2) {
+                const xy q = reference[j], r = reference[j + 1];
+                const double ql = std::hypot(r.x - q.x, r.y - q.y);
+                if (!(ql > 0.0)) continue;
+                const double cross = ((b.x - a.x) * (r.y - q.y) - (b.y - a.y) * (r.x - q.x)) / (l * ql);
+                if (std::fabs(cross) < kRecutParallel && kernel_geometry::segment_distance(p, q, r) <= near) {
+                    length += l / samples;
+                    place = p;
+                    break;
+                }
+            }
+        }
+    }
+    return length;
+}
+
+// Chains whose first lane runs back over the stretch it begins with. A chain's first lane is
+// entered from above (after a separator, or first of all) and may begin wherever it pleases: a
+// pass of no width entered at its middle and cut there and back ran that stretch twice. Measured
+// over the first step of the lane (a quarter of it at most), against the lane from a step and
+// kRecutTurn x near on; a fault when more than half the stretch is run over.
+inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std::vector<cut_move>& moves)
+{
+    std::vector<std::string> faults;
+    const lane_table& lt = lane_table_block;
+    const double near = 0.5 * c.tolerance;
+    for (const cut_move& m : moves) {
+        if (m.connection || m.step || m.lane < 1) continue;
+        if (m.lane != pocket_box_block.first_output_lane && lt.level[m.lane - 1] != kLevelSeparator) continue;
+        const recut_measure whole = recut_of({m}, near, c.step);
+        if (whole.recut <= 0.0) continue;
+        const double opening = std::min(c.step, 0.25 * whole.cut);
+        std::vector<xy> v = points_along(m.entries, kJudgeSagitta);
+        // The opening stretch, then the lane from where it may come back.
+        loop head, tail;
+        double along = 0.0;
+        for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+            if (along < opening) head.push_back(v[i]), head.push_back(v[i + 1]);
+            if (along >= opening + kRecutTurn * near) tail.push_back(v[i]), tail.push_back(v[i + 1]);
+            along += std::hypot(v[i + 1].x - v[i].x, v[i + 1].y - v[i].y);
+        }
+        if (head.empty() || tail.empty()) continue;
+        xy place{};
+        const double back = run_over_length(tail, head, near, place);
+        if (back > 0.5 * opening)
+            faults.push_back("run twice: cut lane " + std::to_string(m.lane) + " runs back over its first " +
+                             std::to_string(opening) + " for " + std::to_string(back) + " at " + at(place));
     }
     return faults;
 }

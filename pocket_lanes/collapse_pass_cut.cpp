@@ -1,0 +1,332 @@
+// The collapse pass cut once (collapse_pass_cut.hpp): the path's elements as pieces split where
+// the two sides of a pass part, the cut from each turn and the shortest of them. The chain cut
+// calls collapse_pass_cut_once for the first lane of a chain; stage 1 asks collapse_pass_turns
+// where to enter.
+#include "pocket_lanes/collapse_pass_cut.hpp"
+
+#include "pocket_arrays/chain_elements.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/engine_codes.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A vertex where the way out runs against the way in by more than this cosine turns back: the
+// two sides of a loop of no width meet at its ends at a full half turn, and a sharper kink than
+// this is no part of a pass that runs on.
+constexpr double kTurnBackCosine = -0.9;
+// The share of the pocket's tolerance within which the sides of a pass make one line.
+constexpr double kNearShare = 0.5;
+// Points tested along each piece of the stretch to be left out: its ends and points between at
+// most kSampleSpacing x near apart, at least kFewestSamples and at most kMostSamples spans.
+constexpr double kSampleSpacing = 8.0;
+constexpr int kFewestSamples = 4, kMostSamples = 64;
+// A loop that turns back more often than this is no pass along a centre line (a lane round close
+// teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
+constexpr std::size_t kMostTurns = 8;
+
+// An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
+// and way round; split and turned round freely.
+struct piece {
+    double sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    bool arc = false;
+    double cx = 0.0, cy = 0.0, r = 0.0;
+    int dir = 1;
+    double length = 0.0;
+    double box[4] = {};
+    int start = 0;  // the entry of its start in the path it was read from
+};
+
+void piece_measure(piece& p)
+{
+    p.box[0] = std::min(p.sx, p.ex), p.box[1] = std::min(p.sy, p.ey);
+    p.box[2] = std::max(p.sx, p.ex), p.box[3] = std::max(p.sy, p.ey);
+    if (!p.arc) {
+        p.length = std::hypot(p.ex - p.sx, p.ey - p.sy);
+        return;
+    }
+    double sweep = std::atan2(p.ey - p.cy, p.ex - p.cx) - std::atan2(p.sy - p.cy, p.sx - p.cx);
+    if (p.dir < 0) sweep = -sweep;
+    while (sweep < 0.0) sweep += 2.0 * std::numbers::pi;
+    p.length = std::fabs(p.r) * sweep;
+    const double r = std::fabs(p.r);
+    p.box[0] = std::min(p.box[0], p.cx - r), p.box[1] = std::min(p.box[1], p.cy - r);
+    p.box[2] = std::max(p.box[2], p.cx + r), p.box[3] = std::max(p.box[3], p.cy + r);
+}
+
+bool pieces_of(const pokarr& path, std::vector<piece>& out)
+{
+    std::vector<chain_element> elements;
+    chain_elements_of(path.x, path.y, path.count, elements);
+    out.clear();
+    for (const chain_element& e : elements) {
+        piece p{path.x[e.start], path.y[e.start], path.x[e.end], path.y[e.end], e.arc, e.cx, e.cy, e.r, e.dir};
+        piece_measure(p);
+        p.start = e.start;
+        out.push_back(p);
+    }
+    return out.size() >= 2;
+}
+
+piece reversed(const piece& p)
+{
+    piece q = p;
+    std::swap(q.sx, q.ex), std::swap(q.sy, q.ey);
+    q.dir = -p.dir;
+    return q;
+}
+
+// The point at fraction t along the piece.
+void piece_point(const piece& p, double t, double& x, double& y)
+{
+    if (p.arc)
+        arc_pnt_by_vector(p.r, p.dir, p.cx, p.cy, p.sx, p.sy, p.ex, p.ey, t, x, y);
+    else
+        x = p.sx + t * (p.ex - p.sx), y = p.sy + t * (p.ey - p.sy);
+}
+
+// The point of the piece nearest (x, y): its distance and fraction along the piece.
+double piece_distance(const piece& p, double x, double y, double& t)
+{
+    if (!p.arc) {
+        const double dx = p.ex - p.sx, dy = p.ey - p.sy, l2 = dx * dx + dy * dy;
+        t = l2 > 0.0 ? std::clamp(((x - p.sx) * dx + (y - p.sy) * dy) / l2, 0.0, 1.0) : 0.0;
+        return std::hypot(x - p.sx - t * dx, y - p.sy - t * dy);
+    }
+    double distance = 0.0, nx = 0.0, ny = 0.0;
+    arc_dist_pnt(2, x, y, p.r, p.dir, p.cx, p.cy, p.sx, p.sy, p.ex, p.ey, distance, nx, ny, t);
+    return std::hypot(x - nx, y - ny);
+}
+
+// The two parts of the piece at fraction t (a point on it).
+void split_piece(const piece& p, double t, piece& a, piece& b)
+{
+    double x = 0.0, y = 0.0;
+    piece_point(p, t, x, y);
+    a = p, b = p;
+    a.ex = x, a.ey = y, b.sx = x, b.sy = y;
+    piece_measure(a), piece_measure(b);
+}
+
+// Splits the pieces where a vertex of the path lies on another piece's inside: where the two
+// sides of a pass part (at the foot of a leg), both get a vertex, so that what the rest of the
+// path runs over is made of whole pieces.
+void split_at_vertices(std::vector<piece>& w, double near)
+{
+    std::vector<double> vx, vy;
+    for (const piece& p : w) vx.push_back(p.sx), vy.push_back(p.sy);
+    std::vector<piece> out;
+    for (const piece& p : w) {
+        std::vector<double> at;
+        for (std::size_t k = 0; k < vx.size(); ++k) {
+            if (vx[k] < p.box[0] - near || vx[k] > p.box[2] + near || vy[k] < p.box[1] - near ||
+                vy[k] > p.box[3] + near)
+                continue;
+            double t = 0.0;
+            if (piece_distance(p, vx[k], vy[k], t) <= near && t * p.length > near && (1.0 - t) * p.length > near)
+                at.push_back(t);
+        }
+        std::sort(at.begin(), at.end());
+        piece rest = p;
+        double done = 0.0;
+        for (const double t : at) {
+            // The fraction along what is left of the piece.
+            const double u = (t - done) / (1.0 - done);
+            piece a, b;
+            split_piece(rest, u, a, b);
+            if (a.length > near && b.length > near) out.push_back(a), rest = b, done = t;
+        }
+        out.push_back(rest);
+    }
+    w.swap(out);
+}
+
+// Whether the way out of the vertex between two pieces runs against the way in.
+bool turns_back(const piece& in, const piece& out)
+{
+    const auto direction = [](const piece& p, bool at_end, double& ux, double& uy) {
+        if (p.arc) {
+            const double px = at_end ? p.ex : p.sx, py = at_end ? p.ey : p.sy;
+            ux = -p.dir * (py - p.cy), uy = p.dir * (px - p.cx);
+        } else {
+            ux = p.ex - p.sx, uy = p.ey - p.sy;
+        }
+        const double length = std::hypot(ux, uy);
+        if (length > 0.0) ux /= length, uy /= length;
+    };
+    double ix = 0.0, iy = 0.0, ox = 0.0, oy = 0.0;
+    direction(in, true, ix, iy);
+    direction(out, false, ox, oy);
+    return ix * ox + iy * oy < kTurnBackCosine;
+}
+
+// The vertices of the closed path where it turns back.
+std::size_t turn_count(const std::vector<piece>& w)
+{
+    std::size_t turns = 0;
+    for (std::size_t k = 0; k < w.size(); ++k)
+        if (turns_back(w[(k + w.size() - 1) % w.size()], w[k])) ++turns;
+    return turns;
+}
+
+// Whether every point tested along the piece lies within `near` of one of pieces [from, to).
+bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std::size_t to, double near)
+{
+    const double spans = std::ceil(p.length / (kSampleSpacing * near));
+    const int samples = std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples,
+                                   kFewestSamples, kMostSamples);
+    for (int j = 0; j <= samples; ++j) {
+        double x = 0.0, y = 0.0, t = 0.0;
+        piece_point(p, static_cast<double>(j) / samples, x, y);
+        bool within = false;
+        for (std::size_t k = from; k < to && !within; ++k) {
+            const double* box = w[k].box;
+            if (x < box[0] - near || x > box[2] + near || y < box[1] - near || y > box[3] + near) continue;
+            within = piece_distance(w[k], x, y, t) <= near;
+        }
+        if (!within) return false;
+    }
+    return true;
+}
+
+// The vertex of pieces [from, to) (from .. to: the start of each and the end of the last) within
+// `near` of the point, as an index from `from`; -1 when none.
+int vertex_near(const std::vector<piece>& w, std::size_t from, std::size_t to, double x, double y, double near)
+{
+    for (std::size_t k = from; k <= to; ++k) {
+        const double vx = k < to ? w[k].sx : w[to - 1].ex, vy = k < to ? w[k].sy : w[to - 1].ey;
+        if (std::hypot(vx - x, vy - y) <= near) return static_cast<int>(k - from);
+    }
+    return -1;
+}
+
+// The cut that starts at the turn before piece `split` and runs the rest of the path R (pieces
+// split on) to its end, where the link to the parent starts. Each stretch of the pieces before the
+// turn that R does not run over is gone along from the vertex of R where it starts to the one
+// where it ends, and the cut goes back along R to the first to run on. False when such a stretch
+// does not start and end on vertices of R.
+bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, std::vector<piece>& cut, double& length)
+{
+    const std::size_t rest = w.size() - split;
+    struct detour {
+        std::size_t first, last;  // the pieces gone along (before the turn)
+        int from, to;             // the vertices of R where they start and end
+    };
+    std::vector<detour> detours;
+    for (std::size_t k = 0; k < split; ++k) {
+        if (run_over(w[k], w, split, w.size(), near)) continue;
+        if (!detours.empty() && detours.back().last + 1 == k)
+            detours.back().last = k;
+        else
+            detours.push_back({k, k, -1, -1});
+    }
+    for (detour& d : detours) {
+        d.from = vertex_near(w, split, w.size(), w[d.first].sx, w[d.first].sy, near);
+        d.to = vertex_near(w, split, w.size(), w[d.last].ex, w[d.last].ey, near);
+        if (d.from < 0 || d.to < 0) return false;
+    }
+    cut.clear();
+    length = 0.0;
+    const auto take = [&](const piece& p) {
+        cut.push_back(p);
+        length += p.length;
+    };
+    for (std::size_t v = 0; v <= rest; ++v) {
+        for (const detour& d : detours) {
+            if (d.from != static_cast<int>(v)) continue;
+            for (std::size_t k = d.first; k <= d.last; ++k) take(w[k]);
+            // Back from where the stretch ends to where it started, along R.
+            if (d.to > d.from)
+                for (int k = d.to - 1; k >= d.from; --k) take(reversed(w[split + static_cast<std::size_t>(k)]));
+            else
+                for (int k = d.to; k < d.from; ++k) take(w[split + static_cast<std::size_t>(k)]);
+        }
+        if (v < rest) take(w[split + v]);
+    }
+    return true;
+}
+
+// The pieces as a chain of entries: the first start, then each end (with its arc record).
+void write_pieces(const std::vector<piece>& cut, pokarr& out, int& status)
+{
+    const double first[2] = {cut.front().sx, cut.front().sy};
+    pokarr_add_pnt(first, out, status);
+    for (const piece& p : cut) {
+        if (status != 0) return;
+        if (p.arc) {
+            pokarr_add_arc(p.ex, p.ey, nullptr, p.cx, p.cy, p.r, p.dir, out, status);
+        } else {
+            const double end[2] = {p.ex, p.ey};
+            pokarr_add_pnt(end, out, status);
+        }
+    }
+}
+
+// The shortest cut of the closed path w that ends where it starts (the entry): from each turn the
+// path makes, as cut_from_turn makes it. Answers the length it saves against the whole path and
+// the cut in `best`, or 0 and nothing when no cut is shorter by more than `near`.
+double shortest_cut(std::vector<piece> w, double near, std::vector<piece>& best)
+{
+    best.clear();
+    if (turn_count(w) > kMostTurns) return 0.0;
+    split_at_vertices(w, near);
+    double whole = 0.0;
+    for (const piece& p : w) whole += p.length;
+    double best_length = whole;
+    std::vector<piece> made;
+    for (std::size_t split = 1; split < w.size(); ++split) {
+        if (!turns_back(w[split - 1], w[split])) continue;
+        double length = 0.0;
+        if (cut_from_turn(w, split, near, made, length) && length < best_length - near)
+            best.swap(made), best_length = length;
+    }
+    return best.empty() ? 0.0 : whole - best_length;
+}
+
+}  // namespace
+
+double collapse_pass_near() { return kNearShare * pocket_work_block.tolerance; }
+
+double collapse_pass_cut_once(pokarr& path, double near, int& status)
+{
+    status = 0;
+    std::vector<piece> w, best;
+    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return 0.0;
+    const double saved = shortest_cut(w, near, best);
+    if (best.empty()) return 0.0;
+    pokarr_work cut(path.dimension);
+    write_pieces(best, cut.a, status);
+    if (status == 0) pokarr_move(cut.a, path, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return 0.0;
+    }
+    return saved;
+}
+
+void collapse_pass_turns(const pokarr& loop, double near, std::vector<int>& turns)
+{
+    turns.clear();
+    std::vector<piece> w, best;
+    if (!pieces_of(loop, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return;
+    if (turn_count(w) > kMostTurns) return;
+    std::vector<std::pair<double, int>> saved;
+    std::vector<piece> from_turn;
+    for (std::size_t k = 0; k < w.size(); ++k) {
+        if (!turns_back(w[(k + w.size() - 1) % w.size()], w[k])) continue;
+        from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
+        from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
+        const double s = shortest_cut(from_turn, near, best);
+        if (!best.empty()) saved.emplace_back(-s, w[k].start);
+    }
+    std::sort(saved.begin(), saved.end());
+    for (const auto& [s, vertex] : saved) turns.push_back(vertex);
+}
