@@ -49,7 +49,7 @@ int vertex_count(std::mt19937& rng)
 // only makes the reference slow. Under the sanitizers the largest loops are left out.
 int vertex_limit(kg::kind k, double d)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DRELAN_SANITIZED_BUILD)
     constexpr int kMost = 2000;
 #else
     constexpr int kMost = 10000;

@@ -10,7 +10,7 @@
 namespace {
 
 // The pockets of a default run: the plain build judges them all, the sanitizer build half.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DRELAN_SANITIZED_BUILD)
 constexpr int kDefaultPockets = 30;
 #else
 constexpr int kDefaultPockets = 60;

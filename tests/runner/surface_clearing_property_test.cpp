@@ -639,7 +639,7 @@ int environment_number(const char* name, int fallback)
 // The default run: its surfaces (each cleared by the mill its seed picks in turn) and its first
 // seed, in shards that CTest may run side by side. Under the sanitizers the run takes the first
 // surfaces only: the plain build judges them all.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DRELAN_SANITIZED_BUILD)
 constexpr int kDefaultCases = 12;
 #else
 constexpr int kDefaultCases = 102;

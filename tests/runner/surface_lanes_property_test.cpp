@@ -41,7 +41,7 @@ constexpr double kOnEachOther = 0.02;
 constexpr double kLattice = 0.5;
 constexpr int kShards = 4;
 // The surfaces of a default run: the plain build judges them all, the sanitizer build the first.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(DRELAN_SANITIZED_BUILD)
 constexpr int kDefaultSurfaces = 20;
 #else
 constexpr int kDefaultSurfaces = 100;
