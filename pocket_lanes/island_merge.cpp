@@ -1,8 +1,8 @@
 // ilscom: the islands' lanes of a stage against each other, in sweeps over pairs of island
-// levels. Two lanes that cross become their common loops; each new lane then tries the later
-// islands (a merged lane with a group is merged again) or takes in the islands it holds, unless a
-// branch lane keeps them apart. The work array remembers per new lane the next island level to
-// try.
+// levels. Two lanes that cross become their common loops; the new lanes with a group (the holes
+// of the merge) then try the later islands and are merged again, and after them the other new
+// lanes take in the islands they hold, unless a branch lane keeps them apart. The work array
+// remembers per new lane the next island level to try.
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
@@ -355,17 +355,24 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
     for (int n = first_new; n <= lt.count; ++n) c.next.at(n) = level_2 + 1;
     c.second_merge = false;
     pokarr_work kloop(lane_array_dimension());
+    // The holes of the merge (its new lanes with a group, live) settle against the islands first:
+    // one inside an island's offset ends, one that an island crosses is cut round it (the lanes so
+    // cut are holes too). Only then do the other new lanes take in the islands they hold, so that
+    // the holes that keep an island apart are those that still hold it. Taken the other way round,
+    // an island round a hole not yet ended was taken in, the hole's lane left inside its offset,
+    // and one that a hole was not yet cut round was kept apart, its first offset then cut whole
+    // through the merged lane's islands.
+    std::vector<int> holes;
     for (int k = first_new; k <= lt.count && !c.done; ++k) {
-        int read = 0;
-        lane_to_pokarr(k, kloop.a, read);
-        if (read != 0) {
-            c.end(kEngineArrayFailed);
-            return;
-        }
-        if (lt.group[k] != 0 && lane_live(k))
-            merge_again(c, k, kloop.a, lane_b);
-        else
-            absorb_islands(c, k, kloop.a, lane_a, lane_b);
+        if (lt.group[k] == 0 || !lane_live(k)) continue;
+        holes.push_back(k);
+        if (!c.read(k, false, kloop.a)) return;
+        merge_again(c, k, kloop.a, lane_b);
+    }
+    for (int k = first_new; k <= lt.count && !c.done; ++k) {
+        if (std::find(holes.begin(), holes.end(), k) != holes.end()) continue;
+        if (!c.read(k, false, kloop.a)) return;
+        absorb_islands(c, k, kloop.a, lane_a, lane_b);
     }
     if (c.done) return;
     --c.islands;

@@ -207,6 +207,25 @@ inline double contour_distance(const loop& contour, xy p)
 
 // ---- the properties ---------------------------------------------------------------------------------
 
+// A judge shows at most this many faults of one kind; past it one more line tells how many there
+// are in all, so that the size of a fault is seen without a flood of lines.
+inline constexpr std::size_t kFaultsShown = 5;
+
+// Adds the fault to those of its kind while fewer than kFaultsShown are shown; counts it anyway.
+inline void note_fault(std::vector<std::string>& faults, std::size_t& count, const std::string& fault)
+{
+    if (count++ < kFaultsShown) faults.push_back(fault);
+}
+
+// The closing line of a kind with more faults than were shown: it starts as the kind's faults do,
+// so that a list of faults left by a kind covers it too.
+inline void note_count(std::vector<std::string>& faults, std::size_t count, const std::string& kind)
+{
+    if (count > kFaultsShown)
+        faults.push_back(kind + " faults: " + std::to_string(count) + " in all, " + std::to_string(kFaultsShown) +
+                         " shown");
+}
+
 // Pieces of cutting moves (the cut lanes, the step-overs between the output lanes of a chain and
 // the connections) outside the region reachable with every offset less the tolerance (connections
 // may reach twice the tolerance further: their spike points).
@@ -216,6 +235,7 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
     enum { kCuts, kSteps, kConnections };
     for (const int kind : {kCuts, kSteps, kConnections}) {
         const bool connections = kind == kConnections;
+        const char* name = connections ? "connection" : kind == kSteps ? "step-over" : "cut";
         ClipperLib::Paths paths;
         for (const cut_move& m : moves)
             if (m.connection == connections && m.step == (kind == kSteps)) paths.push_back(open_path_of(m.entries));
@@ -228,6 +248,7 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
         clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
         ClipperLib::Paths outside;
         ClipperLib::OpenPathsFromPolyTree(tree, outside);
+        std::size_t count = 0;
         for (const auto& piece : outside) {
             // The deepest point of the piece, and the contour it comes nearest.
             double depth = -1e300;
@@ -241,15 +262,12 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
                 }
             }
             std::ostringstream s;
-            s << (connections      ? "connection "
-                  : kind == kSteps ? "step-over "
-                                   : "cut ")
-              << depth << " nearer than its offset to "
+            s << name << " " << depth << " nearer than its offset to "
               << (nearest == 0 ? std::string("the outer contour") : "island " + std::to_string(nearest)) << " at "
               << at(p);
-            faults.push_back(s.str());
-            if (faults.size() >= 5) return faults;
+            note_fault(faults, count, s.str());
         }
+        note_count(faults, count, name);
     }
     return faults;
 }
@@ -308,15 +326,17 @@ inline std::vector<std::string> coverage_faults(const pocket_case& c, const std:
     ClipperLib::PolyTree tree;
     clip.Execute(ClipperLib::ctUnion, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     std::vector<std::string> faults;
-    for (const ClipperLib::PolyNode* gap = tree.GetFirst(); gap != nullptr && faults.size() < 5; gap = gap->GetNext()) {
+    std::size_t count = 0;
+    for (const ClipperLib::PolyNode* gap = tree.GetFirst(); gap != nullptr; gap = gap->GetNext()) {
         if (gap->IsHole()) continue;
         double area = std::fabs(ClipperLib::Area(gap->Contour));
         for (const ClipperLib::PolyNode* hole : gap->Childs) area -= std::fabs(ClipperLib::Area(hole->Contour));
         std::ostringstream s;
         s << "uncut area " << area / (kScale * kScale) << " at "
           << at({gap->Contour.front().X / kScale, gap->Contour.front().Y / kScale});
-        faults.push_back(s.str());
+        note_fault(faults, count, s.str());
     }
+    note_count(faults, count, "uncut area");
     return faults;
 }
 

@@ -276,9 +276,14 @@ pocket_case packed_pocket(unsigned seed)
 // ring of islands by the wall whose hole reached past the outer contour's lane toward the wall),
 // 20361222 (an island of lower level reaching into the hole of a ring it stood in was taken in by
 // the ring, so that the hole's lanes ran across it), 20761230 (a speck's offset that such a hole
-// was already cut round was still cut as a lane of its own, through the next island).
+// was already cut round was still cut as a lane of its own, through the next island), 20461219
+// (first offsets of islands merged again into a hole lane were hung under it as whole rings, cut
+// through the islands beside them), 20461235 (an island's first offset that crossed the hole of a
+// ring was kept apart from the ring before the hole was cut round it, and cut whole through the
+// ring's island), 20761285 (a speck's offset that held a hole of a ring was taken in by the ring
+// before the hole was tried against it, and the hole's lane was cut inside the speck's offset).
 constexpr int kPackedShare = 25;
-const std::vector<unsigned> kPackedNamed = {20761217, 20361222, 20761230};
+const std::vector<unsigned> kPackedNamed = {20761217, 20361222, 20761230, 20461219, 20461235, 20761285};
 std::vector<unsigned> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -296,9 +301,9 @@ std::vector<unsigned> packed_seeds_of(int shard)
 // faults of a listed pocket do not fail the test; a listed pocket without its fault does, so that
 // the list only shrinks.
 const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {
-    {20261215, "uncut area"}, {20361215, "uncut area"}, {20561215, "uncut area"},
-    {20561216, "uncut area"}, {20661215, "uncut area"}, {20661216, "uncut area"},
-    {20761215, "uncut area"}, {20761217, "uncut area"}, {20361222, "uncut area"}};
+    {20261215, "uncut area"}, {20361215, "uncut area"}, {20561215, "uncut area"}, {20561216, "uncut area"},
+    {20661215, "uncut area"}, {20661216, "uncut area"}, {20761215, "uncut area"}, {20761217, "uncut area"},
+    {20361222, "uncut area"}, {20461219, "uncut area"}, {20761285, "uncut area"}};
 
 // Takes a listed pocket's faults of the kind that other work mends out of its faults; a listed
 // pocket without such a fault fails, so that the lists only shrink.
