@@ -143,7 +143,10 @@ struct case_result {
 };
 std::vector<case_result> results;
 
-void run_case(benchmark::State& state, const std::string& name, const pocket_case& c, double step)
+// Runs the case at the step through `draw` (which computes and draws the pocket into the path and
+// answers its status) and keeps its travel between cut groups.
+template <typename Draw>
+void run_drawn_case(benchmark::State& state, const std::string& name, const pocket_case& c, double step, Draw draw)
 {
     case_result r;
     r.name = name;
@@ -152,8 +155,7 @@ void run_case(benchmark::State& state, const std::string& name, const pocket_cas
         state.PauseTiming();
         bench::prepare_pocket(c.outer, c.islands, step);
         state.ResumeTiming();
-        cmtpk_clean(0, r.status);
-        r.drawing = r.status == 0 ? bench::draw_pocket(path) : 0;
+        r.status = draw(path, r.drawing);
     }
     r.travel = bench::travel_between_groups(path);
     state.counters["groups"] = r.travel.groups;
@@ -161,24 +163,25 @@ void run_case(benchmark::State& state, const std::string& name, const pocket_cas
     results.push_back(std::move(r));
 }
 
+// The offset lanes of the case at the step.
+void run_case(benchmark::State& state, const std::string& name, const pocket_case& c, double step)
+{
+    run_drawn_case(state, name, c, step, [](bench::path_lengths& path, int& drawing) {
+        int status = 0;
+        cmtpk_clean(0, status);
+        drawing = status == 0 ? bench::draw_pocket(path) : 0;
+        return status;
+    });
+}
+
 // The hatch clearing of the case at the step, hatch angle 0.3 rad.
 void run_hatch_case(benchmark::State& state, const std::string& name, const pocket_case& c, double step,
                     int linking_mode)
 {
     constexpr float kHatchAngle = 0.3f;
-    case_result r;
-    r.name = name;
-    bench::path_lengths path;
-    for (auto _ : state) {
-        state.PauseTiming();
-        bench::prepare_pocket(c.outer, c.islands, step);
-        state.ResumeTiming();
-        r.status = bench::draw_hatch(kHatchAngle, linking_mode, path);
-    }
-    r.travel = bench::travel_between_groups(path);
-    state.counters["groups"] = r.travel.groups;
-    state.counters["travel_ratio"] = r.travel.ratio();
-    results.push_back(std::move(r));
+    run_drawn_case(state, name, c, step, [linking_mode](bench::path_lengths& path, int&) {
+        return bench::draw_hatch(kHatchAngle, linking_mode, path);
+    });
 }
 
 void BM_LinkOrderW1(benchmark::State& state)
