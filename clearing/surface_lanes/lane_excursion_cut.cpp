@@ -19,9 +19,17 @@ constexpr int kGridOpen = 0;
 constexpr double kMostCells = 250000.0;
 // At most this many of a point's nearest source segments are traced over the surface.
 constexpr int kMostTraced = 4;
-// The longest excursion, in offsets: out across the source by up to the offset and back, from
-// and to a point up to an offset before it.
+// The longest excursion, in offsets, taken without a look at where it goes: out across the
+// source by up to the offset and back, from and to a point up to an offset before it.
 constexpr double kLongestExcursion = 4.0;
+// A longer run is an excursion only where it lies on the far side of the source: it reaches
+// across by at least this share of the offset (a walk that overshot, or a corner filled round the
+// wrong side, goes out by nearly the offset) with at least this share of its length across. A run
+// into a part of the region narrower than the offset (a wedge's tip, a neck, the rim of a hole)
+// stays mostly on the source's own side and crosses it by less; its cut would join the loop
+// across that part, leaving it uncovered or the loop crossing itself.
+constexpr double kAcrossDepthShare = 0.8;
+constexpr double kAcrossLengthShare = 0.5;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -161,6 +169,51 @@ bool run_crosses(const source_cells& cells, const pokarr& loop, int first, int l
     return false;
 }
 
+// Whether p lies inside the source loop in XY (its crossings with a ray towards +x, odd).
+bool inside_source(const source_cells& cells, const point3& p)
+{
+    bool inside = false;
+    for (int k = 0; k < cells.segments; ++k) {
+        const point3 a = cells.start(k), b = cells.end(k);
+        if ((a.v[1] > p.v[1]) == (b.v[1] > p.v[1])) continue;
+        const double x = a.v[0] + (p.v[1] - a.v[1]) / (b.v[1] - a.v[1]) * (b.v[0] - a.v[0]);
+        if (x > p.v[0]) inside = !inside;
+    }
+    return inside;
+}
+
+// The XY distance from p to the source's nearest segment, `reach` when none is nearer.
+double distance_to_source(const source_cells& cells, const point3& p, double reach)
+{
+    double nearest = reach;
+    for (int k : cells.near_box(p.v[0] - reach, p.v[1] - reach, p.v[0] + reach, p.v[1] + reach)) {
+        const point3 a = cells.start(k), b = cells.end(k);
+        const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1], length2 = ax * ax + ay * ay;
+        const double t =
+            length2 > 0.0 ? std::clamp(((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(p.v[0] - a.v[0] - t * ax, p.v[1] - a.v[1] - t * ay));
+    }
+    return nearest;
+}
+
+// Whether the run from i to j lies on the far side of the source from the point before it: it
+// reaches across by at least the depth share of `least`, with at least the length share of its
+// length across.
+bool lies_across(const source_cells& cells, const pokarr& loop, int i, int j, double least)
+{
+    const bool own_side = inside_source(cells, at(loop, i - 1));
+    double deepest = 0.0, across = 0.0, along = 0.0;
+    for (int k = i; k <= j; ++k) {
+        const point3 p = at(loop, k);
+        const double step = distd(3, at(loop, k - 1).v, p.v);
+        along += step;
+        if (inside_source(cells, p) == own_side) continue;
+        across += step;
+        deepest = std::max(deepest, distance_to_source(cells, p, least));
+    }
+    return deepest >= kAcrossDepthShare * least && across >= kAcrossLengthShare * along;
+}
+
 // The last point of the run of near points from i on: the run goes on over points that are not
 // near (a walk that found no way, a foot at a vertex) while the next near point follows within
 // `reach` along the loop, and ends before `last`.
@@ -180,15 +233,53 @@ int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, 
 
 // Whether the loop comes back beside where the run left it: the points before and after the run
 // stand nearer each other than `least`, and the run is no longer than the way out and back of a
-// walk that overshot its source by the offset. A longer run, or one that ends elsewhere, follows
-// a part of the region narrower than the offset, whose crossings the lane engine's loop removal
-// resolves as in the plane; its cut would join far points across the region.
-bool comes_back(const pokarr& loop, int i, int j, double least)
+// walk that overshot its source by the offset, or lies across the source. A run that ends
+// elsewhere, or a long one on the source's own side, follows a part of the region narrower than
+// the offset, whose crossings the lane engine's loop removal resolves as in the plane; its cut
+// would join far points across the region.
+bool comes_back(const source_cells& cells, const pokarr& loop, int i, int j, double least)
 {
     if (!(distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
     double along = 0.0;
     for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
-    return along <= kLongestExcursion * least;
+    return along <= kLongestExcursion * least || lies_across(cells, loop, i, j, least);
+}
+
+// Where the segment from p to q crosses the one from a to b in XY: the point on p-q (its height
+// interpolated); false when they do not cross.
+bool crossing_xy(const point3& p, const point3& q, const point3& a, const point3& b, point3& at_crossing)
+{
+    const double ux = q.v[0] - p.v[0], uy = q.v[1] - p.v[1], vx = b.v[0] - a.v[0], vy = b.v[1] - a.v[1];
+    const double det = ux * vy - uy * vx;
+    if (det == 0.0) return false;
+    const double wx = a.v[0] - p.v[0], wy = a.v[1] - p.v[1];
+    const double s = (wx * vy - wy * vx) / det, t = (wx * uy - wy * ux) / det;
+    if (s < 0.0 || s > 1.0 || t < 0.0 || t > 1.0) return false;
+    at_crossing = {{p.v[0] + s * ux, p.v[1] + s * uy, p.v[2] + s * (q.v[2] - p.v[2])}};
+    return true;
+}
+
+// Marks the run from i to j for removal. Where the loop's way into the run (the segment from the
+// point before it) crosses its way out within `least` after the run (the two offsets meet at the
+// corner the excursion went round), the loop is closed at that crossing: the run's first point
+// moves onto it and the points up to the way out go. Otherwise the points before and after the
+// run are joined straight. Returns the last point removed.
+int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& removed)
+{
+    const point3 p = at(loop, i - 1), q = at(loop, i);
+    double out = 0.0;
+    for (int b = std::max(j, i + 1); b + 1 < loop.count - 1 && out < least; ++b) {
+        const point3 c = at(loop, b), d = at(loop, b + 1);
+        point3 meeting;
+        if (crossing_xy(p, q, c, d, meeting)) {
+            loop.x[i] = meeting.v[0], loop.y[i] = meeting.v[1], loop.z[i] = meeting.v[2];
+            std::fill(removed.begin() + i + 1, removed.begin() + b + 1, 1);
+            return b;
+        }
+        out += distd(3, c.v, d.v);
+    }
+    std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
+    return j;
 }
 
 }  // namespace
@@ -215,11 +306,12 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
             continue;
         }
         const int j = run_end(loop, near, i, last, least);
+        int next = j + 1;
         const bool holds_first = near[0] != 0 && (i == 1 || j == last - 1);
-        if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(loop, i, j, least) &&
+        if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(cells, loop, i, j, least) &&
             run_crosses(cells, loop, i - 1, j))
-            std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
-        i = j + 1;
+            next = remove_run(loop, i, j, least, removed) + 1;
+        i = next;
     }
     int kept = 0;
     for (int i = 0; i < loop.count; ++i) {

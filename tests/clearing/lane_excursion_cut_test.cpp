@@ -1,0 +1,99 @@
+// Cutting the excursions of a 3-D offset loop on a flat grid: the offset of the square 0..10 two
+// inwards, its corner near (2, 2) replaced by a run that goes on across the source and comes back.
+// A long run that lies across the source (a corner filled round the wrong side) is cut and the
+// loop closed where its way in and way out cross; a long run that crosses the source only
+// shallowly and stays on its own side (the offset of a part narrower than the offset) is kept.
+#include "surface_lane_support.hpp"
+
+#include "clearing/surface_lanes/lane_excursion_cut.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using plane_point = std::array<double, 2>;
+
+// The polyline through the corners, sampled every half unit.
+std::vector<p3> sampled(const std::vector<plane_point>& corners)
+{
+    std::vector<p3> points;
+    for (std::size_t k = 0; k + 1 < corners.size(); ++k) {
+        const plane_point &a = corners[k], &b = corners[k + 1];
+        const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(b[0] - a[0], b[1] - a[1]) / 0.5)));
+        for (int s = 0; s < steps; ++s) {
+            const double t = static_cast<double>(s) / steps;
+            points.push_back({a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), 0.0});
+        }
+    }
+    points.push_back({corners.back()[0], corners.back()[1], 0.0});
+    return points;
+}
+
+// The XY distance from p to the square 0..10's edges.
+double to_source(const p3& p)
+{
+    const double dx = std::max({0.0, -p[0], p[0] - 10.0}), dy = std::max({0.0, -p[1], p[1] - 10.0});
+    if (dx > 0.0 || dy > 0.0) return std::hypot(dx, dy);
+    return std::min({p[0], 10.0 - p[0], p[1], 10.0 - p[1]});
+}
+
+bool outside_source(const p3& p) { return p[0] < 0.0 || p[0] > 10.0 || p[1] < 0.0 || p[1] > 10.0; }
+
+}  // namespace
+
+TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
+{
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, grid_test::plane(0.0, 0.0, 0.0));
+    const double least = 1.99;
+    const struct {
+        const char* what;
+        std::vector<plane_point> corners;  // round from the bottom's middle, the excursion in place of a corner
+        bool cut;
+    } rows[] = {
+        {"down across the bottom by 1.75, back across the left side by 1.75 and in along y = 2.1",
+         {{5, 2.1}, {8, 2.1}, {8, 8}, {2.25, 8}, {2.25, -1.75}, {-1.75, 2.1}, {5, 2.1}},
+         true},
+        {"along the bottom at 1, across the right side by 0.3, back at 1.5",
+         {{5, 2},
+          {8, 2},
+          {8, 8},
+          {2, 8},
+          {2, 2.5},
+          {2.5, 2},
+          {3, 2},
+          {3, 1},
+          {10.3, 1},
+          {10.3, 1.5},
+          {3.5, 1.5},
+          {3.5, 2},
+          {5, 2}},
+         false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::vector<p3> source = sampled({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
+        const std::vector<p3> before = sampled(r.corners);
+        pokarr source_array = make_3d(source), loop = make_3d(before);
+        int cut = 0, status = 0;
+        lane_excursion_cut(source_array, least, loop, cut, status);
+        const std::vector<p3> after = points_of(loop);
+        pokarr_free(source_array);
+        pokarr_free(loop);
+        ASSERT_EQ(status, 0);
+        if (!r.cut) {
+            EXPECT_EQ(cut, 0);
+            EXPECT_EQ(after.size(), before.size());
+            continue;
+        }
+        ASSERT_GT(cut, 0);
+        // Nothing of the excursion is left: every point stands an offset inside the source, and
+        // the loop turns at the corner where its way in crossed its way out.
+        double corner = 1e30;
+        for (const p3& p : after) {
+            EXPECT_FALSE(outside_source(p)) << p[0] << ", " << p[1];
+            EXPECT_GE(to_source(p), least) << p[0] << ", " << p[1];
+            corner = std::min(corner, std::hypot(p[0] - 2.25, p[1] - 2.1));
+        }
+        EXPECT_LT(corner, 1e-9);
+    }
+}
