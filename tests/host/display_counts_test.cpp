@@ -53,8 +53,10 @@ TEST(DisplayBlockPoints, AnswerAsAVectorUnderSeededInsertions)
                 }
                 break;
             default:
-                if (size > 0)
-                    points[static_cast<std::size_t>(at % size)] = reference[static_cast<std::size_t>(at % size)] = p;
+                if (size > 0) {
+                    points.set(static_cast<std::size_t>(at % size), p);
+                    reference[static_cast<std::size_t>(at % size)] = p;
+                }
             }
             ASSERT_EQ(as_vector(points), reference) << "seed " << seed << ", step " << step;
             block_points copy = points;
