@@ -70,6 +70,10 @@ void sldelr(int first, int last, int& status)
     status = -1;
     if (first >= 1 && first <= last && last <= static_cast<int>(list.size())) {
         list.erase(list.begin() + (first - 1), list.begin() + last);
+        // A list that held many curves (a loop picked curve by curve, each pick highlighting the
+        // whole loop) gives its room back once most of them are gone; each shrink waits for the
+        // list to lose three quarters again, so the copies stay linear in the entries removed.
+        if (list.size() < list.capacity() / 4) list.shrink_to_fit();
         status = 0;
     }
     vantu::trace_call("sldelr", std::to_string(first) + "," + std::to_string(last), status);
