@@ -117,8 +117,7 @@ public:
         const std::size_t place = at.index();
         const auto count = static_cast<std::size_t>(std::distance(first, last));
         const std::size_t wanted = size_ + count;
-        if (!inline_floats() || wanted > kInlinePoints || !std::all_of(first, last, exact_float))
-            widen(wanted);
+        if (!inline_floats() || wanted > kInlinePoints || !std::all_of(first, last, exact_float)) widen(wanted);
         for (std::size_t i = size_; i-- > place;) move_point(i, i + count);
         size_ = static_cast<std::uint32_t>(wanted);
         for (std::size_t i = place; first != last; ++first, ++i) put(i, *first);
@@ -136,7 +135,8 @@ private:
 
     static bool exact_float(const point& p)
     {
-        return std::all_of(p.begin(), p.end(), [](double v) { return static_cast<double>(static_cast<float>(v)) == v; });
+        return std::all_of(p.begin(), p.end(),
+                           [](double v) { return static_cast<double>(static_cast<float>(v)) == v; });
     }
     void put(std::size_t i, const point& p)
     {
