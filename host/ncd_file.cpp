@@ -92,6 +92,9 @@ using vantu::control::ncd_block_record;
 using vantu::control::polyline3;
 using vantu::ncd::address_text;
 using vantu::ncd::count_block;
+
+// A long tool path keeps one record per move (see host/control/ncd_file.hpp).
+static_assert(sizeof(ncd_block_record) <= 64);
 using vantu::ncd::end_of_procedure;
 using vantu::ncd::file_state;
 using vantu::ncd::first_of_procedure;
