@@ -9,6 +9,7 @@
 #include "host/core/contour_records.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
+#include "host/core/selection_runs.hpp"
 #include "host/core/trace.hpp"
 #include "host/tolerance.hpp"
 #include "host/vantu_contour_define.hpp"
@@ -322,14 +323,18 @@ void dfdc(int room, int* record, int& length, int& status)
         descriptor.open = closed ? 0 : 1;
         vantu::control::define_descriptor(set, descriptor);
         dfdgrc(set, room, record, length, status);
+        // The chain's curves are highlighted as one loop: picked again from another curve, the
+        // same loop takes no more room in the selection list.
+        std::vector<vantu::control::selection_entry> highlighted;
         for (const vantu::chaining::link& l : chain) {
             double middle[3];
             int s = 0;
             evcrvd(l.curve.id, (l.curve.t0 + l.curve.t1) / 2.0, middle, nullptr, s);
             const float point[3] = {static_cast<float>(middle[0]), static_cast<float>(middle[1]),
                                     static_cast<float>(middle[2])};
-            slpsh3(l.curve.id, point, s);
+            if (const auto e = vantu::checked_curve_entry(l.curve.id, point, s)) highlighted.push_back(*e);
         }
+        vantu::push_selection_loop(std::move(highlighted));
     }
     vantu::trace_call("dfdc", std::to_string(room), status);
 }

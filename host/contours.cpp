@@ -4,6 +4,7 @@
 #include "host/control/curve_sets.hpp"
 #include "host/core/component.hpp"
 #include "host/core/contour_records.hpp"
+#include "host/core/curve_set_runs.hpp"
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/files.hpp"
@@ -16,6 +17,8 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -23,13 +26,35 @@
 namespace vantu {
 namespace {
 
-std::map<int, std::vector<control::curve_in_set>>& curve_sets()
+std::map<int, curve_set_view>& curve_sets()
 {
-    static std::map<int, std::vector<control::curve_in_set>> sets;
+    static std::map<int, curve_set_view> sets;
     return sets;
 }
 
-void reset_sets() { curve_sets().clear(); }
+// The run of the set defined last, which the next set may share (see curve_set_runs.hpp).
+std::shared_ptr<curve_run>& last_run()
+{
+    static std::shared_ptr<curve_run> run;
+    return run;
+}
+
+void reset_sets()
+{
+    curve_sets().clear();
+    last_run().reset();
+}
+
+void store_set(int set, curve_run curves)
+{
+    if (std::optional<curve_set_view> view = view_of(last_run(), curves)) {
+        curve_sets()[set] = std::move(*view);
+        return;
+    }
+    curve_set_view own{std::make_shared<curve_run>(std::move(curves))};
+    last_run() = own.curves;
+    curve_sets()[set] = std::move(own);
+}
 
 // The sets in the part file's layout, curve by curve: a pocket of a long outline keeps hundreds
 // of thousands of curves, never built as one JSON tree. Each set is {"curves": [[entity, start
@@ -46,12 +71,13 @@ void write_sets(std::ostream& out, int depth)
         out << separator << item << "{\n" << member << "\"curves\": ";
         separator = ",\n";
         const char* curve_separator = "[\n";
-        for (const auto& c : curves) {
+        for (std::size_t k = 0; k < curves.size(); ++k) {
+            const control::curve_in_set c = curves[k];
             out << curve_separator << curve;
             curve_separator = ",\n";
             write_json(out, nlohmann::json{c.entity, c.start, c.end, c.orientation}, depth + 3);
         }
-        out << (curves.empty() ? "[]" : "\n" + member + "]");
+        out << (curves.size() == 0 ? "[]" : "\n" + member + "]");
         out << ",\n" << member << "\"set\": " << set << '\n' << item << '}';
     }
     out << '\n' << std::string(static_cast<std::size_t>(depth), ' ') << ']';
@@ -81,7 +107,7 @@ void load_sets(const nlohmann::json& section)
         const std::string where = "curve_sets: set " + std::to_string(set);
         std::vector<control::curve_in_set> curves;
         for (const auto& c : item["curves"]) curves.push_back(curve_of(c, where));
-        curve_sets()[set] = std::move(curves);
+        store_set(set, std::move(curves));
     }
 }
 
@@ -104,12 +130,12 @@ bool put_curve(int set, int k, int entity, const double* data)
 {
     const auto it = curve_sets().find(set);
     if (it == curve_sets().end() || k < 1 || k > static_cast<int>(it->second.size()) || data == nullptr) return false;
-    it->second[static_cast<std::size_t>(k - 1)] = {entity, data[0], data[1], data[2]};
+    it->second.own()[static_cast<std::size_t>(k - 1)] = {entity, data[0], data[1], data[2]};
     return true;
 }
 
 namespace control {
-void define_curve_set(int set, std::vector<curve_in_set> curves) { curve_sets()[set] = std::move(curves); }
+void define_curve_set(int set, std::vector<curve_in_set> curves) { store_set(set, std::move(curves)); }
 }  // namespace control
 
 }  // namespace vantu
@@ -146,7 +172,7 @@ void dfdget(int set, int k, int& entity, double* data, int& status)
     status = -1;
     entity = 0;
     if (it != sets.end() && k >= 1 && k <= static_cast<int>(it->second.size()) && data != nullptr) {
-        const auto& c = it->second[static_cast<std::size_t>(k - 1)];
+        const vantu::control::curve_in_set c = it->second[static_cast<std::size_t>(k - 1)];
         entity = c.entity;
         data[0] = c.start;
         data[1] = c.end;

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <limits>
 #include <optional>
-#include <span>
 #include <unordered_map>
 
 namespace vantu::control {
@@ -157,23 +156,23 @@ tool_path_scan scan_tool_path()
 // The tool path's points are single precision: values within its tolerance count as one.
 bool same_value(double a, double b) { return std::fabs(a - b) <= kRealTolerance; }
 
-bool at_one_height(std::span<const point3> points)
+bool at_one_height(const block_points& points)
 {
-    return std::all_of(points.begin(), points.end(),
-                       [&](const auto& p) { return same_value(p[2], points.front()[2]); });
+    const double z = points.front()[2];
+    return std::all_of(points.begin(), points.end(), [&](const point3& p) { return same_value(p[2], z); });
 }
 
 // A plunge or a lift: the tool moves along its axis only.
-bool along_axis(std::span<const point3> points)
+bool along_axis(const block_points& points)
 {
-    const auto& first = points.front();
-    return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const auto& p) {
+    const point3 first = points.front();
+    return !at_one_height(points) && std::all_of(points.begin(), points.end(), [&](const point3& p) {
         return same_value(p[0], first[0]) && same_value(p[1], first[1]);
     });
 }
 
-bool lift(std::span<const point3> points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
-bool plunge(std::span<const point3> points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
+bool lift(const block_points& points) { return along_axis(points) && points.back()[2] > points.front()[2]; }
+bool plunge(const block_points& points) { return along_axis(points) && points.back()[2] < points.front()[2]; }
 
 // Plunges, lifts and the moves at one height between a lift and a plunge.
 void mark_links_by_shape(std::vector<drawn_block>& blocks)

@@ -259,7 +259,7 @@ std::string number(double value)
 
 // Polylines of the picture; the SVG y axis points down, so y is negated. A point that is not
 // finite ends the run of points before it; runs of fewer than two points draw nothing.
-void write_polyline(std::ostream& svg, std::span<const point3> line, const std::string& stroke_attributes)
+template <class Points> void write_polyline(std::ostream& svg, const Points& line, const std::string& stroke_attributes)
 {
     std::string points;
     int run = 0;
@@ -304,22 +304,23 @@ std::string level_colour(std::size_t level)
 std::string level_id(std::size_t level) { return "level_" + std::to_string(level + 1); }
 
 // The length in the plane of a polyline.
-double plane_length(std::span<const point3> points)
+double plane_length(const block_points& points)
 {
     double length = 0.0;
-    for (std::size_t i = 1; i < points.size(); ++i)
-        if (finite_point(points[i - 1]) && finite_point(points[i]))
-            length += std::hypot(points[i][0] - points[i - 1][0], points[i][1] - points[i - 1][1]);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const point3 a = points[i - 1], b = points[i];
+        if (finite_point(a) && finite_point(b)) length += std::hypot(b[0] - a[0], b[1] - a[1]);
+    }
     return length;
 }
 
 // The cells of side `cell` the cuts pass through, counted.
-std::size_t cells_met(const std::vector<std::span<const point3>>& cuts, double cell)
+std::size_t cells_met(const std::vector<const block_points*>& cuts, double cell)
 {
     std::unordered_set<std::uint64_t> met;
-    for (const std::span<const point3> line : cuts)
-        for (std::size_t i = 1; i < line.size(); ++i) {
-            const auto &a = line[i - 1], &b = line[i];
+    for (const block_points* line : cuts)
+        for (std::size_t i = 1; i < line->size(); ++i) {
+            const point3 a = (*line)[i - 1], b = (*line)[i];
             if (!finite_point(a) || !finite_point(b)) continue;
             const double length = std::hypot(b[0] - a[0], b[1] - a[1]);
             const int steps = static_cast<int>(std::ceil(2.0 * length / cell)) + 1;
@@ -342,11 +343,11 @@ double cut_width(const drawn_display_file& file, double size)
     double spacing = std::numeric_limits<double>::infinity();
     const double cell = size / kSpacingCells;
     for (std::size_t level = 0; level < file.levels.size(); ++level) {
-        std::vector<std::span<const point3>> cuts;
+        std::vector<const block_points*> cuts;
         double length = 0.0;
         for (const drawn_block& b : file.blocks)
             if (b.level == level && !b.link) {
-                cuts.push_back(b.block->points);
+                cuts.push_back(&b.block->points);
                 length += plane_length(b.block->points);
             }
         if (length > 0.0)

@@ -92,6 +92,9 @@ using vantu::control::ncd_block_record;
 using vantu::control::polyline3;
 using vantu::ncd::address_text;
 using vantu::ncd::count_block;
+
+// A long tool path keeps one record per move (see host/control/ncd_file.hpp).
+static_assert(sizeof(ncd_block_record) <= 64);
 using vantu::ncd::end_of_procedure;
 using vantu::ncd::file_state;
 using vantu::ncd::first_of_procedure;
@@ -144,7 +147,7 @@ void restart(std::size_t at)
     if (!start) return;
     ncd_block_record& b = s.blocks[at];
     if (b.has_start)
-        b.points.front() = *start;
+        b.points.set(0, *start);
     else
         b.points.insert(b.points.begin(), *start);
     b.has_start = true;
@@ -169,11 +172,11 @@ void add_block(char kind, int& status)
         b = *s.attrs_from;
         b.points.clear();
         b.has_start = false;
-        b.attention = 0;
+        b.attention = false;
     } else {
         const vantu::control::ncd_attributes a = vantu::control::ncd_current_attrs();
-        b.blank = a.blank;
-        b.fast_blank = a.fast_blank;
+        b.blank = a.blank != 0;
+        b.fast_blank = a.fast_blank != 0;
         b.font = a.font;
         b.colour = a.colour;
         b.pen = a.pen;

@@ -13,7 +13,7 @@
 namespace {
 
 using vantu::control::ncd_block_record;
-using flag_word = int ncd_block_record::*;
+using flag_word = bool ncd_block_record::*;
 
 // Sets the flag of the blocks from `from` through `to`; -1 when either names no block.
 int set_range(int file, const ncd_address& from, const ncd_address& to, flag_word flag, int value)
@@ -22,7 +22,7 @@ int set_range(int file, const ncd_address& from, const ncd_address& to, flag_wor
     const auto span = vantu::ncd::block_span(from, to);
     if (!span) return -1;
     auto& blocks = vantu::ncd::state().blocks;
-    for (std::size_t i = span->first; i < span->second; ++i) blocks[i].*flag = value;
+    for (std::size_t i = span->first; i < span->second; ++i) blocks[i].*flag = value != 0;
     return 0;
 }
 
@@ -34,7 +34,7 @@ int set_block_or_procedure(int file, const ncd_address& address, flag_word flag,
     for (ncd_block_record& b : vantu::ncd::state().blocks) {
         const bool whole_procedure = address.level == 1 && b.block1 == address.block1;
         if (!whole_procedure && !vantu::ncd::same_address(b, address)) continue;
-        b.*flag = value;
+        b.*flag = value != 0;
         status = 0;
     }
     return status;
@@ -78,7 +78,7 @@ void ncd_mark_attention(int procedure, int first_block, int count, int on)
     auto& blocks = vantu::ncd::state().blocks;
     if (const auto first = vantu::ncd::first_of_procedure(first_block)) {
         const std::size_t end = std::min(blocks.size(), *first + static_cast<std::size_t>(std::max(count, 0)));
-        for (std::size_t i = *first; i < end; ++i) blocks[i].attention = on != 0 ? 1 : 0;
+        for (std::size_t i = *first; i < end; ++i) blocks[i].attention = on != 0;
     }
     vantu::trace_call("ncd_mark_attention",
                       std::to_string(procedure) + "," + std::to_string(first_block) + "," + std::to_string(count), on);

@@ -8,6 +8,7 @@
 #include "host/core/entity_store.hpp"
 #include "host/core/faults.hpp"
 #include "host/core/script_engine.hpp"
+#include "host/core/selection_runs.hpp"
 #include "host/core/trace.hpp"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ namespace {
 constexpr int kEdgeKind = 4;
 
 struct selection_state {
-    std::vector<control::selection_entry> list;
+    selection_runs list;
     float box[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     std::vector<std::pair<int, int>> associations;
 };
@@ -56,7 +57,13 @@ int ask_point(std::string_view call, const std::string& text, float* point)
 }  // namespace
 
 namespace control {
-const std::vector<selection_entry>& selection_list() { return state().list; }
+// The entries in order, made on asking (the list keeps them in runs) and kept until asked again.
+const std::vector<selection_entry>& selection_list()
+{
+    static std::vector<selection_entry> entries;
+    entries = state().list.entries();
+    return entries;
+}
 const std::vector<std::pair<int, int>>& associations() { return state().associations; }
 }  // namespace control
 
@@ -69,7 +76,7 @@ void sldelr(int first, int last, int& status)
     auto& list = vantu::state().list;
     status = -1;
     if (first >= 1 && first <= last && last <= static_cast<int>(list.size())) {
-        list.erase(list.begin() + (first - 1), list.begin() + last);
+        list.erase(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last));
         status = 0;
     }
     vantu::trace_call("sldelr", std::to_string(first) + "," + std::to_string(last), status);
@@ -79,32 +86,44 @@ void slrjct(int& status)
 {
     auto& list = vantu::state().list;
     status = -1;
-    if (!list.empty()) {
+    if (list.size() > 0) {
         list.pop_back();
         status = 0;
     }
     vantu::trace_call("slrjct", std::to_string(list.size()), status);
 }
 
-void slpsh3(int entity, const float* point, int& status)
+namespace vantu {
+
+std::optional<control::selection_entry> checked_curve_entry(int entity, const float* point, int& status)
 {
+    std::optional<control::selection_entry> e;
     status = 0;
-    if (auto fault = vantu::fault_hit("slpsh3")) {
+    if (auto fault = fault_hit("slpsh3")) {
         status = *fault;
-    } else if (vantu::find_entity(entity) == nullptr) {
+    } else if (find_entity(entity) == nullptr) {
         status = -5;
     } else {
-        vantu::control::selection_entry e{entity, 0, {}};
-        if (point) std::copy(point, point + 3, e.point.begin());
-        vantu::state().list.push_back(e);
+        e = control::selection_entry{entity, 0, {}};
+        if (point) std::copy(point, point + 3, e->point.begin());
     }
-    vantu::trace_call("slpsh3", std::to_string(entity), status);
+    trace_call("slpsh3", std::to_string(entity), status);
+    return e;
+}
+
+void push_selection_loop(std::vector<control::selection_entry> entries) { state().list.push_loop(std::move(entries)); }
+
+}  // namespace vantu
+
+void slpsh3(int entity, const float* point, int& status)
+{
+    if (const auto e = vantu::checked_curve_entry(entity, point, status)) vantu::state().list.push(*e);
 }
 
 void pickm_push(int kind, int unique_id, int /*type*/, int& status)
 {
     status = kind == vantu::kEdgeKind ? 0 : -1;
-    if (status == 0) vantu::state().list.push_back({unique_id, kind, {}});
+    if (status == 0) vantu::state().list.push({unique_id, kind, {}});
     vantu::trace_call("pickm_push", std::to_string(kind) + "," + std::to_string(unique_id), status);
 }
 

@@ -230,6 +230,7 @@ void contour_dialog(int first, int modify, const contour_values& defaults, const
         if (go_on) contour_menu(defaults, switches, contours_valid, changed, status);
     }
     end_steps(switches, contours_valid, status);
+    contour_buffers_fit();
 }
 
 void contour_define(int redefine, int add, const contour_values& defaults, const contour_switches& switches, int limit,

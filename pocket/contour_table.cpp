@@ -25,6 +25,45 @@ bool contour_buffers_reserve(int entries)
     return true;
 }
 
+// The end of the records laid one after another from entry 1 of the buffer, `records` of them.
+static int records_end(contour_buffer& buffer, int records)
+{
+    int next = 1;
+    for (int r = 0; r < records; ++r) {
+        const int length = record_length(buffer_entry(buffer, next));
+        if (length < 1) break;
+        next += length;
+    }
+    return next - 1;
+}
+
+int contour_entries_used()
+{
+    const contour_table& t = contour_table_block;
+    contour_buffers& b = contour_buffers_block;
+    int used = records_end(b.gathered, std::clamp(t.gathered_count, 0, kMaxContours));
+    if (t.count >= 1 && t.count <= kMaxContours) used = std::max(used, t.first_entry[t.count + 1] - 1);
+    if (const int* extra = buffer_entry(b.geometry, t.extra_entry))
+        used = std::max(used, t.extra_entry + record_length(extra) - 1);
+    return used;
+}
+
+void contour_buffers_fit()
+{
+    contour_buffers& b = contour_buffers_block;
+    const int kept = std::max(contour_entries_used(), kContourEntriesFirst);
+    int entries = b.entries;
+    while (entries / 2 >= kept) entries /= 2;
+    if (entries == b.entries) return;
+    b.entries = entries;
+    const std::size_t words = kChainEntryWords * static_cast<std::size_t>(entries);
+    for (contour_buffer* buffer : {&b.geometry, &b.wire, &b.work, &b.save, &b.gathered}) {
+        buffer->resize(words);
+        buffer->shrink_to_fit();
+    }
+    contour_table_register();
+}
+
 int* buffer_entry(contour_buffer& buffer, int e)
 {
     if (e < 1 || kChainEntryWords * static_cast<std::size_t>(e) > buffer.size()) return nullptr;

@@ -85,6 +85,14 @@ int contour_entries();
 // entries zero) and registers the moved buffers with the host. False, with nothing changed, for
 // more than kContourEntriesMost.
 bool contour_buffers_reserve(int entries);
+// Entries the records in use reach: the contours' records, the gathered records and an extra
+// contour's record.
+int contour_entries_used();
+// Halves the record buffers while the records in use fill at most half of them, down to the first
+// size, and registers the moved buffers with the host: picking one loop curve by curve brings a
+// whole-loop record per pick, which the removal of duplicates takes back, and the pocket then runs
+// without the room they took. Addresses taken before it are stale.
+void contour_buffers_fit();
 // Runs write(room) with the room from entry `at` to the end of the buffers, and again with the
 // buffers doubled while it answers kRecordNoRoom: the host's record writers (gathering, faces,
 // loops, the contours of the criteria) refuse records that do not fit without writing anything.

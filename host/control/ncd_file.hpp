@@ -13,10 +13,13 @@
 
 namespace vantu::control {
 
+// A long tool path keeps one per move: the marks are flags and the points of a move lie inside
+// the record (64 bytes).
 struct ncd_block_record {
     int level = 0, block1 = 0, block2 = 0;
-    int blank = 0, fast_blank = 0, font = 0, colour = 0, pen = 0;
-    int attention = 0;       // 1: shown in the attention colour
+    int font = 0, colour = 0, pen = 0;
+    bool blank = false, fast_blank = false;
+    bool attention = false;  // shown in the attention colour
     char kind = 'M';         // M move, D drill stroke, A arc, S spline
     bool has_start = false;  // points begin with the start: there was a block or a pen before it
     // The start (the end of the block before it in the file, where the pen stood for the file's

@@ -1,12 +1,15 @@
 // The compact stores of the display file: a block's points answer as a vector of points across
 // the change from points kept inside the block to points in a block of their own, through copies,
-// moves and clearing; the counts of motion blocks by address answer as a map of counts under
-// seeded additions and removals, block numbers in order, in gaps and far beyond.
+// moves and clearing, and stay inside as floats only while they read back exactly; the counts of motion blocks by
+// address answer as a map of counts under seeded additions and removals, block numbers in order, in gaps and far
+// beyond.
 #include "host/control/block_points.hpp"
 #include "host/core/motion_counts.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
 #include <map>
 #include <random>
 #include <utility>
@@ -53,8 +56,10 @@ TEST(DisplayBlockPoints, AnswerAsAVectorUnderSeededInsertions)
                 }
                 break;
             default:
-                if (size > 0)
-                    points[static_cast<std::size_t>(at % size)] = reference[static_cast<std::size_t>(at % size)] = p;
+                if (size > 0) {
+                    points.set(static_cast<std::size_t>(at % size), p);
+                    reference[static_cast<std::size_t>(at % size)] = p;
+                }
             }
             ASSERT_EQ(as_vector(points), reference) << "seed " << seed << ", step " << step;
             block_points copy = points;
@@ -64,6 +69,43 @@ TEST(DisplayBlockPoints, AnswerAsAVectorUnderSeededInsertions)
             moved = block_points{};
             ASSERT_TRUE(as_vector(copy) == reference && moved.empty()) << "seed " << seed << ", step " << step;
         }
+    }
+}
+
+// Points are kept inside the block as floats only when every one reads back as the same number.
+TEST(DisplayBlockPoints, KeepFloatsInsideOnlyWhenTheyReadBackExactly)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct row {
+        const char* what;
+        std::vector<point> pushed;  // the last one is put before the others, as a block's start
+        bool inside;
+    } rows[] = {
+        {"a move of single-precision words", {{94.99549866f, -49.39928818f, 6.0f}, {0.1f, 0.2f, 0.3f}}, true},
+        {"an arc point in double precision", {{1.0 / 3.0, 0.0, 0.0}, {0.0, 0.0, 0.0}}, false},
+        {"a third point", {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, false},
+        {"beyond the floats' range", {{1e300, 0.0, 0.0}, {0.0, 0.0, 0.0}}, false},
+        {"a signed zero and a lone point", {{-0.0, 0.0, 5.0}}, true},
+        {"a number that is none", {{nan, 0.0, 0.0}, {0.0, 0.0, 0.0}}, false},
+    };
+    const auto same = [](const point& a, const point& b) {
+        return std::memcmp(a.data(), b.data(), sizeof(point)) == 0;  // a NaN and a zero's sign as well
+    };
+    for (const row& r : rows) {
+        block_points points;
+        for (std::size_t i = 0; i + 1 < r.pushed.size(); ++i) points.push_back(r.pushed[i]);
+        points.insert(points.begin(), r.pushed.back());
+        std::vector<point> expected{r.pushed.back()};
+        expected.insert(expected.end(), r.pushed.begin(), r.pushed.end() - 1);
+        const std::vector<point> read = as_vector(points);
+        EXPECT_EQ(points.inline_floats(), r.inside) << r.what;
+        ASSERT_EQ(read.size(), expected.size()) << r.what;
+        for (std::size_t i = 0; i < read.size(); ++i)
+            EXPECT_TRUE(same(read[i], expected[i])) << r.what << ", point " << i;
+        // A start put in its place that single precision cannot hold takes the block out of floats.
+        points.set(0, {0.1, 0.0, 0.0});
+        EXPECT_FALSE(points.inline_floats()) << r.what;
+        EXPECT_TRUE(same(points.front(), {0.1, 0.0, 0.0})) << r.what;
     }
 }
 

@@ -125,6 +125,48 @@ TEST_F(ContourUpkeep, GatheringGrowsItsBufferButNotPast700Records)
     EXPECT_EQ(std::vector<int>(gathered.begin() + 2 * 4599, gathered.begin() + 2 * 4600), (std::vector<int>{1, 2300}));
 }
 
+// A loop picked curve by curve brings its whole record with every pick; once the copies are gone
+// the buffers shrink to what the records left need, keeping those records as they were.
+TEST_F(ContourUpkeep, BuffersGiveBackTheRoomOfRemovedCopies)
+{
+    struct row {
+        const char* what;
+        int copies, by_criteria;  // of a 1000-curve loop, in buffers of four times their first size
+        int entries;              // each buffer's entries after
+    } rows[] = {
+        {"picked 16 times: one copy left", 16, 0, kContourEntriesFirst},
+        {"found 6 times by criteria: all stay", 6, 1, 2 * kContourEntriesFirst},
+        {"found 10 times: more than half in use", 10, 1, 4 * kContourEntriesFirst},
+    };
+    for (const row& r : rows) {
+        SetUp();
+        const int line = vantu::control::add_line({0, 0, 0}, {1, 0, 0});
+        vantu::control::define_curve_set(1, std::vector<vantu::control::curve_in_set>(1000, {line, 0.0, 1.0, 1.0}));
+        const std::vector<int> record = records_of({1});
+        ASSERT_TRUE(contour_buffers_reserve(4 * kContourEntriesFirst));
+        for (int k = 0; k < r.copies; ++k) add_record(record, kKindChain, 0.0f, 0.0f, kPart, r.by_criteria);
+        contour_remove_duplicates();
+        int status = -9;
+        contour_gather_curves(1, 0, kMaxContours, status);
+        EXPECT_EQ(status, 0) << r.what;
+        contour_buffers_fit();
+        EXPECT_EQ(contour_entries(), r.entries) << r.what;
+        for (const contour_buffer* b :
+             {&contour_buffers_block.geometry, &contour_buffers_block.wire, &contour_buffers_block.work,
+              &contour_buffers_block.save, &contour_buffers_block.gathered})
+            EXPECT_EQ(b->size(), 2u * static_cast<std::size_t>(r.entries)) << r.what;
+        for (int k = 1; k <= table().count; ++k) {
+            const int* kept = geometry_record(k);
+            ASSERT_NE(kept, nullptr) << r.what;
+            EXPECT_TRUE(std::equal(record.begin(), record.end(), kept)) << r.what << ", contour " << k;
+            const int* gathered = buffer_entry(contour_buffers_block.gathered, 1000 * (k - 1) + 1);
+            ASSERT_NE(gathered, nullptr) << r.what;
+            EXPECT_EQ(record_length(gathered), 1000) << r.what << ", gathered " << k;
+        }
+        TearDown();
+    }
+}
+
 TEST_F(ContourUpkeep, CriteriaContoursNotFoundAgainAreRemovedUnlessChecked)
 {
     rectangle_set(1, 0, 0, 10, 10);
