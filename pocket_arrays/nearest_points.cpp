@@ -547,8 +547,8 @@ struct element_columns {
             return;
         }
         const int last = static_cast<int>(columns.size()) - 1;
-        const int first_column = column_of(box[0] - kDoubleTolerance, last);
-        const int last_column = column_of(box[2] + kDoubleTolerance, last);
+        const int first_column = column_of(box[0] - vantu::kDoubleTolerance, last);
+        const int last_column = column_of(box[2] + vantu::kDoubleTolerance, last);
         for (int c = first_column; c <= last_column; ++c)
             out.insert(out.end(), columns[static_cast<std::size_t>(c)].begin(),
                        columns[static_cast<std::size_t>(c)].end());
@@ -587,8 +587,8 @@ element_columns element_columns_of(const double* x, const double* y, int count, 
     if (!(a.width > 0.0)) return a;
     a.columns.resize(static_cast<std::size_t>(columns));
     for (std::size_t k = 0; k < a.boxes.size(); ++k) {
-        const int first_column = a.column_of(a.boxes[k][0] - kDoubleTolerance, columns - 1);
-        const int last_column = a.column_of(a.boxes[k][2] + kDoubleTolerance, columns - 1);
+        const int first_column = a.column_of(a.boxes[k][0] - vantu::kDoubleTolerance, columns - 1);
+        const int last_column = a.column_of(a.boxes[k][2] + vantu::kDoubleTolerance, columns - 1);
         for (int c = first_column; c <= last_column; ++c)
             a.columns[static_cast<std::size_t>(c)].push_back(static_cast<int>(k));
     }
