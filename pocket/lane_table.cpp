@@ -235,7 +235,12 @@ bool lane_boxes_known_apart(int lane_a, const pokarr& a, int lane_b)
     double box_a[kBoxDoubles];
     int status = 0;
     lane_box(lane_a, -1, a, box_a, status);
-    if (status != 0) return false;
+    return status == 0 && lane_box_known_apart(box_a, lane_b);
+}
+
+bool lane_box_known_apart(const double* box_a, int lane_b)
+{
+    if (!lane_valid(lane_b) || lt.box_handle == -1 || lt.box_index[lane_b] == -1) return false;
     const double* box_b = static_cast<const double*>(mmcptr(lt.box_handle)) + lt.box_index[lane_b];
     return box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1];
 }

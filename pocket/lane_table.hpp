@@ -111,6 +111,9 @@ void lane_box(int level_or_lane, int wanted, const pokarr& array, double* box, i
 // its box when that is not cached yet): boxes that only touch are not apart. False when either
 // box is not at hand, so a caller can skip reading lane_b only when the boxes already tell.
 bool lane_boxes_known_apart(int lane_a, const pokarr& a, int lane_b);
+// The same against a box already at hand (xmin, ymin, xmax, ymax): a caller that tries one lane
+// against many reads its box once.
+bool lane_box_known_apart(const double* box_a, int lane_b);
 // Closes the box cache.
 void lane_box_close(int& status);
 // Pair memory of lancom: mode 0 open (1000 records), 1 grow by 1000, 2 close.

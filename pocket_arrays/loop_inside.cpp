@@ -511,6 +511,12 @@ void inside_loop_make(const pokarr& loop, inside_loop& prepared) { make_ready(lo
 
 void inside_loop_make_finite(const pokarr& loop, inside_loop& prepared) { make_ready(loop, true, prepared); }
 
+void inside_loop_make_many(const pokarr& loop, inside_loop& prepared)
+{
+    make_ready(loop, false, prepared);
+    prepared.far_walks = kWalksBeforeRows;
+}
+
 void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status)
 {
     status = 0;

@@ -52,6 +52,10 @@ struct inside_loop {
 void inside_loop_make(const pokarr& loop, inside_loop& prepared);
 // The same for a loop its caller has just found finite (pokarr_finite), without checking again.
 void inside_loop_make_finite(const pokarr& loop, inside_loop& prepared);
+// The same as inside_loop_make for a loop that many points will be asked about: a large loop
+// gets its rows at the first point its box cannot decide, not after a few walks over every
+// element (the rows give the walks' answers).
+void inside_loop_make_many(const pokarr& loop, inside_loop& prepared);
 // pnt_in_pokarr against a loop made ready: the same result, status and message.
 void pnt_in_inside_loop(double x, double y, inside_loop& prepared, int& result, int& status);
 

@@ -4,6 +4,7 @@
 // strictly nearer candidates only, so the earlier element wins there).
 #include "pocket_arrays/nearest_points.hpp"
 
+#include "host/tolerance.hpp"
 #include "host/vantu.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
@@ -15,7 +16,9 @@
 #include "pocket_arrays/surface_offset_seams.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -508,6 +511,92 @@ void restart_pnt_on_loop(double corner_reach, const double* x, const double* y, 
     point_y += origin[1];
 }
 
+namespace {
+
+// An element's box (an arc's from arc_box) widened by the reach on every side.
+void reach_box_of(const double* x, const double* y, const chain_element& e, double reach, double* box)
+{
+    if (e.arc) {
+        arc_box(e.cx, e.cy, e.r, e.dir, x[e.start], y[e.start], x[e.end], y[e.end], box[0], box[1], box[2], box[3]);
+    } else {
+        box[0] = std::fmin(x[e.start], x[e.end]);
+        box[1] = std::fmin(y[e.start], y[e.end]);
+        box[2] = std::fmax(x[e.start], x[e.end]);
+        box[3] = std::fmax(y[e.start], y[e.end]);
+    }
+    box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
+}
+
+// A chain's elements with their widened boxes, sorted into columns of x when there are many, so
+// that an element of the other chain meets only the elements of the columns its box spans
+// instead of all of them. Every element whose box the tolerant overlap test could find meeting
+// a box lies in a column that box spans: the columns take each element's box widened by the
+// comparisons' tolerance.
+struct element_columns {
+    std::vector<chain_element> elements;
+    std::vector<std::array<double, 4>> boxes;
+    double x0 = 0.0, width = 0.0;
+    std::vector<std::vector<int>> columns;  // empty: every element is a candidate
+
+    // The elements that may meet `box`, in the chain's order.
+    void candidates(const double* box, std::vector<int>& out) const
+    {
+        out.clear();
+        if (columns.empty()) {
+            for (std::size_t k = 0; k < elements.size(); ++k) out.push_back(static_cast<int>(k));
+            return;
+        }
+        const int last = static_cast<int>(columns.size()) - 1;
+        const int first_column = column_of(box[0] - vantu::kDoubleTolerance, last);
+        const int last_column = column_of(box[2] + vantu::kDoubleTolerance, last);
+        for (int c = first_column; c <= last_column; ++c)
+            out.insert(out.end(), columns[static_cast<std::size_t>(c)].begin(),
+                       columns[static_cast<std::size_t>(c)].end());
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+    }
+    int column_of(double x, int last) const
+    {
+        const double at = (x - x0) / width;
+        if (!(at > 0.0)) return 0;
+        return at >= last ? last : static_cast<int>(at);
+    }
+};
+
+// Chains of fewer elements are scanned whole.
+constexpr std::size_t kLeastColumnElements = 64;
+
+element_columns element_columns_of(const double* x, const double* y, int count, double reach)
+{
+    element_columns a;
+    chain_elements_of(x, y, count, a.elements);
+    double low = 0.0, high = 0.0;
+    bool finite = true;
+    for (const chain_element& e : a.elements) {
+        std::array<double, 4> box{};
+        reach_box_of(x, y, e, reach, box.data());
+        finite = finite && std::isfinite(box[0]) && std::isfinite(box[2]);
+        low = a.boxes.empty() ? box[0] : std::min(low, box[0]);
+        high = a.boxes.empty() ? box[2] : std::max(high, box[2]);
+        a.boxes.push_back(box);
+    }
+    if (a.elements.size() < kLeastColumnElements || !finite || !(high > low)) return a;
+    const int columns = static_cast<int>(a.elements.size() / 4);
+    a.x0 = low;
+    a.width = (high - low) / columns;
+    if (!(a.width > 0.0)) return a;
+    a.columns.resize(static_cast<std::size_t>(columns));
+    for (std::size_t k = 0; k < a.boxes.size(); ++k) {
+        const int first_column = a.column_of(a.boxes[k][0] - vantu::kDoubleTolerance, columns - 1);
+        const int last_column = a.column_of(a.boxes[k][2] + vantu::kDoubleTolerance, columns - 1);
+        for (int c = first_column; c <= last_column; ++c)
+            a.columns[static_cast<std::size_t>(c)].push_back(static_cast<int>(k));
+    }
+    return a;
+}
+
+}  // namespace
+
 void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_count, const double* bx,
                        const double* by, int b_count, int& b_element, double& t, double& nearest_x, double& nearest_y,
                        double& distance, int& status)
@@ -517,27 +606,18 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
     t = 0.0;
     distance = kNoDistance;
     if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr) return;
-    auto box_of = [reach](const double* x, const double* y, const chain_element& e, double* box) {
-        if (e.arc) {
-            arc_box(e.cx, e.cy, e.r, e.dir, x[e.start], y[e.start], x[e.end], y[e.end], box[0], box[1], box[2], box[3]);
-        } else {
-            box[0] = std::fmin(x[e.start], x[e.end]);
-            box[1] = std::fmin(y[e.start], y[e.end]);
-            box[2] = std::fmax(x[e.start], x[e.end]);
-            box[3] = std::fmax(y[e.start], y[e.end]);
-        }
-        box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
-    };
+    const element_columns a = element_columns_of(ax, ay, a_count, reach);
+    std::vector<int> candidates;
     for (int j = 1; j < b_count;) {
         const chain_element eb = chain_element_at(bx, by, b_count, j);
         if (!eb.valid) break;
         double bb[4];
-        box_of(bx, by, eb, bb);
-        for (int i = 1; i < a_count;) {
-            const chain_element ea = chain_element_at(ax, ay, a_count, i);
-            if (!ea.valid) break;
-            double ab[4];
-            box_of(ax, ay, ea, ab);
+        reach_box_of(bx, by, eb, reach, bb);
+        // A's elements in their order, as a scan of every one of them meets them.
+        a.candidates(bb, candidates);
+        for (const int k : candidates) {
+            const chain_element& ea = a.elements[static_cast<std::size_t>(k)];
+            const double* ab = a.boxes[static_cast<std::size_t>(k)].data();
             if (pk_box_overlap2(ab[0], ab[1], ab[2], ab[3], bb[0], bb[1], bb[2], bb[3])) {
                 const double px = ax[ea.start], py = ay[ea.start];
                 const double vd = std::hypot(px - bx[eb.start], py - by[eb.start]);
@@ -552,7 +632,6 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
                     nearest_x = nx, nearest_y = ny;
                 }
             }
-            i = ea.next;
         }
         j = eb.next;
     }

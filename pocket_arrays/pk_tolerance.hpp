@@ -47,6 +47,11 @@ int pokarr_is_closed(const pokarr& array);
 // shorter: a distance, so that the test means the same for a radius of 1000 as of 0.9.
 inline constexpr double kTangentHalfChord = 1.0e-6;
 
+// A loop whose box lies farther than this from an island's neither crosses the island nor has a
+// point the inside test could find in it or on its boundary: far above that test's band (at most
+// 0.001 in a planar pocket) and its rounding reach, and above the crossings' tolerances of 1e-6.
+inline constexpr double kApartBoxReach = 0.01;
+
 // Whether two boxes overlap, with the host's tolerant comparisons.
 int pk_box_overlap2(double a_xmin, double a_ymin, double a_xmax, double a_ymax, double b_xmin, double b_ymin,
                     double b_xmax, double b_ymax);

@@ -1,8 +1,11 @@
 // The nearest-first order of the cut chains under their precedence (chain_order.hpp).
 #include "pocket_lanes/chain_order.hpp"
 
+#include "pocket_lanes/start_index.hpp"
+
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace {
 
@@ -31,42 +34,40 @@ precedence precedence_of(const std::vector<chain_ends>& chains)
     return p;
 }
 
-// The distance from (x, y) to the chain's start; -1 when either is not known, so that such a
-// chain comes first.
-double distance_to(const chain_ends& c, bool known, double x, double y)
-{
-    return known && c.has_start ? std::hypot(c.start_x - x, c.start_y - y) : -1.0;
-}
-
 }  // namespace
 
 std::vector<std::size_t> order_chains_by_nearness(const std::vector<chain_ends>& chains)
 {
     precedence p = precedence_of(chains);
-    std::vector<std::size_t> order, ready;
-    order.reserve(chains.size());
+    start_index starts(chains);
+    // The free chains, and those of them without a measured start, in index order.
+    std::set<std::size_t> ready, unmeasured;
+    const auto release = [&](std::size_t i) {
+        ready.insert(i);
+        if (starts.holds(i))
+            starts.switch_on(i);
+        else
+            unmeasured.insert(i);
+    };
     for (std::size_t i = 0; i < chains.size(); ++i)
-        if (p.waiting[i] == 0) ready.push_back(i);
+        if (p.waiting[i] == 0) release(i);
+    std::vector<std::size_t> order;
+    order.reserve(chains.size());
     bool known = false;
     double x = 0.0, y = 0.0;
     while (!ready.empty()) {
-        // The first chain free in index order opens the cut; then the nearest free one.
-        std::size_t best = 0;
-        double best_distance = std::numeric_limits<double>::infinity();
-        for (std::size_t k = 0; k < ready.size(); ++k) {
-            const double d = order.empty() ? 0.0 : distance_to(chains[ready[k]], known, x, y);
-            if (d < best_distance || (d == best_distance && ready[k] < ready[best])) {
-                best_distance = d;
-                best = k;
-            }
-        }
-        const std::size_t at = ready[best];
-        ready[best] = ready.back();
-        ready.pop_back();
+        // The first chain free in index order opens the cut, and follows a chain whose end is not
+        // known; a free chain whose start is not known comes next; then the nearest free one.
+        std::size_t at = *ready.begin();
+        if (!order.empty() && known) at = !unmeasured.empty() ? *unmeasured.begin() : starts.nearest(x, y);
+        ready.erase(at);
+        unmeasured.erase(at);
+        starts.switch_off(at);
         order.push_back(at);
         for (const std::size_t f : p.followers[at])
-            if (--p.waiting[f] == 0) ready.push_back(f);
-        known = chains[at].has_end;
+            if (--p.waiting[f] == 0) release(f);
+        // An end that is not a number is not known either.
+        known = chains[at].has_end && std::isfinite(chains[at].end_x) && std::isfinite(chains[at].end_y);
         x = chains[at].end_x;
         y = chains[at].end_y;
     }

@@ -262,6 +262,15 @@ bool branch_cut_from(int lane_c, int island_lane)
     return false;
 }
 
+// The cached box of a lane whose points `loop` holds, read once for the many lanes it is tried
+// against; false when it cannot be had (no box then keeps lanes apart).
+bool box_at_hand(int lane, const pokarr& loop, double* box)
+{
+    int status = 0;
+    lane_box(lane, -1, loop, box, status);
+    return status == 0;
+}
+
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
 // the branch's lane C or crosses it, and C lies in k. A C whose box lies apart from K's holds it
 // not and crosses it not. A C already cut from K (a hole of k merged with K) keeps it apart no
@@ -270,10 +279,12 @@ bool branch_cut_from(int lane_c, int island_lane)
 bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int island_lane, pokarr& island, inside_loop& kloop)
 {
     const int count = branches.count(c);
+    double island_box[4];
+    const bool boxed = c.box_test && box_at_hand(island_lane, island, island_box);
     for (int b = 1; b <= count; ++b) {
         const int lane_c = branches.lane(b);
         if (lane_c == 0 || branch_cut_from(lane_c, island_lane)) continue;
-        if (c.box_test && lane_boxes_known_apart(island_lane, island, lane_c)) continue;
+        if (boxed && lane_box_known_apart(island_box, lane_c)) continue;
         merge_branches::prepared* branch = branches.ready(c, b);
         if (branch == nullptr) return false;
         int status = 0;
@@ -310,13 +321,15 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
     pokarr_work island(lane_array_dimension());
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
-    inside_loop_make(kloop, inside_k);
+    inside_loop_make_many(kloop, inside_k);
     merge_branches branches;
+    double box_k[4];
+    const bool boxed = c.box_test && box_at_hand(k, kloop, box_k);
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
         const int other = c.lanes.lane(level);
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
         // An island whose box lies apart from k's is not inside k.
-        if (c.box_test && lane_boxes_known_apart(k, kloop, other)) continue;
+        if (boxed && lane_box_known_apart(box_k, other)) continue;
         if (!c.read(other, false, island.a)) return;
         int status = 0;
         const int where = points_inside(island.a, inside_k, false, status);

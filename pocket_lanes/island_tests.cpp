@@ -7,6 +7,8 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_lanes/level_lanes.hpp"
@@ -120,6 +122,17 @@ bool crossing_decides(pokarr& island, const pokarr& loop, int& result, int& stat
     return true;
 }
 
+// The loop's box widened by kApartBoxReach; false for a loop of one point or a box that is not
+// a box of numbers.
+bool reach_box(const pokarr& loop, double* box)
+{
+    if (loop.count < 2) return false;
+    pokarr_box(loop, box);
+    box[0] -= kApartBoxReach, box[1] -= kApartBoxReach, box[2] += kApartBoxReach, box[3] += kApartBoxReach;
+    return box[0] <= box[2] && box[1] <= box[3] && std::isfinite(box[0]) && std::isfinite(box[1]) &&
+           std::isfinite(box[2]) && std::isfinite(box[3]);
+}
+
 // Common scan of the two island tests of the common loops: every closed island not of level_a or
 // level_b, until one decides. A loop in 3-D is decided by the heights of its crossings, a planar
 // one by planar_test (the two tests differ only in the order of their planar questions).
@@ -133,10 +146,14 @@ void scan_islands(const pokarr& loop, int level_a, int level_b, int& result, int
     const bool planar = loop.dimension == 2;
     work_array island(work_dimension());
     const std::vector<int> islands = found_lanes(kLevelIsland + 1, kLevelIsland + lt.island_count, 0);
+    double reach[4];
+    const bool boxed = reach_box(loop, reach);
     for (int k = 1; k <= lt.island_count; ++k) {
         const int level = kLevelIsland + k;
         if (level == level_a || level == level_b) continue;
         const int found = islands[static_cast<std::size_t>(k - 1)];
+        // An island whose cached box lies apart from the loop's reach decides nothing: unread.
+        if (boxed && found != 0 && lane_box_known_apart(reach, found)) continue;
         read_found(found, island.a, status);
         if (status != 0) return;
         if (found == 0 || lt.contour_type[found] == kContourOpen) continue;

@@ -7,6 +7,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
@@ -215,6 +216,8 @@ void lanes_island_clearance(int level_status, int island_status, int levels, int
         lane_find(0, 0, kLevelIsland + k, island_status, found, lane, status);
         if (status == 0 && found > 0) islands.push_back(lane_flat(found));
     }
+    std::vector<box> island_boxes;
+    for (const flat_loop& island : islands) island_boxes.push_back(box_of(island));
     for (int level = 1; level <= levels; ++level) {
         int found = 0, status = 0;
         lane_find(0, 0, level, level_status, found, lane, status);
@@ -222,9 +225,14 @@ void lanes_island_clearance(int level_status, int island_status, int levels, int
         const flat_loop f = lane_flat(found);
         if (f.x.empty()) continue;
         const box lane_box_xy = box_of(f);
-        for (const flat_loop& island : islands) {
+        for (std::size_t i = 0; i < islands.size(); ++i) {
+            const flat_loop& island = islands[i];
             if (island.x.empty()) continue;
-            if (levels > kBoxSkipLevels && box_gap(lane_box_xy, box_of(island)) > clearance) continue;
+            const double gap = box_gap(lane_box_xy, island_boxes[i]);
+            // Boxes farther apart than twice the reach (and the comparisons' tolerance) hold no
+            // two elements whose boxes, each widened by the reach, meet: no distance is measured.
+            if (gap > 2.0 * reach + kApartBoxReach) continue;
+            if (levels > kBoxSkipLevels && gap > clearance) continue;
             clearance = std::min(clearance, chains_distance(f, island, reach));
         }
     }

@@ -269,8 +269,10 @@ TEST_F(LaneTest, InsideShortcutsAgreeWithTheSampledPolygonTest)
     std::mt19937 rng(seed);
     for (std::size_t n = 0; n < loops.size(); ++n) {
         pokarr loop = make_from(loops[n]);
-        inside_loop prepared;
+        // Made ready for many points, a loop answers from its rows from the first point on.
+        inside_loop prepared, many;
         inside_loop_make(loop, prepared);
+        inside_loop_make_many(loop, many);
         for (const xy& p : probe_points(loops[n], rng)) {
             const int want = sampled_inside(loops[n], p.x, p.y, 0.001);
             int result = -1, status = -5;
@@ -279,6 +281,8 @@ TEST_F(LaneTest, InsideShortcutsAgreeWithTheSampledPolygonTest)
             EXPECT_EQ(result, want) << "seed " << seed << ", loop " << n << " at (" << p.x << ", " << p.y << ")";
             pnt_in_inside_loop(p.x, p.y, prepared, result, status);
             EXPECT_EQ(result, want) << "made ready, loop " << n << " at (" << p.x << ", " << p.y << ")";
+            pnt_in_inside_loop(p.x, p.y, many, result, status);
+            EXPECT_EQ(result, want) << "made ready for many, loop " << n << " at (" << p.x << ", " << p.y << ")";
         }
         pokarr_free(loop);
     }

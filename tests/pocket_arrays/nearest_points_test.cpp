@@ -7,6 +7,7 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -116,6 +117,52 @@ TEST_F(LaneTest, ChainMinDistMeasuresVerticesOfA)
     xy_chain_min_dist(1.0, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element, t, x, y, d, status);
     EXPECT_EQ(element, 0);
     EXPECT_DOUBLE_EQ(d, kNoDistance);
+}
+
+// Long seeded chains on a coarse lattice (the long one sorted into columns, many equal
+// distances): the distance is the least over the pairs whose boxes, widened by the reach, meet,
+// from a vertex of A to an element of B; the nearest point lies on B's element that far away.
+TEST_F(LaneTest, ChainMinDistOfLongChainsIsTheLeastOverMeetingElements)
+{
+    const auto segment_distance = [](xy p, xy a, xy b) {
+        const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
+        const double s = l2 > 0.0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+        return std::hypot(p.x - a.x - s * dx, p.y - a.y - s * dy);
+    };
+    const auto apart = [](xy a0, xy a1, xy b0, xy b1, double gap) {
+        return std::min(a0.x, a1.x) > std::max(b0.x, b1.x) + gap || std::min(b0.x, b1.x) > std::max(a0.x, a1.x) + gap ||
+               std::min(a0.y, a1.y) > std::max(b0.y, b1.y) + gap || std::min(b0.y, b1.y) > std::max(a0.y, a1.y) + gap;
+    };
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        std::mt19937 rng(seed);
+        const auto lattice = [&rng] { return static_cast<double>(rng() % 40); };
+        std::vector<xy> long_chain, short_chain;
+        for (int k = 0; k < 300; ++k) long_chain.push_back({lattice(), lattice()});
+        for (int k = 0; k < 5 + static_cast<int>(seed); ++k) short_chain.push_back({lattice() + 0.5, lattice()});
+        const double reach = 0.37 + 0.5 * (seed % 4);
+        for (const bool long_first : {true, false}) {
+            const std::vector<xy>& ea = long_first ? long_chain : short_chain;
+            const std::vector<xy>& eb = long_first ? short_chain : long_chain;
+            double want = kNoDistance;
+            for (std::size_t i = 0; i + 1 < ea.size(); ++i)
+                for (std::size_t j = 0; j + 1 < eb.size(); ++j)
+                    if (!apart(ea[i], ea[i + 1], eb[j], eb[j + 1], 2.0 * reach))
+                        want = std::min(want, segment_distance(ea[i], eb[j], eb[j + 1]));
+            const chain a(ea), b(eb);
+            int element = -1, status = -5;
+            double t = 0.0, x = 0.0, y = 0.0, d = 0.0;
+            xy_chain_min_dist(reach, a.x.data(), a.y.data(), a.n(), b.x.data(), b.y.data(), b.n(), element, t, x, y, d,
+                              status);
+            ASSERT_EQ(status, 0);
+            EXPECT_NEAR(d, want, 1e-6) << "seed " << seed << (long_first ? ", long A" : ", long B");
+            if (element < 1) continue;
+            const xy on{x, y};
+            EXPECT_NEAR(
+                segment_distance(on, eb[static_cast<std::size_t>(element - 1)], eb[static_cast<std::size_t>(element)]),
+                0.0, 1e-9)
+                << "seed " << seed;
+        }
+    }
 }
 
 TEST_F(LaneTest, WindingTestIgnoresDirectionAndMarksVertices)

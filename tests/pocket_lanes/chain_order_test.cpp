@@ -86,4 +86,60 @@ TEST(ChainOrder, RandomChainsKeepPrecedenceAndPickTheNearest)
     }
 }
 
+// The order by a plain scan of every free chain per pick, as the indexed order must give it.
+std::vector<std::size_t> plain_scan_order(const std::vector<chain_ends>& chains)
+{
+    std::vector<int> waiting(chains.size(), 0);
+    for (std::size_t i = 0; i < chains.size(); ++i) waiting[i] = static_cast<int>(chains[i].after.size());
+    std::vector<char> done(chains.size(), 0);
+    std::vector<std::size_t> order;
+    bool known = false;
+    double x = 0.0, y = 0.0;
+    for (;;) {
+        std::size_t best = chains.size();
+        double best_distance = 0.0;
+        for (std::size_t i = 0; i < chains.size(); ++i) {
+            if (done[i] != 0 || waiting[i] != 0) continue;
+            const chain_ends& c = chains[i];
+            const double d = order.empty()          ? 0.0
+                             : known && c.has_start ? std::hypot(c.start_x - x, c.start_y - y)
+                                                    : -1.0;
+            if (best == chains.size() || d < best_distance) best = i, best_distance = d;
+        }
+        if (best == chains.size()) return order;
+        done[best] = 1;
+        order.push_back(best);
+        for (std::size_t i = 0; i < chains.size(); ++i)
+            for (const int b : chains[i].after) waiting[i] -= static_cast<std::size_t>(b) == best ? 1 : 0;
+        known = chains[best].has_end;
+        x = chains[best].end_x;
+        y = chains[best].end_y;
+    }
+}
+
+// Seeded sets with many equal distances (starts and ends on a coarse lattice, repeated points),
+// unknown starts and ends and predecessors: the indexed order is the plain scan's, pick by pick.
+TEST(ChainOrder, IndexedOrderEqualsThePlainScan)
+{
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 rng(seed);
+        const int n = 1 + static_cast<int>(rng() % (seed % 10 == 0 ? 2000 : 150));
+        const int lattice = 2 + static_cast<int>(rng() % 30);
+        const auto coordinate = [&] { return static_cast<double>(rng() % static_cast<unsigned>(lattice)); };
+        std::vector<chain_ends> chains;
+        for (int i = 0; i < n; ++i) {
+            chain_ends c = loop_at(coordinate(), coordinate());
+            c.end_x = coordinate();
+            c.end_y = coordinate();
+            c.has_start = rng() % 23 != 0;
+            c.has_end = rng() % 19 != 0;
+            for (int b = 0; b < i; ++b)
+                if (rng() % static_cast<unsigned>(4 * n) == 0) c.after.push_back(b);
+            chains.push_back(c);
+        }
+        ASSERT_EQ(order_chains_by_nearness(chains), plain_scan_order(chains))
+            << "seed " << seed << ", " << n << " chains";
+    }
+}
+
 }  // namespace
