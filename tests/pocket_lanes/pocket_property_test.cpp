@@ -586,6 +586,17 @@ std::vector<island_row> island_rows()
                         step},
                        kEngineDone,
                        ""});
+    // A square island whose lane stands two steps from the wall, or a little farther (less than the
+    // second offset's fifth of a step): the third pass's lane lies inside the island's second
+    // offset, and the second pass's square corners stand more than a step from the island lane's
+    // rounded ones.
+    for (const double inset : {0.0, 0.2})
+        out.push_back({{"square island, its lane " + std::to_string(inset) + " past the third pass, step 2.5",
+                        {rectangle(0, 0, 60, 40), rectangle(10 + inset, 8 + inset, 50 - inset, 32 - inset)},
+                        {2.5, 2.5},
+                        2.5},
+                       kEngineDone,
+                       ""});
     out.push_back({{"island round the outer contour", {rectangle(0, 0, 10, 10), circle(5, 5, 8)}, {0.5, 0.5}, 0.5},
                    kEngineNoLane,
                    covered});
