@@ -363,6 +363,10 @@ bool branch_against_islands(lancom_call& c, int& b)
         if (!meets) continue;
         lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a, relation == kRelationInside);
         if (c.end_now || c.to_end) return false;
+        if (second_offset && c.pass >= 2 && relation == kRelationInside && c.marks[lane_j] == kMarkTakenIn) {
+            keep_island_corner_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
+            if (c.status != 0) return c.stop(c.status);
+        }
     }
     return false;
 }

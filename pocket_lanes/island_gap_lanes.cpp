@@ -6,7 +6,9 @@
 // (and the tolerance) the part of the second offset's region that reaches beyond the branch lane
 // (a lens bounded by the second offset and the branch lane) is kept as a lane: its sides stand
 // within a step of the source and the fraction of the island's lane. Where the branch lane runs
-// into the island's first lane, only the lens's parts outside that lane are kept.
+// into the island's first lane, only the lens's parts outside that lane are kept. A branch lane
+// that ends inside the second offset ran between the two all round: its parts outside the island's
+// first lane are kept where its source stands that far from the first lane (at corners).
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "pocket/lane_table.hpp"
@@ -171,7 +173,9 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
 // left stands midway between the island lane and the source, half a step and more off the lens
 // point: it is that middle that is measured against the ends (a lens point within a step of an
 // end may have its material beyond the step).
-bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance)
+// A lens cut from a whole branch lane (corners_beside false: no merged lane turns beside it) is
+// not held against its own corners, which no lane cuts.
+bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance, bool corners_beside)
 {
     const pocket_work& pw = pocket_work_block;
     const double step = pw.engine_step, floor = 2.0 * pw.tolerance;
@@ -181,7 +185,7 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
     for (int i = 0; i < lens.count; i += i + 1 < lens.count && pk_is_marker(lens.x[i + 1]) ? kArcRecordEntries : 1)
         box[0] = std::min(box[0], lens.x[i]), box[1] = std::min(box[1], lens.y[i]),
         box[2] = std::max(box[2], lens.x[i]), box[3] = std::max(box[3], lens.y[i]);
-    if (std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
+    if (corners_beside && std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
     std::vector<lens_point> points, ends;
     const double spacing = kSampleShare * step;
     // Only whether a point lies nearer than on_second is read of a point that does not.
@@ -217,6 +221,11 @@ bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_di
         return p.e < on_second && p.e > floor && far_from_ends(p) && outside(p);
     });
 }
+
+// Where the lanes of the gaps beside lane L go: the pass, and the parent they hang under.
+struct gap_lane_place {
+    int lane_l, parent, pass;
+};
 
 // Loop buffers given back by earlier calls, lent again: a buffer's columns are large, and a fresh
 // one is zero-filled whole. Working room only: a lent buffer holds no loop (its counts beyond its
@@ -279,50 +288,84 @@ bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from
     return true;
 }
 
-}  // namespace
-
-void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
+// The first lanes under second offset J, counter-clockwise, each indexed when long. False (status
+// 11) when a lane cannot be read; true with none when J leads to no first lane.
+bool read_first_lanes(int lane_j, island_lanes& islands, int& status)
 {
-    status = 0;
-    lane_table& lt = lane_table_block;
-    loop_buffer& lenses = dropped_loops_block.loops;
     std::vector<int> first_lanes;
-    if (lenses.loops > 0) first_lanes_under(lane_j, 0, first_lanes);
-    if (first_lanes.empty()) return;
-    island_lanes islands;
+    first_lanes_under(lane_j, 0, first_lanes);
     for (const int n : first_lanes) {
         islands.loops.emplace_back();
         pokarr& l = islands.loops.back().a;
         ccw_lane(n, l, status);
         if (status != 0) {
             status = kEngineArrayFailed;
-            return;
+            return false;
         }
         islands.indexes.emplace_back();
         if (l.count > kIndexedEntries) pokarr_elem_index(l.count, l.x, l.y, islands.indexes.back());
     }
-    const double second_distance = lt.offset[lane_j];
+    return true;
+}
+
+// The parts of the lenses outside the island lanes that leave a gap become lanes of the pass on
+// new branches: collapse lanes with the parent and first link given and second link L.
+void add_gap_parts(loop_buffer& lenses, island_lanes& islands, double second_distance, bool corners_beside,
+                   const gap_lane_place& place, int& branch_count, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    lent_buffer lent_parts;
+    loop_buffer& parts = lent_parts.get();
+    if (!outside_islands(lenses, islands, 0, parts)) status = kEngineArrayFailed;
+    pokarr_work lens;
+    for (int k = 1, first = 0; k <= parts.loops && status == 0; first += parts.counts[k++]) {
+        pokarr_replace(parts.counts[k], parts.points, first, lens.a, status);
+        if (status != 0)
+            status = kEngineArrayFailed;
+        else if (lens_leaves_gap(lens.a, islands, second_distance, corners_beside))
+            lane_add(place.pass, ++branch_count, place.parent, place.parent, place.lane_l, lt.offset[place.lane_l],
+                     kContourCollapse, lens.a, status);
+    }
+}
+
+}  // namespace
+
+void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
+{
+    status = 0;
+    loop_buffer& lenses = dropped_loops_block.loops;
+    island_lanes islands;
+    if (lenses.loops == 0 || !read_first_lanes(lane_j, islands, status) || islands.loops.empty()) return;
+    const double second_distance = lane_table_block.offset[lane_j];
     // Most lenses lie along the island's lane all their length: those are passed over before any
     // crossing search (the buffers are made only for a lens that is not).
     std::optional<lent_buffer> gapped;
     pokarr_work lens;
     for (int k = 1, first = 0; k <= lenses.loops && status == 0; first += lenses.counts[k++]) {
         pokarr_replace(lenses.counts[k], lenses.points, first, lens.a, status);
-        if (status == 0 && lens_leaves_gap(lens.a, islands, second_distance)) {
+        if (status == 0 && lens_leaves_gap(lens.a, islands, second_distance, true)) {
             if (!gapped) gapped.emplace();
             loop_buffer_add(gapped->get(), lens.a, 1, status);
         }
         if (status != 0) status = kEngineArrayFailed;
     }
-    if (!gapped) return;
-    lent_buffer lent_parts;
-    loop_buffer& parts = lent_parts.get();
-    if (status == 0 && !outside_islands(gapped->get(), islands, 0, parts)) status = kEngineArrayFailed;
-    for (int k = 1, first = 0; k <= parts.loops && status == 0; first += parts.counts[k++]) {
-        pokarr_replace(parts.counts[k], parts.points, first, lens.a, status);
-        if (status != 0)
-            status = kEngineArrayFailed;
-        else if (lens_leaves_gap(lens.a, islands, second_distance))
-            lane_add(pass, ++branch_count, parent, parent, lane_l, lt.offset[lane_l], kContourCollapse, lens.a, status);
+    if (gapped && status == 0)
+        add_gap_parts(gapped->get(), islands, second_distance, true, {lane_l, parent, pass}, branch_count, status);
+}
+
+void keep_island_corner_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
+{
+    status = 0;
+    island_lanes islands;
+    if (!read_first_lanes(lane_j, islands, status) || islands.loops.empty()) return;
+    lent_buffer whole;
+    pokarr_work loop_l;
+    ccw_lane(lane_l, loop_l.a, status);
+    if (status == 0) loop_buffer_add(whole.get(), loop_l.a, 1, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return;
     }
+    add_gap_parts(whole.get(), islands, lane_table_block.offset[lane_j], false, {lane_l, parent, pass}, branch_count,
+                  status);
 }

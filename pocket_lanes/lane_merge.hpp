@@ -39,6 +39,13 @@ void clip_holes_to_branches(int first_new, int& branch_count, int& status);
 // Status 0, 11 when a lane cannot be read, or the code of lane_add. Reads pocket_work
 // (engine_step, tolerance).
 void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
+// After branch lane L of the pass ended inside lane J, an island's second offset, that it took in:
+// L ran between J and the island's first lanes all round. Where the first lanes round a corner
+// that L's source turns sharply (a rounded corner of the island's lane beside a square corner of
+// the source), they stand farther than a step apart beside the corner, and the merge left no lane
+// there. Every part of L's region outside the first lanes that holds a point farther than twice
+// the tolerance from them becomes a lane as keep_island_gap_lanes makes them. Status as there.
+void keep_island_corner_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
 // What the islands' second offsets become when a branch takes them in (lancom's merges, and the
 // islands no branch took in by the end of the lane loop): lane J of the second stage closes its
 // island's chain, status -2, unless an earlier lane of its level already does (then 0).
