@@ -14,6 +14,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/hole_ring.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_clearance.hpp"
@@ -230,6 +231,15 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
 {
     const lane_table& lt = lane_table_block;
     if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
+    // The group names the ring's parent only until merges of the ring give it another: the ring
+    // is known by its links too. A hole that an island reaches into stays out of this rule: the
+    // ring's later merges did not cut it back.
+    if (lane_is_ring_of_hole(lane_j, lane_l)) {
+        int status = 0;
+        const bool meets = hole_meets_island(lane_l, status);
+        if (status != 0) return c.stop(status);
+        if (!meets) return false;
+    }
     pokarr_work m(lane_array_dimension());
     int status = 0;
     lane_to_pokarr(lt.parent[lane_j], m.a, status);

@@ -1,0 +1,20 @@
+// Whether an island lane is the ring round a hole lane, and whether such a hole is clear of the
+// islands: the merged island lanes that close a ring leave the region inside it as a hole lane (a
+// branch lane with a group), and the later merges of the ring follow it through the lane table's
+// links. The branch merge (lancom) asks both so as not to end a hole inside its own ring while no
+// island reaches into it.
+#pragma once
+
+// Whether island lane J was merged, directly or through later merges, from the island lane that
+// hole lane L was cut from (the first lane without a group back along L's first links, which lead
+// from a hole to the hole it was cut from by a later merge). Reads the lane table's links and groups.
+bool lane_is_ring_of_hole(int lane_j, int lane_l);
+
+// Whether an island reaches into hole lane L: its contour stands inside L, or comes nearer L than
+// the island's first offset less the pocket's tolerance. The islands merged into the ring after
+// the hole was cut, or taken in by it, are not cut out of the hole: such a hole's lanes would run
+// inside their offsets. Islands whose first offset vanished (ignored) do not count.
+// Status 0, or 11 when a lane cannot be read; a failed inside test hands its status on. Reads the
+// lane table (the contours are its first rows, each with its first offset) and
+// pocket_work.tolerance.
+bool hole_meets_island(int lane_l, int& status);
