@@ -36,6 +36,7 @@
 #include "pocket_lanes/restart_lane.hpp"
 #include "pocket_lanes/scale_combine.hpp"
 #include "pocket_lanes/scratch_cache.hpp"
+#include "surfaces/surface_grid.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -371,12 +372,28 @@ bool keeps_three(pokarr& loop)
     return keeps_three(loop, known);
 }
 
+// A loop on the surface grid restarted inside an element starts at a point of the element's
+// chord, which stands above or below the surface where the element is long (a contour's side
+// between its corners): the point is put onto the surface under it, so that the offset walks from
+// the surface as from every other point. Left as it is off the grid or over no surface. Reads
+// surface_grid_block.shift.
+void lay_restart_point(pokarr& loop)
+{
+    if (loop.dimension < 3 || loop.z == nullptr || loop.count < 2) return;
+    const double* shift = surface_grid_block.shift;
+    double height = 0.0;
+    int status = 0;
+    surface_grid_seam_table().grid_height_at(loop.x[0] + shift[0], loop.y[0] + shift[1], height, status);
+    if (status == 0) loop.z[0] = loop.z[loop.count - 1] = height - shift[2];
+}
+
 void restart_at_longest(pokarr& loop, int& status)
 {
     int longest = -1;
     pokarr_longest_elem(loop, longest);
     double x = 0.0, y = 0.0;
     if (longest >= 1) pokarr_restart_at(loop, longest, kRestartAtParam, kParamMiddle, x, y, status);
+    if (longest >= 1 && status == 0) lay_restart_point(loop);
 }
 
 // Restarts the loop at its point nearest the restart point; false when none can be placed.
@@ -393,6 +410,7 @@ bool restart_at_restart_point(pokarr& loop, bool store, int& status)
         pw.restart_param = t;
     }
     pokarr_restart_at(loop, k, kRestartAtParam, t, x, y, status);
+    if (status == 0) lay_restart_point(loop);
     return true;
 }
 
@@ -421,6 +439,7 @@ bool prepare_source(oneoff_call& c)
     if (c.end_restart && rq.pass > 1) {
         double x = 0.0, y = 0.0;
         pokarr_restart_at(loop, 1, kRestartAtParam, pw.restart_param, x, y, status);
+        if (status == 0) lay_restart_point(loop);
     } else if (c.end_restart) {
         if (!restart_at_restart_point(loop, rq.island_mark == 0, status)) {
             c.status = kOneoffNoRestart;

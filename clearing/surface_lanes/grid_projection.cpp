@@ -5,6 +5,7 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 
 #include "clearing/surface_lanes/grid_search.hpp"
+#include "clearing/surface_lanes/lane_loop_cut.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_finite.hpp"
@@ -589,6 +590,9 @@ void lan_on_grid(int mode, int close, pokarr& lane, double spacing, int& status)
     int result = project(pr, lane);
     pokarr& r = pr.result.a;
     if (result == 0 && close != 0 && r.count > 0) result = close_result(r);
+    // A lane the tool runs as one loop must not cross itself where the walks step back across a
+    // grid line: its small loops are cut out as those of a lane laid with the tool are.
+    if (result == 0 && close == kProjectClosedLane) lane_loops_cut(r, lane_loop_reach());
     pokarr_work dense(lane.dimension);
     if (result == 0 && densifying && r.count >= 2) result = densify(r, pr.spacing, dense.a);
     pokarr& out = dense.a.count > 0 ? dense.a : r;

@@ -18,6 +18,10 @@ inline constexpr int kProjectPlain = 0;
 inline constexpr int kProjectOntoSurface = 1;
 inline constexpr int kProjectGridFrame = 3;
 
+// Close value of lan_on_grid for a lane written for the tool: closed and without small loops.
+// The engine's raw offsets and measures are laid with 1, closed as they come.
+inline constexpr int kProjectClosedLane = 2;
+
 // States of lan_on_grid_segment: 2 starts a segment; 0 the walkers met; -1 blocked, out of steps
 // or off the grid's cells (the segment is split); -2 an end of the segment off the grid.
 inline constexpr int kSegmentStart = 2;
@@ -50,10 +54,12 @@ struct lane_walkers {
 };
 extern lane_walkers lane_walkers_block;
 
-// Lays the lane (dimension 3 or 4, in and out) onto the grid surface. close: the result is closed
-// onto its first point. spacing: in mode 3 the step of the densification (when above the grid
-// settings' threshold); in every mode lane points that lie inside one triangle on a straight
-// string are left out when a crossing lies nearer than it; 0: none. Status 0; -1 for a lane
+// Lays the lane (dimension 3 or 4, in and out) onto the grid surface. close: 0 the result is left
+// open; any other value closes it onto its first point, and kProjectClosedLane (a lane the tool
+// runs) also has the small loops where it crosses itself in XY cut out (lane_loop_cut.hpp).
+// spacing: in mode 3 the step of the densification (when above the grid settings' threshold); in
+// every mode lane points that lie inside one triangle on a straight string are left out when a
+// crossing lies nearer than it; 0: none. Status 0; -1 for a lane
 // point off the grid (with get_grid_index's message), a first point without surface near it in
 // modes 1 and 3, or a segment still failing after 100 splits ("[lan_on_grid] UNABLE TO PROJECT
 // SEGMENT"); 1 when the middle of a failing segment has no surface; 11 when a pocket array cannot

@@ -1,33 +1,69 @@
-// Small loops of a lane laid on the part surfaces, cut out before its moves are checked.
+// Small loops of a laid lane, cut out before its moves are checked or written. The search runs
+// over a store of entries (lane points with their normals, or a pocket array's entries) that
+// gives their XY and moves one entry over another.
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
 
+#include "surfaces/surface_grid.hpp"
+
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// Twice the signed area of the triangle a, b, c in XY.
-float turn_of(const lane_pnt& a, const lane_pnt& b, const lane_pnt& c)
-{
-    return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
-}
+// The loops a lane laid across a fold makes (the tool touching one flank, then the other) are
+// cut where their path is at most this many tool diameters (or cells, for a smaller tool) long.
+constexpr float kLoopReachDiameters = 2.0f;
 
-// Whether the segments a-b and c-d cross in XY (touching is not crossing).
-bool cross_xy(const lane_pnt& a, const lane_pnt& b, const lane_pnt& c, const lane_pnt& d)
-{
-    return turn_of(a, b, c) * turn_of(a, b, d) < 0.0f && turn_of(c, d, a) * turn_of(c, d, b) < 0.0f;
-}
+// Single-precision lane points, their normals beside them when given.
+struct lane_pnt_store {
+    lane_pnt* points;
+    lane_pnt* normals;
+    double x(int k) const { return points[k][0]; }
+    double y(int k) const { return points[k][1]; }
+    bool same(int a, int b) const { return points[a] == points[b]; }
+    void copy(int from, int to) const
+    {
+        points[to] = points[from];
+        if (normals != nullptr) normals[to] = normals[from];
+    }
+};
+
+// The entries of a pocket array of dimension 3 or 4.
+struct pokarr_store {
+    pokarr& lane;
+    double x(int k) const { return lane.x[k]; }
+    double y(int k) const { return lane.y[k]; }
+    bool same(int a, int b) const { return lane.x[a] == lane.x[b] && lane.y[a] == lane.y[b] && lane.z[a] == lane.z[b]; }
+    void copy(int from, int to) const { pokarr_copy_entry(lane, from, to); }
+};
 
 // The string as the tool runs it. A closed string (its last point on its first) runs on from its
 // start again, so that a loop may begin before its seam and end after it: its points are then
 // indexed past the end, modulo the points that differ (`period`).
-struct lane_string {
-    lane_pnt* points;
-    lane_pnt* normals;
+template <class Store> struct lane_string {
+    const Store& store;
     int count;
     bool closed;
 
     int period() const { return closed ? count - 1 : count; }
-    const lane_pnt& at(int k) const { return points[k % period()]; }
+    int at(int k) const { return k % period(); }
+    double dist_xy(int a, int b) const
+    {
+        return std::hypot(store.x(at(a)) - store.x(at(b)), store.y(at(a)) - store.y(at(b)));
+    }
+    // Twice the signed area of the triangle of points a, b, c in XY.
+    double turn_of(int a, int b, int c) const
+    {
+        const int i = at(a), j = at(b), k = at(c);
+        return (store.x(j) - store.x(i)) * (store.y(k) - store.y(i)) -
+               (store.y(j) - store.y(i)) * (store.x(k) - store.x(i));
+    }
+    // Whether the segments from points a and c cross in XY (touching is not crossing).
+    bool cross_xy(int a, int c) const
+    {
+        return turn_of(a, a + 1, c) * turn_of(a, a + 1, c + 1) < 0.0 &&
+               turn_of(c, c + 1, a) * turn_of(c, c + 1, a + 1) < 0.0;
+    }
     // The segments a loop can start with: each of a closed string, up to the third last of an open one.
     int starts() const { return closed ? period() : count - 3; }
     // Whether segment j (from `first` on) may end a loop from `first`: it must exist and, on a
@@ -39,19 +75,19 @@ struct lane_string {
 // of the path between them.
 struct lane_loop {
     int first = 0, last = 0;
-    float along = 0.0f;
+    double along = 0.0;
 };
 
 // The loop that starts with the segment from `first` and ends with a segment crossing it within
 // the reach along the string; last equal to first when there is none. Neighbouring segments
 // share a point and are not searched.
-lane_loop loop_from(const lane_string& s, int first, float reach)
+template <class Store> lane_loop loop_from(const lane_string<Store>& s, int first, double reach)
 {
-    lane_loop loop{first, first, 0.0f};
+    lane_loop loop{first, first, 0.0};
     for (int j = first + 2; s.may_end(first, j); ++j) {
-        loop.along += lane_dist_xy(s.at(j - 1), s.at(j));
+        loop.along += s.dist_xy(j - 1, j);
         if (loop.along > reach) break;
-        if (cross_xy(s.at(first), s.at(first + 1), s.at(j), s.at(j + 1))) {
+        if (s.cross_xy(first, j)) {
             loop.last = j;
             return loop;
         }
@@ -62,53 +98,40 @@ lane_loop loop_from(const lane_string& s, int first, float reach)
 
 // Of the two ways round a closed string between the crossing segments, the shorter is the loop:
 // the other way, from the loop's last segment over the seam back to its first, when that is.
-lane_loop shorter_way(const lane_string& s, const lane_loop& loop)
+template <class Store> lane_loop shorter_way(const lane_string<Store>& s, const lane_loop& loop)
 {
     if (!s.closed) return loop;
-    float round = 0.0f;
-    for (int k = 0; k < s.period(); ++k) round += lane_dist_xy(s.at(k), s.at(k + 1));
-    const float ends =
-        lane_dist_xy(s.at(loop.first), s.at(loop.first + 1)) + lane_dist_xy(s.at(loop.last), s.at(loop.last + 1));
-    const float other = round - loop.along - ends;
+    double round = 0.0;
+    for (int k = 0; k < s.period(); ++k) round += s.dist_xy(k, k + 1);
+    const double ends = s.dist_xy(loop.first, loop.first + 1) + s.dist_xy(loop.last, loop.last + 1);
+    const double other = round - loop.along - ends;
     if (!(other < loop.along)) return loop;
     const int first = loop.last % s.period(), back = loop.first % s.period();
     return {first, back > first ? back : back + s.period(), other};
 }
 
-// Removes the entries first to last (inclusive) of the array of `count`.
-void erase(lane_pnt* entries, int count, int first, int last)
-{
-    if (entries != nullptr) std::copy(entries + last + 1, entries + count, entries + first);
-}
-
 // Cuts the loop whose points first + 1 to last go (indexed as lane_string does), so that the move
 // from point first runs to the point after last. A loop across a closed string's seam takes the
 // seam with it: the string then starts at the point after the loop and closes on it again.
-void cut_loop(lane_string& s, int first, int last)
+template <class Store> void cut_loop(lane_string<Store>& s, int first, int last)
 {
     if (last < s.count - 1 || !s.closed) {
-        erase(s.points, s.count, first + 1, last);
-        erase(s.normals, s.count, first + 1, last);
+        for (int k = last + 1; k < s.count; ++k) s.store.copy(k, k - (last - first));
         s.count -= last - first;
         return;
     }
     // The loop runs from point first + 1 over the seam (the last point, a copy of the first) to
     // point `wrapped` of the start.
     const int wrapped = last - s.period();
-    for (lane_pnt* entries : {s.points, s.normals}) {
-        if (entries == nullptr) continue;
-        std::copy(entries + wrapped + 1, entries + first + 1, entries);
-        entries[first - wrapped] = entries[0];
-    }
+    for (int k = wrapped + 1; k <= first; ++k) s.store.copy(k, k - wrapped - 1);
+    s.store.copy(0, first - wrapped);
     s.count = first - wrapped + 1;
 }
 
-}  // namespace
-
-void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach)
+template <class Store> void loops_cut(const Store& store, int& count, double reach)
 {
-    const bool closed = count >= 2 && points[0] == points[count - 1];
-    lane_string s{points, normals, count, closed};
+    const bool closed = count >= 2 && store.same(0, count - 1);
+    lane_string<Store> s{store, count, closed};
     for (int i = 0; i < s.starts();) {
         const lane_loop found = loop_from(s, i, reach);
         if (found.last == i) {
@@ -122,4 +145,25 @@ void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach
         if (across_seam) i = 0;
     }
     count = s.count;
+}
+
+}  // namespace
+
+float lane_loop_reach()
+{
+    const grid_projection_values& g = surface_grid_block.projection;
+    return kLoopReachDiameters * std::max(g.tool_diameter, g.cell_size);
+}
+
+void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach)
+{
+    loops_cut(lane_pnt_store{points, normals}, count, reach);
+}
+
+void lane_loops_cut(pokarr& lane, double reach)
+{
+    if ((lane.dimension != 3 && lane.dimension != 4) || lane.z == nullptr) return;
+    for (int k = 0; k < lane.count; ++k)
+        if (pk_is_marker(lane.x[k])) return;  // an arc record: no lane laid on a surface
+    loops_cut(pokarr_store{lane}, lane.count, reach);
 }

@@ -1,9 +1,16 @@
-// Small loops of a lane laid on the part surfaces (lane_on_srf.hpp): where the lane crosses a
-// fold, the tool touches one flank and then the other, and its successive places may step back
-// along the lane by up to its radius, so that the string crosses itself in XY.
+// Small loops of a lane laid on the part surfaces (lane_on_srf.hpp) or on the surface grid
+// (lan_on_grid, grid_projection.hpp): where the lane crosses a fold, the tool touches one flank and
+// then the other, and its successive places may step back along the lane by up to its radius; a
+// walk over the grid may step back a little where it crosses a grid line. Either way the string
+// crosses itself in XY. One search serves both kinds of string.
 #pragma once
 
 #include "clearing/surface_lanes/lane_points.hpp"
+#include "pocket_arrays/pokarr.hpp"
+
+// The reach of the loops cut out of a laid lane: two tool diameters, or two cells of the grid
+// where those are more (a lane on the grid has no tool). Reads surface_grid_block.projection.
+float lane_loop_reach();
 
 // Cuts out of the string (`count` points, their normals beside them when `normals` is given)
 // every loop whose XY path is at most `reach` long and whose first and last segments cross in
@@ -13,3 +20,7 @@
 // seam takes the seam with it, and the string then starts and ends at the point after the loop.
 // Otherwise the first and last points are kept, so a closed string stays closed; count follows.
 void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach);
+
+// The same for a lane of a pocket array of dimension 3 or 4 (its normals go with its points);
+// arrays of other dimensions are left alone.
+void lane_loops_cut(pokarr& lane, double reach);

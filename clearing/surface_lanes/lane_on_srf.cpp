@@ -37,9 +37,6 @@ constexpr float kHalvingShare = 0.5f;
 // each of them, and within this many lane tolerances of their line.
 constexpr float kWellBetween = 0.25f;
 constexpr float kSkipDeviation = 2.0f;
-// The loops a lane laid across a fold makes (the tool touching one flank, then the other) are
-// cut where their path is at most this many tool diameters (or cells, for a smaller tool) long.
-constexpr float kLoopReachDiameters = 2.0f;
 // Below this many points every point is projected.
 constexpr int kEveryPointBelow = 5;
 // A push that ends on a normal making a dot product below this with the direction (about 37
@@ -225,13 +222,6 @@ void refined_normals(const lane_pnt* points, const std::map<lane_pnt, lane_pnt>&
     }
 }
 
-// The reach of the loops cut out of a laid lane. Reads the grid projection values.
-float loop_reach()
-{
-    const grid_projection_values& g = grid_values();
-    return kLoopReachDiameters * std::max(g.tool_diameter, g.cell_size);
-}
-
 // The own road of lane_on_srf.
 void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& output, pokarr& raw_output, int& status)
 {
@@ -265,7 +255,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
     collect_points(direction_flag, work, points, normals, count, status);
     // The moves are checked on the string that goes out: the refined one after the refinement.
     if (status == 0 && refine == 0) {
-        lane_loops_cut(points.base(), normals.base(), count, loop_reach());
+        lane_loops_cut(points.base(), normals.base(), count, lane_loop_reach());
         lane_chords_clear(points, &normals, count, status);
     }
     if (status != 0) return;
@@ -282,7 +272,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
         lane3d_refine(kRefineMode, kNoDisplay, points.handle(), normals.base(), count, s, half, fit, closed, d, r, t,
                       status);
         if (status == 0) refined_normals(points.base(), normal_of, count, normals, status);
-        if (status == 0) lane_loops_cut(points.base(), normals.base(), count, loop_reach());
+        if (status == 0) lane_loops_cut(points.base(), normals.base(), count, lane_loop_reach());
         if (status == 0) lane_chords_clear(points, &normals, count, status);
         if (status != 0) return;
     }

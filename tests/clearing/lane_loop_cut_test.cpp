@@ -1,10 +1,13 @@
 // The small loops of a lane laid across a fold: a loop whose ends cross within the reach is cut
 // out with its normals, also across the seam of a closed string; a longer one and a plain seam
 // are left alone.
+#include "surface_grid_support.hpp"
+
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 TEST(LaneLoopCut, CutsSmallLoopsOnlyAndKeepsNormalsBeside)
@@ -41,5 +44,51 @@ TEST(LaneLoopCut, CutsSmallLoopsOnlyAndKeepsNormalsBeside)
         points.resize(static_cast<std::size_t>(count));
         EXPECT_EQ(points, r.want) << r.what;
         for (int i = 0; i < count; ++i) EXPECT_EQ(normals[i][0], points[i][0]) << r.what << " normal " << i;
+    }
+}
+
+// A lane laid on the grid: the same search over a pocket array, its normals following its points,
+// across the seam of a closed lane too; a lane with an arc record is left alone.
+using LaneLoopCutGrid = grid_test::GridTest;
+
+TEST_F(LaneLoopCutGrid, CutsSmallLoopsOfALaneWithItsNormals)
+{
+    using xy = std::vector<std::array<double, 2>>;
+    const xy folded = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {2, 1}, {2.5, -1}, {5, 0}};
+    const xy seam = {{0, 0}, {2, 0}, {4, 0}, {4, 1}, {1, 1}, {1, -1}, {0, 0}};
+    const struct {
+        const char* what;
+        xy lane;
+        int dimension;
+        double reach;
+        xy want;
+    } rows[] = {
+        {"a step back within the reach is cut", folded, 4, 10.0, {{0, 0}, {1, 0}, {2, 0}, {2.5, -1}, {5, 0}}},
+        {"a loop longer than the reach stays", folded, 3, 1.0, folded},
+        {"a loop across the seam is cut", seam, 4, 10.0, {{2, 0}, {4, 0}, {4, 1}, {1, 1}, {2, 0}}},
+        {"a planar lane is left alone", folded, 2, 10.0, folded},
+    };
+    for (const auto& r : rows) {
+        pokarr lane;
+        pokarr_init(r.dimension, lane);
+        int status = 0;
+        for (const auto& p : r.lane) {
+            const double point[3] = {p[0], p[1], 2.0 * p[0]}, normal[3] = {p[0], 0.0, 1.0};
+            pokarr_add_pnt_nrm(point, normal, lane, status);
+        }
+        ASSERT_EQ(status, 0) << r.what;
+        lane_loops_cut(lane, r.reach);
+        xy got;
+        for (int i = 0; i < lane.count; ++i) {
+            got.push_back({lane.x[i], lane.y[i]});
+            if (r.dimension >= 3) {
+                EXPECT_EQ(lane.z[i], 2.0 * lane.x[i]) << r.what << " z " << i;
+            }
+            if (r.dimension == 4) {
+                EXPECT_EQ(pokarr_normal(lane, i)[0], lane.x[i]) << r.what << " normal " << i;
+            }
+        }
+        EXPECT_EQ(got, r.want) << r.what;
+        pokarr_free(lane);
     }
 }

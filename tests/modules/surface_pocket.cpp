@@ -13,6 +13,7 @@
 // plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the pass
 // engine's string method 1.
 // Test code only: never part of the module.
+#include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "host/vantu.hpp"
@@ -351,8 +352,9 @@ void write_lanes(int contours, int& status)
             lane_on_srf(kWithOrigin, kRefined, kNoRaw, i, lane, laid.a, laid.a, status);
         } else if (status == 0) {
             // The engine's lanes have their points on the surface, but a straight stretch of a
-            // merged lane may cut across a fold; laid onto the grid, every move runs on the surface.
-            surface_grid_seam_table().lan_on_grid(kGridCoordinates, kClosed, lane, 0.0, status);
+            // merged lane may cut across a fold; laid onto the grid, every move runs on the
+            // surface, and the lane, cut free of its small loops, never crosses itself.
+            surface_grid_seam_table().lan_on_grid(kGridCoordinates, kProjectClosedLane, lane, 0.0, status);
         }
         const pokarr& written = on_part ? laid.a : lane;
         for (int p = 0; p < written.count && status == 0; ++p) {

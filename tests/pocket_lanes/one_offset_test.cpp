@@ -1,8 +1,8 @@
 // One offset of one loop: a loop too small to offset, an inward offset, a split into two
 // branches, an offset below 0.013 taken without the piece tests, the arc-corner mode's offset
 // distance, a hole of the first inward offset of the outer contour becoming an island, the
-// leftover lanes of a pocket without islands, a loop on surfaces, the collection mode, and a loop
-// or distance holding a number that is not finite.
+// leftover lanes of a pocket without islands, a loop on surfaces and where it starts on the grid,
+// the collection mode, and a loop or distance holding a number that is not finite.
 #include "lane_test_support.hpp"
 
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
@@ -14,6 +14,7 @@
 #include "pocket_lanes/one_offset.hpp"
 #include "surfaces/surface_grid.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -423,4 +424,45 @@ TEST_F(OneOffset, NumbersThatAreNotFiniteAreRefusedBeforeAnyPass)
     EXPECT_EQ(lane_table_block.count, 1);
     EXPECT_EQ(errors().size(), lines_before);
     pokarr_free(loop);
+}
+
+// A loop on the surface grid is offset from a start in the middle of its longest side: that
+// point stands on the surface under it, not on the side's chord, which passes below a ridge
+// across the side.
+TEST_F(OneOffset, SurfaceLoopRestartsOnTheSurface)
+{
+    const struct {
+        const char* what;
+        double ridge;  // the ridge's height above the corners, along y at x = 10
+    } rows[] = {{"flat", 0.0}, {"a ridge across the longest side", 3.0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pocket_state_block.pocket_dimension = 3;
+        surface_grid_block = surface_grid{};
+        surface_grid_block.x0 = surface_grid_block.y0 = -5.0;
+        surface_grid_block.h = 1.0;
+        surface_grid_block.nx = surface_grid_block.ny = 31;
+        for (int row = 0; row < 31; ++row)
+            for (int col = 0; col < 31; ++col)
+                surface_grid_block.heights.push_back(
+                    static_cast<float>(1.0 + std::max(0.0, r.ridge - std::fabs(col - 5.0 - 10.0))));
+        ++surface_grid_block.generation;
+        lane_table_reset();
+        pokarr loop;
+        pokarr_init(3, loop);
+        int status = 0;
+        for (const xy& p : rect(0, 0, 20, 8)) {
+            const double q[3] = {p.x, p.y, 1.0};
+            pokarr_add_pnt(q, loop, status);
+        }
+        int branches = 1;
+        oneoff_pokarr(inward(2.0, &branches), loop, status);
+        EXPECT_EQ(status, 0);
+        ASSERT_GT(loop.count, 2);
+        EXPECT_NEAR(loop.x[0], 10.0, 1e-9);
+        EXPECT_NEAR(loop.z[0], 1.0 + r.ridge, 1e-6);
+        EXPECT_EQ(loop.z[loop.count - 1], loop.z[0]);
+        pokarr_free(loop);
+    }
+    surface_grid_block = surface_grid{};
 }
