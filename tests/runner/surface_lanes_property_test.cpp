@@ -236,8 +236,10 @@ struct known_fault {
     std::vector<fault_kind> kinds;
 };
 const known_fault kKnownFaults[] = {
-    {6, false, {kMessage, kGap}}, {60, false, {kMessage, kGap}},
-    {6, true, {kMessage, kGap}},  {60, true, {kMessage, kGap}},
+    {6, false, {kMessage, kGap}},
+    {60, false, {kMessage, kGap}},
+    {6, true, {kMessage, kGap}},
+    {60, true, {kMessage, kGap}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
