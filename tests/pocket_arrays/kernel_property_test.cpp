@@ -4,6 +4,7 @@
 // pairs, between two loops and of a raw offset with itself. The number of loops per run is
 // DRELAN_KERNEL_LOOPS (200 by default).
 #include "kernel_geometry.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <cstdlib>
 #include <iostream>
@@ -49,14 +50,10 @@ int vertex_count(std::mt19937& rng)
 // only makes the reference slow. Under the sanitizers the largest loops are left out.
 int vertex_limit(kg::kind k, double d)
 {
-#if defined(DRELAN_SANITIZED_BUILD)
-    constexpr int kMost = 2000;
-#else
-    constexpr int kMost = 10000;
-#endif
-    if (k == kg::kind::arc_edged) return std::min(kMost, static_cast<int>(200.0 / d) + 10);
-    if (k == kg::kind::random_walk) return std::min(kMost, static_cast<int>(2000.0 / d) + 10);
-    return kMost;
+    const int most = test_support::sanitized_run() ? 2000 : 10000;
+    if (k == kg::kind::arc_edged) return std::min(most, static_cast<int>(200.0 / d) + 10);
+    if (k == kg::kind::random_walk) return std::min(most, static_cast<int>(2000.0 / d) + 10);
+    return most;
 }
 
 }  // namespace

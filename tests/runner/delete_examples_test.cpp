@@ -5,6 +5,7 @@
 // its second loop out, so that the figure runs straight through its crossing and no longer
 // crosses itself.
 #include "tests/runner/hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +57,9 @@ std::vector<motion> motions(const std::string& toolpath, int top)
 
 std::string arguments(const std::string& part, const std::string& script, int procedure, const fs::path& out)
 {
-    return "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script + " --out " +
-           out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+    return "--module " + test_support::test_module_dir() + "/testmod_tp_editor.so --edit " + std::to_string(procedure) +
+           " --part " + part + " --script " + kSource + "/examples/" + script + " --out " + out.string() + " --data " +
+           kSource + "/data --fixed-time 2026-01-01T12:00:00";
 }
 
 std::vector<motion> run_example(const std::string& part, const std::string& script, int procedure, int top)

@@ -8,6 +8,7 @@
 // the golden files and review their diff before committing:
 //     DRELAN_UPDATE_GOLDEN=1 ./build/test_runner --gtest_filter='Golden.*'
 #include "host/control.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -77,12 +78,12 @@ TEST(Golden, PocketIsCreatedAndReopenedAsItsGoldenOutputsSay)
     const fs::path out = fs::temp_directory_path() / ("drelan_golden_" + std::to_string(getpid()));
     fs::remove_all(out);
     const std::string common = std::string(" --data ") + kSource + "/data --fixed-time 2026-01-01T12:00:00";
-    const std::string create = std::string(DRELAN_HOSTRUN_PATH) + " --part " + kSource + "/examples/pocket_part.json" +
+    const std::string create = test_support::hostrun_path() + " --part " + kSource + "/examples/pocket_part.json" +
                                " --script " + kSource + "/examples/pocket_script.json --out " +
                                (out / "create").string() + common;
     ASSERT_EQ(run_command(create), 0);
     const fs::path saved = out / "create" / "part.saved.json";
-    const std::string reopen = std::string(DRELAN_HOSTRUN_PATH) + " --part " + saved.string() + " --script " + kSource +
+    const std::string reopen = test_support::hostrun_path() + " --part " + saved.string() + " --script " + kSource +
                                "/examples/pocket_reopen_script.json --out " + (out / "reopen").string() + common +
                                " --edit 1";
     ASSERT_EQ(run_command(reopen), 0);

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/build_under_test.hpp"
+
 namespace runner_test {
 
 namespace fs = std::filesystem;
@@ -24,7 +26,7 @@ struct run_result {
 // Runs hostrun with the given arguments; the output folder is a fresh temporary folder.
 inline run_result run_hostrun(const std::string& arguments)
 {
-    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " " + arguments + " 2>&1";
+    const std::string command = test_support::hostrun_path() + " " + arguments + " 2>&1";
     run_result result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -84,10 +86,9 @@ inline std::string reopen_faults(const fs::path& part, int procedure, const std:
     const fs::path out = fresh_folder("reopen_" + name);
     const fs::path script = out / "exit_script.json";
     std::ofstream(script) << R"({"steps": [{"page": 24, "expect": "EXIT"}]})";
-    const run_result run =
-        run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-                    std::to_string(procedure) + " --part " + part.string() + " --script " + script.string() +
-                    " --out " + (out / "run").string());
+    const run_result run = run_hostrun("--module " + test_support::test_module_dir() + "/testmod_tp_editor.so --edit " +
+                                       std::to_string(procedure) + " --part " + part.string() + " --script " +
+                                       script.string() + " --out " + (out / "run").string());
     if (run.exit_code != 0) return "exit code " + std::to_string(run.exit_code) + ": " + run.output;
     return error_lines(read_file(out / "run" / "transcript.txt"));
 }

@@ -2,6 +2,7 @@
 // loaded, and runs that the host ends because the script did not fit.
 #include "host/control.hpp"
 #include "pocket_dump_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -32,7 +33,7 @@ using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
 const std::string kExampleScript = kSource + "/examples/pocket_script.json";
 
-std::string test_module(const std::string& name) { return std::string(DRELAN_TEST_MODULE_DIR) + "/" + name + ".so"; }
+std::string test_module(const std::string& name) { return test_support::test_module_dir() + "/" + name + ".so"; }
 
 // ---- geometry of the example's tool path ---------------------------------------------------
 

@@ -6,15 +6,12 @@
 // polygonal and slot islands; DRELAN_LANE_LINK_POCKETS sets how many a run judges (60 by default,
 // 30 under the sanitizers).
 #include "random_pocket_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 namespace {
 
 // The pockets of a default run: the plain build judges them all, the sanitizer build half.
-#if defined(DRELAN_SANITIZED_BUILD)
-constexpr int kDefaultPockets = 30;
-#else
-constexpr int kDefaultPockets = 60;
-#endif
+const int kDefaultPockets = test_support::sanitized_run() ? 30 : 60;
 
 namespace fs = std::filesystem;
 using namespace random_pockets;

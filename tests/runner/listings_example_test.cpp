@@ -3,6 +3,7 @@
 // files land in the output folder, each announced, the tool list naming the procedure's tool.
 #include <gtest/gtest.h>
 
+#include "tests/support/build_under_test.hpp"
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,9 +31,9 @@ TEST(ListingsExample, ServiceListingsLandInTheOutputFolder)
     const std::string source = DRELAN_SOURCE_DIR;
     const fs::path out = fs::temp_directory_path() / ("drelan_listings_" + std::to_string(getpid()));
     fs::remove_all(out);
-    const std::string command = std::string(DRELAN_HOSTRUN_PATH) + " --part " + source +
-                                "/examples/listings_part.json" + " --script " + source +
-                                "/examples/listings_script.json --out " + out.string() + " --data " + source +
+    const std::string command = test_support::hostrun_path() + " --part " + source + "/examples/listings_part.json" +
+                                " --script " + source + "/examples/listings_script.json --out " + out.string() +
+                                " --data " + source +
                                 "/data --fixed-time 2026-01-01T12:00:00 --edit 1 > /dev/null 2>&1";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));

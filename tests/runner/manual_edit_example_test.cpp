@@ -3,6 +3,7 @@
 // tp_editor caller browses the procedure the example stored with BLANK 2END and SHOW LAYER and
 // shows it whole again at EXIT.
 #include "tests/runner/hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ TEST(ManualEditExample, CallerModuleBrowsesTheStoredProcedure)
     const std::string arguments = "--part " + (example / "part.saved.json").string() + " --script " + kSource +
                                   "/examples/browse_script.json --out " + out.string() + " --data " + kSource +
                                   "/data --fixed-time 2026-01-01T12:00:00 --trace --edit 1 --module " +
-                                  std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so";
+                                  test_support::test_module_dir() + "/testmod_tp_editor.so";
     const run_result run = run_hostrun(arguments);
     ASSERT_EQ(run.exit_code, 0) << run.output;
     const std::string transcript = read_file(out / "transcript.txt");

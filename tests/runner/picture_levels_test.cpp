@@ -5,6 +5,7 @@
 // inside a PASS bracket, at their level's Z, or of a procedure without such brackets solid,
 // whatever their plane. With more than one level, every level has a picture of its own.
 #include "tests/runner/pocket_dump_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -236,8 +237,8 @@ std::string level_faults(const fs::path& out)
 TEST(PictureLevels, LayersAreTheToolPathsLevelsAndLinksAreDashed)
 {
     const std::string common = " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
-    const std::string editor = "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so ";
-    const std::string surface = " --module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_surface_pocket.so";
+    const std::string editor = "--module " + test_support::test_module_dir() + "/testmod_tp_editor.so ";
+    const std::string surface = " --module " + test_support::test_module_dir() + "/testmod_surface_pocket.so";
     const struct {
         const char* name;
         std::string arguments;

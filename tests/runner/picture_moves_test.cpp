@@ -5,6 +5,7 @@
 // pen onto it). Judged after trimming, deleting a range and a loop, and reopening the pocket
 // example into hatch clearing, where blocks are inserted, removed and redrawn after figures.
 #include "tests/runner/pocket_dump_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -145,9 +146,9 @@ std::string picture_faults(const fs::path& out)
 
 std::string editor(int procedure, const std::string& part, const std::string& script, const fs::path& out)
 {
-    return "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit " +
-           std::to_string(procedure) + " --part " + part + " --script " + kSource + "/examples/" + script + " --out " +
-           out.string() + " --data " + kSource + "/data --fixed-time 2026-01-01T12:00:00";
+    return "--module " + test_support::test_module_dir() + "/testmod_tp_editor.so --edit " + std::to_string(procedure) +
+           " --part " + part + " --script " + kSource + "/examples/" + script + " --out " + out.string() + " --data " +
+           kSource + "/data --fixed-time 2026-01-01T12:00:00";
 }
 
 TEST(PictureMoves, EditedPathsAreDrawnAsTheirMoves)

@@ -3,6 +3,7 @@
 // writes over the outputs of the first); the README stays short and the performance table's
 // cells stay cells.
 #include "tests/runner/hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ fs::path fresh_top_folder()
     const fs::path top = fresh_folder("readme");
     fs::create_directory_symlink(kSource / "examples", top / "examples");
     fs::create_directory_symlink(kSource / "data", top / "data");
-    fs::create_directory_symlink(fs::path(DRELAN_TEST_MODULE_DIR).parent_path(), top / "build");
+    fs::create_directory_symlink(fs::path(test_support::test_module_dir()).parent_path(), top / "build");
     return top;
 }
 

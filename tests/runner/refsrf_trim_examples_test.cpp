@@ -7,6 +7,7 @@
 #include "host/vantu.hpp"
 #include "tests/cutter/exact_drop_reference.hpp"
 #include "tests/runner/surface_part_support.hpp"
+#include "tests/support/build_under_test.hpp"
 #include "tests/toolpath/motion_points.hpp"
 
 #include <gtest/gtest.h>
@@ -94,10 +95,9 @@ TEST(RefsrfTrimExamples, SurfaceChoicesOnTheZigZag)
     for (const std::string script : {"project_below", "project_on", "gouge_check"}) {
         SCOPED_TRACE(script);
         const fs::path out = fresh_folder("refsrf_" + script);
-        const run_result run =
-            run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1 --part " +
-                        part.string() + " --script " + (kSource / "examples" / (script + "_script.json")).string() +
-                        " --out " + out.string());
+        const run_result run = run_hostrun(
+            "--module " + test_support::test_module_dir() + "/testmod_tp_editor.so --edit 1 --part " + part.string() +
+            " --script " + (kSource / "examples" / (script + "_script.json")).string() + " --out " + out.string());
         ASSERT_EQ(run.exit_code, 0) << run.output;
         const bool check = script == "gouge_check", all_on = script == "project_on";
         // The check writes nothing: no motion cut at the square, no parameter block.

@@ -12,6 +12,7 @@
 #include "cutter/exact_drop_reference.hpp"
 #include "hostrun_support.hpp"
 #include "surface_part_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -639,11 +640,7 @@ int environment_number(const char* name, int fallback)
 // The default run: its surfaces (each cleared by the mill its seed picks in turn) and its first
 // seed, in shards that CTest may run side by side. Under the sanitizers the run takes the first
 // surfaces only: the plain build judges them all.
-#if defined(DRELAN_SANITIZED_BUILD)
-constexpr int kDefaultCases = 12;
-#else
-constexpr int kDefaultCases = 102;
-#endif
+const int kDefaultCases = test_support::sanitized_run() ? 12 : 102;
 constexpr int kDefaultSeed = 6300, kShards = 6;
 
 // Surfaces of the default run whose passes still leave more than the accepted scallop (up to 1.25 x

@@ -12,6 +12,7 @@
 // part, script, tool path and transcript.
 #include "hostrun_support.hpp"
 #include "surface_lane_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -41,11 +42,7 @@ constexpr double kOnEachOther = 0.02;
 constexpr double kLattice = 0.5;
 constexpr int kShards = 4;
 // The surfaces of a default run: the plain build judges them all, the sanitizer build the first.
-#if defined(DRELAN_SANITIZED_BUILD)
-constexpr int kDefaultSurfaces = 20;
-#else
-constexpr int kDefaultSurfaces = 100;
-#endif
+const int kDefaultSurfaces = test_support::sanitized_run() ? 20 : 100;
 
 // The segments of all lanes bucketed by the grid's cells their XY boxes touch, for the distance
 // of a point to the lanes.

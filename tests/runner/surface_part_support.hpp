@@ -4,6 +4,7 @@
 #pragma once
 
 #include "hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -24,8 +25,8 @@ using p3 = std::array<double, 3>;
 inline run_result run_surface_module(const fs::path& part, const fs::path& script, const fs::path& out)
 {
     return run_hostrun("--part " + part.string() + " --script " + script.string() + " --module " +
-                       DRELAN_TEST_MODULE_DIR + "/testmod_surface_pocket.so --out " + out.string() + " --data " +
-                       DRELAN_SOURCE_DIR + "/data --fixed-time 2026-01-01T12:00:00");
+                       test_support::test_module_dir() + "/testmod_surface_pocket.so --out " + out.string() +
+                       " --data " + DRELAN_SOURCE_DIR + "/data --fixed-time 2026-01-01T12:00:00");
 }
 
 // The grid surface of a part's height grid: each cell split by the diagonal whose height

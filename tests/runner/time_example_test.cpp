@@ -3,6 +3,7 @@
 // the block listing. FEED TIME and FAST TIME are checked against the lengths over the rates
 // worked out here from the motions of procedure 1.
 #include "tests/runner/hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(TimeExample, EstimateAndBlockListOfTheExampleParts)
     ASSERT_EQ(made.exit_code, 0) << made.output;
     for (const fs::path& part : {pocket / "part.saved.json", fs::path(kSource) / "examples" / "mill_path_part.json"}) {
         const fs::path out = fresh_folder("time_example_" + part.stem().string());
-        const run_result run = run_hostrun("--module " + std::string(DRELAN_TEST_MODULE_DIR) +
+        const run_result run = run_hostrun("--module " + test_support::test_module_dir() +
                                            "/testmod_tp_editor.so --edit 1 --part " + part.string() + " --script " +
                                            kSource + "/examples/time_script.json --out " + out.string() + fixed);
         ASSERT_EQ(run.exit_code, 0) << run.output;

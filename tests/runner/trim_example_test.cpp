@@ -6,6 +6,7 @@
 #include "host/control.hpp"
 #include "host/vantu.hpp"
 #include "tests/runner/hostrun_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ TEST(TrimExample, ZigZagTrimmedByTheSquareKeepsItsInsideUncut)
 {
     const fs::path out = fresh_folder("trim_example");
     const run_result run = run_hostrun(
-        "--module " + std::string(DRELAN_TEST_MODULE_DIR) + "/testmod_tp_editor.so --edit 1 --part " + kSource +
+        "--module " + test_support::test_module_dir() + "/testmod_tp_editor.so --edit 1 --part " + kSource +
         "/examples/mill_path_part.json --script " + kSource + "/examples/trim_script.json --out " + out.string());
     ASSERT_EQ(run.exit_code, 0) << run.output;
     vantu::control::load_part((out / "part.saved.json").string());
