@@ -197,7 +197,7 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     for (const unsigned seed : seeds_of(GetParam())) {
         const pocket_case c = random_pocket(seed);
-        std::vector<std::string> faults = judge(c, compute(c));
+        std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("pocket_" + std::to_string(seed), c, faults);
         if (leaves_material(seed)) {
             const auto gap = [](const std::string& f) { return f.rfind("uncut area", 0) == 0; };
@@ -319,7 +319,7 @@ TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
     for (const unsigned seed : packed_seeds_of(GetParam())) {
         const pocket_case c = packed_pocket(seed);
-        std::vector<std::string> faults = judge(c, compute(c));
+        std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("packed_" + std::to_string(seed), c, faults);
         for (const auto& [listed, kind] : kPackedFaultsLeft)
             if (listed == seed) take_listed_faults(kind, c.name, faults);
@@ -504,9 +504,7 @@ TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     const std::vector<pocket_case> rows = named_corpus();
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        std::vector<std::string> faults = judge(rows[row], compute(rows[row]));
-        const std::vector<std::string> twice = cut_once_faults(rows[row], cut_moves());
-        faults.insert(faults.end(), twice.begin(), twice.end());
+        std::vector<std::string> faults = judge_cut_once(rows[row], compute(rows[row]));
         for (const std::string& listed : kNamedRunTwiceLeft)
             if (listed == rows[row].name) take_listed_faults("run twice", listed, faults);
         EXPECT_TRUE(faults.empty()) << report(rows[row], faults);
