@@ -25,6 +25,10 @@ namespace {
 constexpr double kTurnBackCosine = -0.9;
 // The share of the pocket's tolerance within which the sides of a pass make one line.
 constexpr double kNearShare = 0.5;
+// Pieces of at most this many times `near` are passed over where a turn is looked for.
+constexpr double kShortShare = 2.0;
+// How far (times near) a stretch left out of the cut may reach on to a vertex of the rest.
+constexpr double kJoinShare = 4.0;
 // Points tested along each piece of the stretch to be left out: its ends and points between at
 // most kSampleSpacing x near apart, at least kFewestSamples and at most kMostSamples spans.
 constexpr double kSampleSpacing = 8.0;
@@ -32,6 +36,9 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // A loop that turns back more often than this is no pass along a centre line (a lane round close
 // teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
 constexpr std::size_t kMostTurns = 8;
+// The cut of a lane with its detours put in: each detour adds a turn or two, and the search is
+// paid once per lane (not once per turn, as the choice of the entry is).
+constexpr std::size_t kMostCutTurns = 32;
 
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
@@ -93,24 +100,31 @@ void piece_point(const piece& p, double t, double& x, double& y)
         x = p.sx + t * (p.ex - p.sx), y = p.sy + t * (p.ey - p.sy);
 }
 
-// The point of the piece nearest (x, y): its distance and fraction along the piece.
-double piece_distance(const piece& p, double x, double y, double& t)
+// The point (nx, ny) of the piece nearest (x, y): its distance and its place along the piece
+// (t, from 0 at the start to 1 at the end; on an arc not in proportion to the length, so the
+// point itself is answered for a split).
+double piece_nearest(const piece& p, double x, double y, double& t, double& nx, double& ny)
 {
     if (!p.arc) {
         const double dx = p.ex - p.sx, dy = p.ey - p.sy, l2 = dx * dx + dy * dy;
         t = l2 > 0.0 ? std::clamp(((x - p.sx) * dx + (y - p.sy) * dy) / l2, 0.0, 1.0) : 0.0;
-        return std::hypot(x - p.sx - t * dx, y - p.sy - t * dy);
+        nx = p.sx + t * dx, ny = p.sy + t * dy;
+        return std::hypot(x - nx, y - ny);
     }
-    double distance = 0.0, nx = 0.0, ny = 0.0;
+    double distance = 0.0;
     arc_dist_pnt(2, x, y, p.r, p.dir, p.cx, p.cy, p.sx, p.sy, p.ex, p.ey, distance, nx, ny, t);
     return std::hypot(x - nx, y - ny);
 }
 
-// The two parts of the piece at fraction t (a point on it).
-void split_piece(const piece& p, double t, piece& a, piece& b)
+double piece_distance(const piece& p, double x, double y, double& t)
 {
-    double x = 0.0, y = 0.0;
-    piece_point(p, t, x, y);
+    double nx = 0.0, ny = 0.0;
+    return piece_nearest(p, x, y, t, nx, ny);
+}
+
+// The two parts of the piece at (x, y), a point on it.
+void split_piece(const piece& p, double x, double y, piece& a, piece& b)
+{
     a = p, b = p;
     a.ex = x, a.ey = y, b.sx = x, b.sy = y;
     piece_measure(a), piece_measure(b);
@@ -125,24 +139,25 @@ void split_at_vertices(std::vector<piece>& w, double near)
     for (const piece& p : w) vx.push_back(p.sx), vy.push_back(p.sy);
     std::vector<piece> out;
     for (const piece& p : w) {
-        std::vector<double> at;
+        struct split_point {
+            double t, x, y;
+        };
+        std::vector<split_point> at;
         for (std::size_t k = 0; k < vx.size(); ++k) {
             if (vx[k] < p.box[0] - near || vx[k] > p.box[2] + near || vy[k] < p.box[1] - near ||
                 vy[k] > p.box[3] + near)
                 continue;
-            double t = 0.0;
-            if (piece_distance(p, vx[k], vy[k], t) <= near && t * p.length > near && (1.0 - t) * p.length > near)
-                at.push_back(t);
+            split_point q{};
+            if (piece_nearest(p, vx[k], vy[k], q.t, q.x, q.y) <= near && std::hypot(q.x - p.sx, q.y - p.sy) > near &&
+                std::hypot(q.x - p.ex, q.y - p.ey) > near)
+                at.push_back(q);
         }
-        std::sort(at.begin(), at.end());
+        std::sort(at.begin(), at.end(), [](const split_point& a, const split_point& b) { return a.t < b.t; });
         piece rest = p;
-        double done = 0.0;
-        for (const double t : at) {
-            // The fraction along what is left of the piece.
-            const double u = (t - done) / (1.0 - done);
+        for (const split_point& q : at) {
             piece a, b;
-            split_piece(rest, u, a, b);
-            if (a.length > near && b.length > near) out.push_back(a), rest = b, done = t;
+            split_piece(rest, q.x, q.y, a, b);
+            if (a.length > near && b.length > near) out.push_back(a), rest = b;
         }
         out.push_back(rest);
     }
@@ -168,12 +183,27 @@ bool turns_back(const piece& in, const piece& out)
     return ix * ox + iy * oy < kTurnBackCosine;
 }
 
+// Whether the closed path turns back where piece k starts. Pieces no longer than kShortShare x
+// near between the way in and piece k are passed over: a detour put in at the point of the path
+// nearest its vertex joins it by such a piece, and the half turn is then spread over two or three
+// vertices. A short piece itself starts no turn.
+bool turn_at(const std::vector<piece>& w, std::size_t k, double near)
+{
+    const double shortest = kShortShare * near;
+    if (!(w[k].length > shortest)) return false;
+    for (std::size_t back = 1; back < w.size(); ++back) {
+        const piece& in = w[(k + w.size() - back) % w.size()];
+        if (in.length > shortest) return turns_back(in, w[k]);
+    }
+    return false;
+}
+
 // The vertices of the closed path where it turns back.
-std::size_t turn_count(const std::vector<piece>& w)
+std::size_t turn_count(const std::vector<piece>& w, double near)
 {
     std::size_t turns = 0;
     for (std::size_t k = 0; k < w.size(); ++k)
-        if (turns_back(w[(k + w.size() - 1) % w.size()], w[k])) ++turns;
+        if (turn_at(w, k, near)) ++turns;
     return turns;
 }
 
@@ -208,11 +238,20 @@ int vertex_near(const std::vector<piece>& w, std::size_t from, std::size_t to, d
     return -1;
 }
 
+// The length of pieces [from, to).
+double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
+{
+    double length = 0.0;
+    for (std::size_t k = from; k < to; ++k) length += w[k].length;
+    return length;
+}
+
 // The cut that starts at the turn before piece `split` and runs the rest of the path R (pieces
 // split on) to its end, where the link to the parent starts. Each stretch of the pieces before the
 // turn that R does not run over is gone along from the vertex of R where it starts to the one
-// where it ends, and the cut goes back along R to the first to run on. False when such a stretch
-// does not start and end on vertices of R.
+// where it ends, and the cut comes back to the first by the shorter way: along R, or back along
+// the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
+// R once more). False when such a stretch does not start and end on vertices of R.
 bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, std::vector<piece>& cut, double& length)
 {
     const std::size_t rest = w.size() - split;
@@ -228,9 +267,22 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
         else
             detours.push_back({k, k, -1, -1});
     }
+    // A stretch that does not end on a vertex of R takes in the short pieces after it (run over
+    // by R, so cut anyway) up to one that does: where a detour joins the lane, the lane's piece is
+    // split at the detour's vertices and at the point it joins, a few thousandths apart. The same
+    // before its start.
+    const double reach = kJoinShare * near;
     for (detour& d : detours) {
         d.from = vertex_near(w, split, w.size(), w[d.first].sx, w[d.first].sy, near);
+        for (double taken = 0.0; d.from < 0 && d.first > 0 && taken + w[d.first - 1].length <= reach;) {
+            taken += w[--d.first].length;
+            d.from = vertex_near(w, split, w.size(), w[d.first].sx, w[d.first].sy, near);
+        }
         d.to = vertex_near(w, split, w.size(), w[d.last].ex, w[d.last].ey, near);
+        for (double taken = 0.0; d.to < 0 && d.last + 1 < split && taken + w[d.last + 1].length <= reach;) {
+            taken += w[++d.last].length;
+            d.to = vertex_near(w, split, w.size(), w[d.last].ex, w[d.last].ey, near);
+        }
         if (d.from < 0 || d.to < 0) return false;
     }
     cut.clear();
@@ -243,6 +295,12 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
         for (const detour& d : detours) {
             if (d.from != static_cast<int>(v)) continue;
             for (std::size_t k = d.first; k <= d.last; ++k) take(w[k]);
+            const std::size_t low = split + static_cast<std::size_t>(std::min(d.from, d.to));
+            const std::size_t high = split + static_cast<std::size_t>(std::max(d.from, d.to));
+            if (length_of(w, d.first, d.last + 1) < length_of(w, low, high)) {
+                for (std::size_t k = d.last + 1; k-- > d.first;) take(reversed(w[k]));
+                continue;
+            }
             // Back from where the stretch ends to where it started, along R.
             if (d.to > d.from)
                 for (int k = d.to - 1; k >= d.from; --k) take(reversed(w[split + static_cast<std::size_t>(k)]));
@@ -273,17 +331,18 @@ void write_pieces(const std::vector<piece>& cut, pokarr& out, int& status)
 // The shortest cut of the closed path w that ends where it starts (the entry): from each turn the
 // path makes, as cut_from_turn makes it. Answers the length it saves against the whole path and
 // the cut in `best`, or 0 and nothing when no cut is shorter by more than `near`.
-double shortest_cut(std::vector<piece> w, double near, std::vector<piece>& best)
+double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, std::vector<piece>& best)
 {
     best.clear();
-    if (turn_count(w) > kMostTurns) return 0.0;
+    const std::size_t turns = turn_count(w, near);
+    if (turns == 0 || turns > most_turns) return 0.0;
     split_at_vertices(w, near);
     double whole = 0.0;
     for (const piece& p : w) whole += p.length;
     double best_length = whole;
     std::vector<piece> made;
     for (std::size_t split = 1; split < w.size(); ++split) {
-        if (!turns_back(w[split - 1], w[split])) continue;
+        if (!turn_at(w, split, near)) continue;
         double length = 0.0;
         if (cut_from_turn(w, split, near, made, length) && length < best_length - near)
             best.swap(made), best_length = length;
@@ -299,8 +358,8 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
 {
     status = 0;
     std::vector<piece> w, best;
-    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return 0.0;
-    const double saved = shortest_cut(w, near, best);
+    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostCutElements)) return 0.0;
+    const double saved = shortest_cut(w, near, kMostCutTurns, best);
     if (best.empty()) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
@@ -317,14 +376,14 @@ void collapse_pass_turns(const pokarr& loop, double near, std::vector<int>& turn
     turns.clear();
     std::vector<piece> w, best;
     if (!pieces_of(loop, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return;
-    if (turn_count(w) > kMostTurns) return;
+    if (turn_count(w, near) > kMostTurns) return;
     std::vector<std::pair<double, int>> saved;
     std::vector<piece> from_turn;
     for (std::size_t k = 0; k < w.size(); ++k) {
-        if (!turns_back(w[(k + w.size() - 1) % w.size()], w[k])) continue;
+        if (!turn_at(w, k, near)) continue;
         from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
         from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
-        const double s = shortest_cut(from_turn, near, best);
+        const double s = shortest_cut(from_turn, near, kMostTurns, best);
         if (!best.empty()) saved.emplace_back(-s, w[k].start);
     }
     std::sort(saved.begin(), saved.end());

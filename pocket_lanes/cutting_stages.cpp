@@ -231,9 +231,12 @@ void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& ent
     }
     if (dimension() == kPlanar) {
         // The innermost lane of a chain (entered from above, its holder the closing lane) is cut
-        // from where it is cut once: a pass of no width from its far turn to its entry.
-        if (lane_table_block.status[holder] < 0) collapse_pass_cut_once(path, collapse_pass_near(), status);
-        if (status == 0) collapse_detours_cut(lane, path, status);
+        // from where it is cut once: a pass of no width from its far turn to its entry, a detour
+        // that runs along the lane from where the run ends. The detours go in first, so that the
+        // turns they make are among those the cut may start from.
+        collapse_detours_cut(lane, path, status);
+        if (status == 0 && lane_table_block.status[holder] < 0)
+            collapse_pass_cut_once(path, collapse_pass_near(), status);
         return;
     }
     // A path that cannot be laid on the surfaces is cut as it is.

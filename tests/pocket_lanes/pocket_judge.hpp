@@ -554,4 +554,14 @@ inline std::vector<std::string> judge(const pocket_case& c, int status)
     return faults;
 }
 
+// Every property, and the chains' first lanes cut once.
+inline std::vector<std::string> judge_cut_once(const pocket_case& c, int status)
+{
+    std::vector<std::string> faults = judge(c, status);
+    if (faults.size() == 1 && faults.front().rfind("status", 0) == 0) return faults;
+    const std::vector<std::string> twice = cut_once_faults(c, cut_moves());
+    faults.insert(faults.end(), twice.begin(), twice.end());
+    return faults;
+}
+
 }  // namespace pocket_judge

@@ -201,11 +201,36 @@ bool leaves_material(unsigned seed)
     return std::find(kMaterialLeft.begin(), kMaterialLeft.end(), seed) != kMaterialLeft.end();
 }
 
+// Takes a listed pocket's faults of the kind that other work mends out of its faults; a listed
+// pocket without such a fault fails, so that the lists only shrink.
+void take_listed_faults(const std::string& kind, const std::string& name, std::vector<std::string>& faults)
+{
+    const auto of_kind = [&kind](const std::string& f) { return f.rfind(kind, 0) == 0; };
+    EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), of_kind))
+        << name << " has no \"" << kind << "\" fault now: take it off the list";
+    faults.erase(std::remove_if(faults.begin(), faults.end(), of_kind), faults.end());
+}
+
+// Pockets of the default run (and named packed ones) whose first lane of a chain still runs back
+// over the stretch it begins with ("run twice"): a sliver lane whose sides part by a little more
+// than the tolerance, entered at its middle (20261226), and packed pockets whose first lanes wind
+// round several merged island lanes, a stretch entered where no turn of the cut lies. Such faults
+// do not fail the test; a listed pocket without one does, so that the lists only shrink.
+const std::vector<unsigned> kRandomRunTwiceLeft = {20261226};
+const std::vector<unsigned> kPackedRunTwiceLeft = {20261216, 20361216, 20461216, 20561216, 20661215,
+                                                   20361222, 20761230, 20461219, 20461235, 20761285};
+
+void take_run_twice(const std::vector<unsigned>& listed, unsigned seed, const std::string& name,
+                    std::vector<std::string>& faults)
+{
+    if (std::find(listed.begin(), listed.end(), seed) != listed.end()) take_listed_faults("run twice", name, faults);
+}
+
 TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     for (const unsigned seed : seeds_of(GetParam())) {
         const pocket_case c = random_pocket(seed);
-        std::vector<std::string> faults = judge(c, compute(c));
+        std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("pocket_" + std::to_string(seed), c, faults);
         if (leaves_material(seed)) {
             const auto gap = [](const std::string& f) { return f.rfind("uncut area", 0) == 0; };
@@ -213,6 +238,7 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
                 << c.name << " is cut whole now: take it off the list of pockets that leave material";
             faults.erase(std::remove_if(faults.begin(), faults.end(), gap), faults.end());
         }
+        take_run_twice(kRandomRunTwiceLeft, seed, c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -314,24 +340,15 @@ std::vector<unsigned> packed_seeds_of(int shard)
 const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {
     {20361215, "uncut area"}, {20561215, "uncut area"}, {20661215, "uncut area"}, {20661216, "uncut area"}};
 
-// Takes a listed pocket's faults of the kind that other work mends out of its faults; a listed
-// pocket without such a fault fails, so that the lists only shrink.
-void take_listed_faults(const std::string& kind, const std::string& name, std::vector<std::string>& faults)
-{
-    const auto of_kind = [&kind](const std::string& f) { return f.rfind(kind, 0) == 0; };
-    EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), of_kind))
-        << name << " has no \"" << kind << "\" fault now: take it off the list";
-    faults.erase(std::remove_if(faults.begin(), faults.end(), of_kind), faults.end());
-}
-
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
     for (const unsigned seed : packed_seeds_of(GetParam())) {
         const pocket_case c = packed_pocket(seed);
-        std::vector<std::string> faults = judge(c, compute(c));
+        std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("packed_" + std::to_string(seed), c, faults);
         for (const auto& [listed, kind] : kPackedFaultsLeft)
             if (listed == seed) take_listed_faults(kind, c.name, faults);
+        take_run_twice(kPackedRunTwiceLeft, seed, c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -505,7 +522,6 @@ std::vector<pocket_case> named_corpus()
 // detour near its entry, no pass of no width). Their "run twice" faults do not fail the test; a
 // listed pocket without one does, so that the list only shrinks.
 const std::vector<std::string> kNamedRunTwiceLeft = {
-    "seed 20761223 (random-walk, 164 corners, 7 islands, step 0.627151)",
     "small round island, radius 0.400000, step 0.010000, tolerance 0.005000",
     "small round island, radius 0.400000, step 0.010000, tolerance 0.002000"};
 
@@ -513,9 +529,7 @@ TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     const std::vector<pocket_case> rows = named_corpus();
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        std::vector<std::string> faults = judge(rows[row], compute(rows[row]));
-        const std::vector<std::string> twice = cut_once_faults(rows[row], cut_moves());
-        faults.insert(faults.end(), twice.begin(), twice.end());
+        std::vector<std::string> faults = judge_cut_once(rows[row], compute(rows[row]));
         for (const std::string& listed : kNamedRunTwiceLeft)
             if (listed == rows[row].name) take_listed_faults("run twice", listed, faults);
         EXPECT_TRUE(faults.empty()) << report(rows[row], faults);

@@ -1,0 +1,69 @@
+// The first lane of a chain cut once: the cut begins at the turn from which the rest of the loop
+// runs over what it leaves out, comes back from a stretch it must still cut by the shorter way,
+// and still ends at the entry, where the link to the parent starts.
+#include "engine_test_support.hpp"
+
+#include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_lanes/collapse_pass_cut.hpp"
+
+#include <cmath>
+
+namespace {
+
+class CollapsePassCut : public EngineTest {};
+
+struct cut_row {
+    const char* name;
+    contour path;  // a closed loop from its entry back to it
+    double saved;  // the length the cut saves
+    xy start;      // where the cut begins
+};
+
+// Half the tolerance of a pocket at 0.005.
+constexpr double kNear = 0.0025;
+
+// A 10 x 10 square lane entered at (0, 0), with a detour put in at (4, 0): it runs back along the
+// lane to (1, 0) and round below it to (4, 0) again. Cut from the entry, the stretch from (1, 0) to
+// (4, 0) ran twice; cut from the turn at (4, 0), the stretch from the entry to (1, 0), hanging off
+// the cut's end, is gone along and back (2) instead.
+contour square_with_detour(const std::vector<xy>& turn)
+{
+    contour c{{0, 0}, {1, 0}, {4, 0}};
+    c.insert(c.end(), turn.begin(), turn.end());
+    for (const xy p : {xy{1, -1}, xy{4, -1}, xy{4, 0}, xy{10, 0}, xy{10, 10}, xy{0, 10}, xy{0, 0}}) c.push_back(p);
+    return c;
+}
+
+TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
+{
+    const std::vector<cut_row> rows = {
+        {"pass of no width", {{0, 0}, {5, 0}, {0, 0}}, 5.0, {5, 0}},
+        {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
+        {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
+        // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
+        // over three vertices.
+        {"detour joined by short pieces",
+         square_with_detour({{4.001, 0.001}, {3.999, 0.002}, {1, 0.002}}),
+         2.0,
+         {3.999, 0.002}},
+    };
+    for (const cut_row& row : rows) {
+        pokarr a = make_from(row.path);
+        double before = 0.0, after = 0.0;
+        int measured = 0;
+        pokarr_length(0, a, nullptr, before, measured);
+        int status = -1;
+        const double saved = collapse_pass_cut_once(a, kNear, status);
+        pokarr_length(0, a, nullptr, after, measured);
+        EXPECT_EQ(status, 0) << row.name;
+        EXPECT_NEAR(saved, row.saved, 0.01) << row.name;
+        EXPECT_NEAR(before - after, saved, 1e-9) << row.name;
+        EXPECT_NEAR(a.x[0], row.start.x, 1e-9) << row.name;
+        EXPECT_NEAR(a.y[0], row.start.y, 1e-9) << row.name;
+        EXPECT_NEAR(a.x[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
+        EXPECT_NEAR(a.y[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
+        pokarr_free(a);
+    }
+}
+
+}  // namespace
