@@ -9,6 +9,7 @@
 #include "pocket_arrays/lane_offset.hpp"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "tools/tool_pages.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 using namespace tools_test;
