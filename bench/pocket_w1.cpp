@@ -39,6 +39,7 @@
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "pocket_lanes/pocket_drawing.hpp"
 #include "toolpath/machine_table.hpp"
@@ -143,20 +144,28 @@ int lanes_cut()
     return cut;
 }
 
-// The length of the engine's live lanes (status above 0, before the first output lane).
-double engine_lane_length()
+// The length of the engine's lanes before the first output lane: the live ones (status above 0),
+// and the detour lanes the cut of their source goes round (the ends of horns at the cusps where
+// the offsets of neighbouring contours meet, status 0).
+struct lane_lengths {
+    double live = 0.0;
+    double detours = 0.0;
+};
+
+lane_lengths engine_lane_lengths()
 {
     const lane_table& lt = lane_table_block;
     pokarr lane;
     pokarr_init(2, lane);
-    double sum = 0.0;
+    lane_lengths sum;
     for (int n = 1; n < std::min(pocket_box_block.first_output_lane, lt.count + 1); ++n) {
-        if (lt.status[n] <= 0) continue;
+        const bool detour = collapse_detour_lane(n);
+        if (lt.status[n] <= 0 && !detour) continue;
         int status = 0;
         double length = 0.0;
         lane_to_pokarr(n, lane, status);
         if (status == 0) pokarr_length(0, lane, nullptr, length, status);
-        sum += length;
+        (detour ? sum.detours : sum.live) += length;
     }
     pokarr_free(lane);
     return sum;
@@ -314,7 +323,7 @@ struct case_result {
     clipper_output clipper;
     double engine_seconds = 0.0, clipper_seconds = 0.0;
     long long engine_heap = 0, clipper_heap = 0, pool = 0;
-    double lane_length = 0.0;  // the engine's live lanes, before the cutting order
+    lane_lengths lane_length;  // the engine's lanes, before the cutting order
     std::uint64_t hash = 0;
     coverage_figures coverage;
     // Clipper's offsets and the lanes that would clear what they leave.
@@ -369,7 +378,7 @@ void BM_PocketW1(benchmark::State& state)
     r.engine_seconds = median(engine_times);
     r.clipper_seconds = median(clipper_times);
     r.lanes = lanes_cut();
-    r.lane_length = engine_lane_length();
+    r.lane_length = engine_lane_lengths();
     r.hash = lane_table_hash();
     r.drawing = bench::draw_pocket(r.path);
     r.coverage = coverage_of(islands, region, step, r.path);
@@ -424,26 +433,27 @@ std::string failure(const case_result& r)
 // The summary of every case run; answers the number of failed cases.
 int print_summary()
 {
-    std::printf("\nW1 beside Clipper 1: medians of the rounds; lengths in mm (lanes: the engine's own lanes, cut:\n"
-                "the cutting moves drawn, clip: Clipper's offsets, ref: those and the lanes that clear what they\n"
-                "leave); left: mm2 of the region farther than half a step and the tolerance from every cut;\n"
-                "heap and pool: high-water marks in MB\n");
-    std::printf("%-6s %6s %6s %6s %9s %9s %9s %9s %6s %7s %7s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case",
-                "rounds", "status", "lanes", "lane mm", "cut mm", "clip mm", "ref mm", "ratio", "c.left", "left",
-                "time ms", "clip ms", "ratio", "heap", "pool", "clip", "ratio", "lane table hash", "tool path hash");
+    std::printf("\nW1 beside Clipper 1: medians of the rounds; lengths in mm (lanes: the engine's own lanes, det:\n"
+                "the detour lanes their cuts go round, cut: the cutting moves drawn, clip: Clipper's offsets,\n"
+                "ref: those and the lanes that clear what they leave); left: mm2 of the region farther than half\n"
+                "a step and the tolerance from every cut; heap and pool: high-water marks in MB\n");
+    std::printf("%-6s %6s %6s %6s %9s %8s %9s %9s %9s %6s %7s %7s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case",
+                "rounds", "status", "lanes", "lane mm", "det mm", "cut mm", "clip mm", "ref mm", "ratio", "c.left",
+                "left", "time ms", "clip ms", "ratio", "heap", "pool", "clip", "ratio", "lane table hash",
+                "tool path hash");
     int failed = 0;
     for (const case_entry& e : results) {
         const case_result& r = e.result;
         const std::string name = std::to_string(e.islands) + "/" + std::to_string(e.step);
-        std::printf(
-            "%-6s %6d %6d %6d %9.1f %9.1f %9.1f %9.1f %6.4f %7.2f %7.2f %9.2f %9.2f %6.3f %7.2f %6.2f %7.2f %6.2f "
-            "%016llx %016llx\n",
-            name.c_str(), r.rounds, r.status, r.lanes, r.lane_length, r.path.cutting, r.clipper.length, r.reference(),
-            ratio(r.path.cutting, r.reference()), r.coverage.clipper.area, r.coverage.engine.area,
-            1e3 * r.engine_seconds, 1e3 * r.clipper_seconds, ratio(r.engine_seconds, r.clipper_seconds),
-            r.engine_heap / kMegabyte, r.pool / kMegabyte, r.clipper_heap / kMegabyte,
-            ratio(r.engine_heap, r.clipper_heap), static_cast<unsigned long long>(r.hash),
-            static_cast<unsigned long long>(r.path.hash));
+        std::printf("%-6s %6d %6d %6d %9.1f %8.1f %9.1f %9.1f %9.1f %6.4f %7.2f %7.2f %9.2f %9.2f %6.3f %7.2f %6.2f "
+                    "%7.2f %6.2f "
+                    "%016llx %016llx\n",
+                    name.c_str(), r.rounds, r.status, r.lanes, r.lane_length.live, r.lane_length.detours,
+                    r.path.cutting, r.clipper.length, r.reference(), ratio(r.path.cutting, r.reference()),
+                    r.coverage.clipper.area, r.coverage.engine.area, 1e3 * r.engine_seconds, 1e3 * r.clipper_seconds,
+                    ratio(r.engine_seconds, r.clipper_seconds), r.engine_heap / kMegabyte, r.pool / kMegabyte,
+                    r.clipper_heap / kMegabyte, ratio(r.engine_heap, r.clipper_heap),
+                    static_cast<unsigned long long>(r.hash), static_cast<unsigned long long>(r.path.hash));
     }
     for (const case_entry& e : results) {
         const std::string why = failure(e.result);
