@@ -388,11 +388,32 @@ void notlif_in(double side_step, int direction_sign, cut_entry_tables& entries, 
         }
     }
     open_chain_lane(holder, current, direction_sign, entries, path, status);
-    double exit[3];
+    const lane_table& lt = lane_table_block;
+    const bool linked = next != kLinkEnd && std::abs(lt.parent[current]) == next && entries.element[current] != 0;
+    // A lane entered where the lane cut before it ends is cut once round from there; its own link
+    // to its parent starts at its exit holder's entry.
+    const bool other_exit = status == 0 && exit_holder != holder && entries.element[exit_holder] != 0 && path.count > 1;
+    double exit[3], to[3];
     entry_point(entries, holder, exit);
-    if (status == 0 && exit_holder != holder && entries.element[exit_holder] != 0 && path.count > 1) {
-        entry_point(entries, exit_holder, exit);
-        path_on_to(exit, path, status);
+    entry_point(entries, current, to);
+    // The move to the next lane is tested before this lane's path joins the table, which the
+    // island test reads. Only a lane that goes on to the next one at cutting height goes on
+    // along itself to where that move starts: before a separator the way on would be cut again
+    // for nothing.
+    bool connect = false;
+    if (status == 0 && linked) {
+        double from[3];
+        std::copy(exit, exit + 3, from);
+        if (other_exit) entry_point(entries, exit_holder, from);
+        int hit = 0, islands = 0;
+        conn_hits_island_listed(island_test_lanes_follow(link_plan_block.islands), current, next, from, to, hit,
+                                islands);
+        if (islands < 0) status = kEngineArrayFailed;
+        connect = islands == 0;
+        if (connect && other_exit) {
+            std::copy(from, from + 3, exit);
+            path_on_to(exit, path, status);
+        }
     }
     link_plan& plan = link_plan_block;
     if (status == 0 && dimension() != kPlanar && plan.has_exit != 0 && path.count > 0) {
@@ -404,23 +425,6 @@ void notlif_in(double side_step, int direction_sign, cut_entry_tables& entries, 
     if (status != 0) {
         lane = -std::abs(status);
         return;
-    }
-    // The move to the next lane is tested before this lane's path joins the table, which the
-    // island test reads.
-    const lane_table& lt = lane_table_block;
-    const bool linked = next != kLinkEnd && std::abs(lt.parent[current]) == next && entries.element[current] != 0;
-    double to[3];
-    entry_point(entries, current, to);
-    bool connect = false;
-    if (linked) {
-        int hit = 0;
-        conn_hits_island_listed(island_test_lanes_follow(plan.islands), current, next, exit, to, hit, status);
-        if (status < 0) {
-            lane = -kEngineArrayFailed;
-            return;
-        }
-        connect = status == 0;
-        status = 0;
     }
     if (path.count > 0) {
         std::copy(exit, exit + 3, plan.exit);
