@@ -222,12 +222,15 @@ void errors_of(const std::string& transcript, run_faults& faults)
 
 // Surfaces of the default run whose lanes still show faults, with the kinds they show: those do
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
-// fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
-// flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
-// step), which the lane engine announces; on the cone of seed 6 the innermost ring round the top
-// stands 2.4 from the top on one side and 4.2 on the other, and the only lane inside it is a
-// speck at the top (the 3-D offset of the ring gives none), which leaves a crescent up to 2.7
-// from every lane.
+// fails until it is taken off the list. Gaps: on the ridge of seed 60 (flanks of 73 degrees) the
+// lanes running up the flanks are laid over the grid lines with steps of a few hundredths back
+// and aside; the 3-D offset walks such a step square to its own direction, along the fall line,
+// where the offset covers about a quarter of its width in XY, and joins it to its neighbours as a
+// spike out towards the source that stops short of it. Each further offset copies the spikes and
+// widens them, and the lane engine stops short of the pocket's middle, which it announces. On the
+// cone of seed 6 the innermost ring round the top stands 2.4 from the top on one side and 4.2 on
+// the other, and the only lane inside it is a speck at the top (the 3-D offset of the ring gives
+// none), which leaves a crescent up to 2.7 from every lane.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
