@@ -3,6 +3,7 @@
 
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "host/vantu_vector.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 
 #include <algorithm>
@@ -196,6 +197,20 @@ double distance_to_source(const source_cells& cells, const point3& p, double rea
     return nearest;
 }
 
+// Whether a point of the run from i to j stands on the source in XY, within the pocket's
+// tolerance: a walk that overshot back onto its source and no further meets it only within the
+// rounding of the two, which the crossing test may miss. Reads pocket_work (tolerance, working
+// tolerance).
+bool run_touches(const source_cells& cells, const pokarr& loop, int i, int j)
+{
+    const pocket_work& w = pocket_work_block;
+    const double reach = std::max(w.tolerance, w.working_tolerance);
+    if (!(reach > 0.0)) return false;
+    for (int k = i; k <= j; ++k)
+        if (distance_to_source(cells, at(loop, k), reach) < reach) return true;
+    return false;
+}
+
 // Whether the run from i to j lies on the far side of the source from the point before it: it
 // reaches across by at least the depth share of `least`, with at least the length share of its
 // length across.
@@ -282,14 +297,10 @@ int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& remo
     return j;
 }
 
-}  // namespace
-
-void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status)
+// Cuts the runs of the closed loop that do not hold its first point. first_near: whether the
+// first point is near the source (a run holding it is left to the caller).
+void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, bool& first_near, int& status)
 {
-    status = 0;
-    cut = 0;
-    if (!(least > 0.0) || source.count < 3 || loop.count < 4 || source.z == nullptr || loop.dimension != 3) return;
-    const source_cells cells(source, least);
     pokarr path;
     pokarr_init(3, path);
     std::vector<char> near(static_cast<std::size_t>(loop.count), 0);
@@ -297,6 +308,7 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
         near[static_cast<std::size_t>(i)] = near_source(cells, at(loop, i), least, path, status) ? 1 : 0;
     pokarr_free(path);
     if (status != 0) return;
+    first_near = near[0] != 0;
     // The runs of near points, each kept or marked for removal.
     std::vector<char> removed(near.size(), 0);
     const int last = loop.count - 1;  // the closing point, on the first
@@ -307,9 +319,9 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
         }
         const int j = run_end(loop, near, i, last, least);
         int next = j + 1;
-        const bool holds_first = near[0] != 0 && (i == 1 || j == last - 1);
+        const bool holds_first = first_near && (i == 1 || j == last - 1);
         if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(cells, loop, i, j, least) &&
-            run_crosses(cells, loop, i - 1, j))
+            (run_crosses(cells, loop, i - 1, j) || run_touches(cells, loop, i, j)))
             next = remove_run(loop, i, j, least, removed) + 1;
         i = next;
     }
@@ -319,6 +331,41 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
         loop.x[kept] = loop.x[i], loop.y[kept] = loop.y[i], loop.z[kept] = loop.z[i];
         ++kept;
     }
-    cut = loop.count - kept;
+    cut += loop.count - kept;
     loop.count = kept;
+}
+
+// Starts the closed loop (its last point on its first) at its point `start` instead.
+void start_loop_at(pokarr& loop, int start)
+{
+    const int n = loop.count - 1;  // distinct points
+    if (start <= 0 || start >= n) return;
+    for (double* c : {loop.x, loop.y, loop.z}) {
+        std::rotate(c, c + start, c + n);
+        c[n] = c[0];
+    }
+}
+
+}  // namespace
+
+void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status)
+{
+    status = 0;
+    cut = 0;
+    if (!(least > 0.0) || source.count < 3 || loop.count < 4 || source.z == nullptr || loop.dimension != 3) return;
+    const source_cells cells(source, least);
+    bool first_near = false;
+    cut_runs(cells, least, loop, cut, first_near, status);
+    if (status != 0 || !first_near || loop.count < 4) return;
+    // A run that holds the loop's first point is judged with the loop started half way round (a
+    // run of half the loop's points or more is never cut), and the loop then starts again where
+    // it did, or at the point kept nearest to where it did.
+    const point3 first = at(loop, 0);
+    start_loop_at(loop, loop.count / 2);
+    cut_runs(cells, least, loop, cut, first_near, status);
+    if (status != 0) return;
+    int back = 0;
+    for (int k = 1; k + 1 < loop.count; ++k)
+        if (distd(3, at(loop, k).v, first.v) < distd(3, at(loop, back).v, first.v)) back = k;
+    start_loop_at(loop, back);
 }

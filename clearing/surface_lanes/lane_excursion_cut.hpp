@@ -11,15 +11,15 @@
 inline constexpr int kExcursionArrayFailed = 11;
 
 // Cuts out of the closed loop (dimension 3, its last point on its first) every run of points
-// nearer the source loop than `least` over the surface that crosses the source in XY and comes
-// back beside where it left (the points on either side of the run nearer each other than
-// `least`; a run longer than four times `least` must also lie across the source: reach across
-// it by four fifths of `least` or more, with half its length or more across). The loop is closed
-// where its way into the run crosses its way out within `least` of the run, else the points on
-// either side are joined straight. Nearness over the surface is judged soundly:
-// a point counts as near only when a path over the surface to the source (the surface's section
-// square in XY to a source segment, from a foot inside it: the path the offset's own walk takes)
-// is shorter than `least`; a point whose path cannot be traced counts as far. A run that holds the loop's first point
-// or half its points or more is left as it is. cut: the number of points removed. Status 0, or 11. Reads
-// surface_grid_block (through lan_on_grid).
+// nearer the source loop than `least` over the surface that crosses the source in XY (or reaches
+// it within the pocket's tolerance) and comes back beside where it left (the points on either side of the run nearer
+// each other than `least`; a run longer than four times `least` must also lie across the source: reach across it by
+// four fifths of `least` or more, with half its length or more across). The loop is closed where its way into the run
+// crosses its way out within `least` of the run, else the points on either side are joined straight. Nearness over the
+// surface is judged soundly: a point counts as near only when a path over the surface to the source (the surface's
+// section square in XY to a source segment, from a foot inside it: the path the offset's own walk takes) is shorter
+// than `least`; a point whose path cannot be traced counts as far. A run of half the loop's points or more is left as
+// it is; a run that holds the loop's first point is judged as any other, the loop then starting at the point kept
+// nearest its old start. cut: the number of points removed. Status 0, or 11. Reads surface_grid_block (through
+// lan_on_grid) and pocket_work (tolerance, working tolerance).
 void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status);

@@ -9,7 +9,7 @@
 // part of the pocket uncut must end with one). DRELAN_SURFACES sets
 // the number of surfaces (100, or the first 20 under the sanitizers, spread over the shards),
 // DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's
-// part, script, tool path and transcript.
+// part, script, tool path and transcript; DRELAN_SURFACE_LOG prints every run's faults.
 #include "hostrun_support.hpp"
 #include "surface_lane_support.hpp"
 #include "tests/support/build_under_test.hpp"
@@ -18,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -221,12 +222,15 @@ void errors_of(const std::string& transcript, run_faults& faults)
 
 // Surfaces of the default run whose lanes still show faults, with the kinds they show: those do
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
-// fails until it is taken off the list. Gaps: the lane engine's offsets of lanes crossing steep
-// flanks obliquely and of lanes near holes come short of the pocket's middle (by up to another
-// step), which the lane engine announces; on the cone of seed 6 the innermost ring round the top
-// stands 2.4 from the top on one side and 4.2 on the other, and the only lane inside it is a
-// speck at the top (the 3-D offset of the ring gives none), which leaves a crescent up to 2.7
-// from every lane.
+// fails until it is taken off the list. Gaps: on the ridge of seed 60 (flanks of 73 degrees) the
+// lanes running up the flanks are laid over the grid lines with steps of a few hundredths back
+// and aside; the 3-D offset walks such a step square to its own direction, along the fall line,
+// where the offset covers about a quarter of its width in XY, and joins it to its neighbours as a
+// spike out towards the source that stops short of it. Each further offset copies the spikes and
+// widens them, and the lane engine stops short of the pocket's middle, which it announces. On the
+// cone of seed 6 the innermost ring round the top stands 2.4 from the top on one side and 4.2 on
+// the other, and the only lane inside it is a speck at the top (the 3-D offset of the ring gives
+// none), which leaves a crescent up to 2.7 from every lane.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
@@ -252,6 +256,17 @@ std::string unexpected(const std::vector<fault_kind>& kinds, const run_faults& f
             out += std::string("listed, no longer shown: ") + kKindNames[kind] + "\n";
     }
     return out;
+}
+
+// One line per run with faults, listed or not ("FAULTS seed grid|part [kind] ..."), then the
+// fault lines: the lists of two builds over a seed range compare with diff.
+void log_faults(int seed, bool on_part, const run_faults& faults)
+{
+    std::string kinds;
+    for (int kind = 0; kind < kKinds; ++kind)
+        if (faults.count[kind] > 0) kinds += std::string(" [") + kKindNames[kind] + "]";
+    if (!kinds.empty())
+        std::printf("FAULTS %d %s%s\n%s", seed, on_part ? "part" : "grid", kinds.c_str(), faults.lines.c_str());
 }
 
 int from_environment(const char* name, int fallback)
@@ -294,6 +309,7 @@ void judge_seed(int seed, const fs::path& folder)
         run_faults faults;
         errors_of(run.transcript, faults);
         judge(s, run.lanes, m.gap, m.planar_cover, faults);
+        if (std::getenv("DRELAN_SURFACE_LOG") != nullptr) log_faults(seed, m.planar_cover, faults);
         std::vector<fault_kind> listed;
         for (const known_fault& known : kKnownFaults)
             if (known.seed == seed && known.on_part == m.planar_cover) listed = known.kinds;
@@ -338,6 +354,10 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
              "grid line and crossed itself"},
         {67, "fold: the outer contour's first offset started from the middle of a side's chord, 10 above the "
              "surface, and offsets beyond it came back across their source for 11 to 12"},
+        {202, "fold: the second offset ran out at a corner to its source's side and back, touching it without "
+              "crossing, and the engine refused it and stopped after two offsets"},
+        {177, "fold: an offset ran back onto its source without crossing it, and the engine stopped after two offsets"},
+        {247, "fold: an offset ran back onto its source without crossing it, and the engine stopped after two offsets"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
