@@ -585,8 +585,8 @@ element_cells element_cells_of(const double* x, const double* y, int count, doub
     for (const chain_element& e : a.elements) {
         std::array<double, 4> box{};
         reach_box_of(x, y, e, reach, box.data());
-        finite = finite && std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) &&
-                 std::isfinite(box[3]);
+        finite =
+            finite && std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) && std::isfinite(box[3]);
         for (int k = 0; k < 2; ++k) {
             a.extent[k] = a.boxes.empty() ? box[k] : std::min(a.extent[k], box[k]);
             a.extent[k + 2] = a.boxes.empty() ? box[k + 2] : std::max(a.extent[k + 2], box[k + 2]);
