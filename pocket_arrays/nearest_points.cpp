@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -577,14 +578,22 @@ struct element_cells {
 constexpr std::size_t kLeastCellElements = 64;
 constexpr std::size_t kElementsPerCell = 4;
 
-element_cells element_cells_of(const double* x, const double* y, int count, double reach)
+// The elements of the chain whose widened boxes meet `within` (all of them for nullptr), in the
+// chain's order: an element whose box misses a box that holds every box of the other chain meets
+// none of those boxes either.
+element_cells element_cells_of(const double* x, const double* y, int count, double reach, const double* within)
 {
     element_cells a;
-    chain_elements_of(x, y, count, a.elements);
+    std::vector<chain_element> elements;
+    chain_elements_of(x, y, count, elements);
     bool finite = true;
-    for (const chain_element& e : a.elements) {
+    for (const chain_element& e : elements) {
         std::array<double, 4> box{};
         reach_box_of(x, y, e, reach, box.data());
+        if (within != nullptr &&
+            !pk_box_overlap2(box[0], box[1], box[2], box[3], within[0], within[1], within[2], within[3]))
+            continue;
+        a.elements.push_back(e);
         finite =
             finite && std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) && std::isfinite(box[3]);
         for (int k = 0; k < 2; ++k) {
@@ -629,13 +638,31 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
     t = 0.0;
     distance = kNoDistance;
     if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr) return;
-    const element_cells a = element_cells_of(ax, ay, a_count, reach);
-    std::vector<int> candidates;
+    // B's elements with their widened boxes, and the box that holds them all: A's elements that
+    // miss it are left out of the search at once.
+    std::vector<std::pair<int, std::array<double, 4>>> b_boxes;
+    double b_extent[4] = {0.0, 0.0, 0.0, 0.0};
+    bool b_finite = true;
     for (int j = 1; j < b_count;) {
         const chain_element eb = chain_element_at(bx, by, b_count, j);
         if (!eb.valid) break;
-        double bb[4];
-        reach_box_of(bx, by, eb, reach, bb);
+        std::array<double, 4> bb{};
+        reach_box_of(bx, by, eb, reach, bb.data());
+        b_finite =
+            b_finite && std::isfinite(bb[0]) && std::isfinite(bb[1]) && std::isfinite(bb[2]) && std::isfinite(bb[3]);
+        for (int k = 0; k < 2; ++k) {
+            b_extent[k] = b_boxes.empty() ? bb[k] : std::min(b_extent[k], bb[k]);
+            b_extent[k + 2] = b_boxes.empty() ? bb[k + 2] : std::max(b_extent[k + 2], bb[k + 2]);
+        }
+        b_boxes.emplace_back(j, bb);
+        j = eb.next;
+    }
+    if (b_boxes.empty()) return;
+    const element_cells a = element_cells_of(ax, ay, a_count, reach, b_finite ? b_extent : nullptr);
+    std::vector<int> candidates;
+    for (const auto& [j, b_box] : b_boxes) {
+        const chain_element eb = chain_element_at(bx, by, b_count, j);
+        const double* bb = b_box.data();
         // A's elements in their order, as a scan of every one of them meets them.
         a.candidates(bb, candidates);
         for (const int k : candidates) {
@@ -656,6 +683,5 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
                 }
             }
         }
-        j = eb.next;
     }
 }
