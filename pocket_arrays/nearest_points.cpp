@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -527,70 +528,101 @@ void reach_box_of(const double* x, const double* y, const chain_element& e, doub
     box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
 }
 
-// A chain's elements with their widened boxes, sorted into columns of x when there are many, so
-// that an element of the other chain meets only the elements of the columns its box spans
-// instead of all of them. Every element whose box the tolerant overlap test could find meeting
-// a box lies in a column that box spans: the columns take each element's box widened by the
-// comparisons' tolerance.
-struct element_columns {
+// A chain's elements with their widened boxes, sorted into the cells of a grid over their extent
+// when there are many, so that an element of the other chain meets only the elements of the
+// cells its box spans instead of all of them. Every element whose box the tolerant overlap test
+// could find meeting a box lies in a cell that box spans: the cells take each element's box
+// widened by the comparisons' tolerance, and a box beyond their extent by more than it meets none.
+struct element_cells {
     std::vector<chain_element> elements;
     std::vector<std::array<double, 4>> boxes;
-    double x0 = 0.0, width = 0.0;
-    std::vector<std::vector<int>> columns;  // empty: every element is a candidate
+    double extent[4] = {0.0, 0.0, 0.0, 0.0};  // the box of every element's box
+    bool bounded = false;                     // the extent holds every box (finite boxes)
+    double x0 = 0.0, y0 = 0.0, width = 0.0, height = 0.0;
+    int across = 0, up = 0;
+    std::vector<std::vector<int>> cells;  // row by row; empty: every element is a candidate
 
     // The elements that may meet `box`, in the chain's order.
     void candidates(const double* box, std::vector<int>& out) const
     {
         out.clear();
-        if (columns.empty()) {
+        const double tolerance = vantu::kDoubleTolerance;
+        if (bounded && (box[0] - tolerance > extent[2] || box[2] + tolerance < extent[0] ||
+                        box[1] - tolerance > extent[3] || box[3] + tolerance < extent[1]))
+            return;
+        if (cells.empty()) {
             for (std::size_t k = 0; k < elements.size(); ++k) out.push_back(static_cast<int>(k));
             return;
         }
-        const int last = static_cast<int>(columns.size()) - 1;
-        const int first_column = column_of(box[0] - vantu::kDoubleTolerance, last);
-        const int last_column = column_of(box[2] + vantu::kDoubleTolerance, last);
-        for (int c = first_column; c <= last_column; ++c)
-            out.insert(out.end(), columns[static_cast<std::size_t>(c)].begin(),
-                       columns[static_cast<std::size_t>(c)].end());
+        const int first_column = cell_of(box[0] - tolerance, x0, width, across);
+        const int last_column = cell_of(box[2] + tolerance, x0, width, across);
+        const int first_row = cell_of(box[1] - tolerance, y0, height, up);
+        const int last_row = cell_of(box[3] + tolerance, y0, height, up);
+        for (int row = first_row; row <= last_row; ++row)
+            for (int column = first_column; column <= last_column; ++column) {
+                const std::vector<int>& cell = cells[static_cast<std::size_t>(row * across + column)];
+                out.insert(out.end(), cell.begin(), cell.end());
+            }
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
     }
-    int column_of(double x, int last) const
+    static int cell_of(double v, double origin, double size, int count)
     {
-        const double at = (x - x0) / width;
+        const double at = (v - origin) / size;
         if (!(at > 0.0)) return 0;
-        return at >= last ? last : static_cast<int>(at);
+        return at >= count - 1 ? count - 1 : static_cast<int>(at);
     }
 };
 
-// Chains of fewer elements are scanned whole.
-constexpr std::size_t kLeastColumnElements = 64;
+// Chains of fewer elements are scanned whole; a grid has about one cell for this many elements.
+constexpr std::size_t kLeastCellElements = 64;
+constexpr std::size_t kElementsPerCell = 4;
 
-element_columns element_columns_of(const double* x, const double* y, int count, double reach)
+// The elements of the chain whose widened boxes meet `within` (all of them for nullptr), in the
+// chain's order: an element whose box misses a box that holds every box of the other chain meets
+// none of those boxes either.
+element_cells element_cells_of(const double* x, const double* y, int count, double reach, const double* within)
 {
-    element_columns a;
-    chain_elements_of(x, y, count, a.elements);
-    double low = 0.0, high = 0.0;
+    element_cells a;
+    std::vector<chain_element> elements;
+    chain_elements_of(x, y, count, elements);
     bool finite = true;
-    for (const chain_element& e : a.elements) {
+    for (const chain_element& e : elements) {
         std::array<double, 4> box{};
         reach_box_of(x, y, e, reach, box.data());
-        finite = finite && std::isfinite(box[0]) && std::isfinite(box[2]);
-        low = a.boxes.empty() ? box[0] : std::min(low, box[0]);
-        high = a.boxes.empty() ? box[2] : std::max(high, box[2]);
+        if (within != nullptr &&
+            !pk_box_overlap2(box[0], box[1], box[2], box[3], within[0], within[1], within[2], within[3]))
+            continue;
+        a.elements.push_back(e);
+        finite =
+            finite && std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) && std::isfinite(box[3]);
+        for (int k = 0; k < 2; ++k) {
+            a.extent[k] = a.boxes.empty() ? box[k] : std::min(a.extent[k], box[k]);
+            a.extent[k + 2] = a.boxes.empty() ? box[k + 2] : std::max(a.extent[k + 2], box[k + 2]);
+        }
         a.boxes.push_back(box);
     }
-    if (a.elements.size() < kLeastColumnElements || !finite || !(high > low)) return a;
-    const int columns = static_cast<int>(a.elements.size() / 4);
-    a.x0 = low;
-    a.width = (high - low) / columns;
-    if (!(a.width > 0.0)) return a;
-    a.columns.resize(static_cast<std::size_t>(columns));
+    a.bounded = finite && !a.boxes.empty();
+    const double tolerance = vantu::kDoubleTolerance;
+    const double wide = a.extent[2] - a.extent[0], tall = a.extent[3] - a.extent[1];
+    if (a.elements.size() < kLeastCellElements || !a.bounded || !(wide > 0.0) || !(tall > 0.0)) return a;
+    // Square cells as near as the extent allows, about kElementsPerCell elements to a cell.
+    const double cells = static_cast<double>(a.elements.size() / kElementsPerCell);
+    a.across = std::clamp(static_cast<int>(std::sqrt(cells * wide / tall)), 1, static_cast<int>(cells));
+    a.up = std::max(1, static_cast<int>(cells) / a.across);
+    a.x0 = a.extent[0], a.y0 = a.extent[1];
+    a.width = wide / a.across, a.height = tall / a.up;
+    if (!(a.width > 0.0) || !(a.height > 0.0)) return a;
+    a.cells.resize(static_cast<std::size_t>(a.across) * static_cast<std::size_t>(a.up));
     for (std::size_t k = 0; k < a.boxes.size(); ++k) {
-        const int first_column = a.column_of(a.boxes[k][0] - vantu::kDoubleTolerance, columns - 1);
-        const int last_column = a.column_of(a.boxes[k][2] + vantu::kDoubleTolerance, columns - 1);
-        for (int c = first_column; c <= last_column; ++c)
-            a.columns[static_cast<std::size_t>(c)].push_back(static_cast<int>(k));
+        const std::array<double, 4>& b = a.boxes[k];
+        const int first_column = element_cells::cell_of(b[0] - tolerance, a.x0, a.width, a.across);
+        const int last_column = element_cells::cell_of(b[2] + tolerance, a.x0, a.width, a.across);
+        const int first_row = element_cells::cell_of(b[1] - tolerance, a.y0, a.height, a.up);
+        const int last_row = element_cells::cell_of(b[3] + tolerance, a.y0, a.height, a.up);
+        for (int row = first_row; row <= last_row; ++row)
+            for (int column = first_column; column <= last_column; ++column)
+                a.cells[static_cast<std::size_t>(row * a.across + column)].push_back(static_cast<int>(k));
     }
     return a;
 }
@@ -606,13 +638,31 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
     t = 0.0;
     distance = kNoDistance;
     if (ax == nullptr || ay == nullptr || bx == nullptr || by == nullptr) return;
-    const element_columns a = element_columns_of(ax, ay, a_count, reach);
-    std::vector<int> candidates;
+    // B's elements with their widened boxes, and the box that holds them all: A's elements that
+    // miss it are left out of the search at once.
+    std::vector<std::pair<int, std::array<double, 4>>> b_boxes;
+    double b_extent[4] = {0.0, 0.0, 0.0, 0.0};
+    bool b_finite = true;
     for (int j = 1; j < b_count;) {
         const chain_element eb = chain_element_at(bx, by, b_count, j);
         if (!eb.valid) break;
-        double bb[4];
-        reach_box_of(bx, by, eb, reach, bb);
+        std::array<double, 4> bb{};
+        reach_box_of(bx, by, eb, reach, bb.data());
+        b_finite =
+            b_finite && std::isfinite(bb[0]) && std::isfinite(bb[1]) && std::isfinite(bb[2]) && std::isfinite(bb[3]);
+        for (int k = 0; k < 2; ++k) {
+            b_extent[k] = b_boxes.empty() ? bb[k] : std::min(b_extent[k], bb[k]);
+            b_extent[k + 2] = b_boxes.empty() ? bb[k + 2] : std::max(b_extent[k + 2], bb[k + 2]);
+        }
+        b_boxes.emplace_back(j, bb);
+        j = eb.next;
+    }
+    if (b_boxes.empty()) return;
+    const element_cells a = element_cells_of(ax, ay, a_count, reach, b_finite ? b_extent : nullptr);
+    std::vector<int> candidates;
+    for (const auto& [j, b_box] : b_boxes) {
+        const chain_element eb = chain_element_at(bx, by, b_count, j);
+        const double* bb = b_box.data();
         // A's elements in their order, as a scan of every one of them meets them.
         a.candidates(bb, candidates);
         for (const int k : candidates) {
@@ -633,6 +683,5 @@ void xy_chain_min_dist(double reach, const double* ax, const double* ay, int a_c
                 }
             }
         }
-        j = eb.next;
     }
 }

@@ -33,6 +33,9 @@ constexpr double kJoinShare = 4.0;
 // most kSampleSpacing x near apart, at least kFewestSamples and at most kMostSamples spans.
 constexpr double kSampleSpacing = 8.0;
 constexpr int kFewestSamples = 4, kMostSamples = 64;
+// The distance of a point to an arc, measured through its nearest point, may differ from its
+// distance to the arc's circle by rounding of this share of the radius.
+constexpr double kCircleRounding = 1.0e-9;
 // A loop that turns back more often than this is no pass along a centre line (a lane round close
 // teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
 constexpr std::size_t kMostTurns = 8;
@@ -207,6 +210,17 @@ std::size_t turn_count(const std::vector<piece>& w, double near)
     return turns;
 }
 
+// Whether the point lies off an arc piece's circle by more than `near` (and the rounding of the
+// distance to the arc): no point of the arc is then within `near` of it. The box of an arc holds
+// its whole circle, so that most points the box lets by are decided here, without the arc's
+// nearest point.
+bool off_circle(const piece& p, double x, double y, double near)
+{
+    if (!p.arc) return false;
+    const double r = std::fabs(p.r);
+    return std::fabs(std::hypot(x - p.cx, y - p.cy) - r) > near + kCircleRounding * std::max(r, near);
+}
+
 // Whether every point tested along the piece lies within `near` of one of pieces [from, to).
 bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std::size_t to, double near)
 {
@@ -220,6 +234,7 @@ bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std
         for (std::size_t k = from; k < to && !within; ++k) {
             const double* box = w[k].box;
             if (x < box[0] - near || x > box[2] + near || y < box[1] - near || y > box[3] + near) continue;
+            if (off_circle(w[k], x, y, near)) continue;
             within = piece_distance(w[k], x, y, t) <= near;
         }
         if (!within) return false;

@@ -120,6 +120,11 @@ bool nearer_than(const polyline& a, const polyline& b, double limit)
                              std::max(a.y[i], a.y[i + 1])};
         if (boxes_apart(s, b.box, limit)) continue;
         for (std::size_t k = 0; k + 1 < b.x.size(); ++k) {
+            // Segments whose boxes lie farther apart than the limit are no nearer than it: most
+            // pairs of a long hole and an island are passed by here, unmeasured.
+            const double t[4] = {std::min(b.x[k], b.x[k + 1]), std::min(b.y[k], b.y[k + 1]),
+                                 std::max(b.x[k], b.x[k + 1]), std::max(b.y[k], b.y[k + 1])};
+            if (boxes_apart(s, t, limit)) continue;
             if (segment_distance(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[k], b.y[k], b.x[k + 1], b.y[k + 1]) <
                 limit)
                 return true;

@@ -127,6 +127,10 @@ void forget_lanes(island_test_lanes& list)
     list.grid.reset();
 }
 
+// Keeps what a list knew of its lanes where a list made again holds the same ones (defined with
+// the list that follows the table, below).
+bool keep_unchanged(island_test_lanes& list, const std::vector<int>& lanes);
+
 }  // namespace
 
 void outer_test_lanes_list(island_test_lanes& list)
@@ -181,9 +185,9 @@ void keep_read(island_test_lanes& list, std::unique_ptr<island_test_lane_read>& 
 void island_test_lanes_list(island_test_lanes& list)
 {
     const lane_table& lt = lane_table_block;
-    list.lanes.clear();
-    forget_lanes(list);
     if (D3DS_algorithmIsRun() != 0) {
+        list.lanes.clear();
+        forget_lanes(list);
         // On surfaces the islands are the parents of the branches that closed.
         for (int n = 1; n <= lt.count; ++n) {
             const int parent = lt.parent[n];
@@ -194,6 +198,7 @@ void island_test_lanes_list(island_test_lanes& list)
     }
     // The live lane of every island level, as a backward search with wanted status 0 finds it:
     // the newest lane of the level, unless that one is closed. One pass finds them all.
+    std::vector<int> lanes;
     std::vector<int> current(static_cast<std::size_t>(std::max(0, lt.island_count)) + 1, -1);
     int unfound = std::max(0, lt.island_count);
     for (int n = lt.count; n >= 1 && unfound > 0; --n) {
@@ -204,16 +209,21 @@ void island_test_lanes_list(island_test_lanes& list)
     }
     for (int k = 1; k <= lt.island_count; ++k) {
         const int found = current[static_cast<std::size_t>(k)];
-        if (found > 0 && lt.contour_type[found] != kContourPassedOver) list.lanes.push_back(found);
+        if (found > 0 && lt.contour_type[found] != kContourPassedOver) lanes.push_back(found);
     }
     // Then every first island offset. A lane listed already would only repeat its own answer.
-    const std::size_t live = list.lanes.size();
+    const std::size_t live = lanes.size();
     std::vector<char> listed(static_cast<std::size_t>(lt.count) + 1, 0);
-    for (std::size_t i = 0; i < live; ++i) listed[static_cast<std::size_t>(list.lanes[i])] = 1;
+    for (std::size_t i = 0; i < live; ++i) listed[static_cast<std::size_t>(lanes[i])] = 1;
     for (int n = 1; n <= lt.count; ++n)
         if (lt.level[n] > kLevelIsland && lt.status[n] == 1 && lt.contour_type[n] != kContourPassedOver &&
             listed[static_cast<std::size_t>(n)] == 0)
-            list.lanes.push_back(n);
+            lanes.push_back(n);
+    // A list made again with the lanes it held (stage 1 lists anew whenever the table grows, and
+    // what grows it is seldom an island's lane) keeps what it knew of them: their boxes, reads and
+    // grid.
+    if (lanes != list.lanes && !keep_unchanged(list, lanes)) forget_lanes(list);
+    list.lanes = std::move(lanes);
 }
 
 namespace {

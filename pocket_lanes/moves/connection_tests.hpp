@@ -46,7 +46,9 @@ void conn_hits_island(int lane_a, int lane_b, const double* start, const double*
 
 // The lanes conn_hits_island tests, in its order. A caller that tests many moves while the lane
 // table keeps its count, levels and statuses (stage 1 of the cutting order) lists them once and
-// tests against the list. Reads the lane table and the host's surface-algorithm flag.
+// tests against the list. Reads the lane table and the host's surface-algorithm flag. Listed
+// again in the plane, a list keeps what it knew of the lanes it still holds in the same places
+// (the lanes keep their points while a list knows them).
 // The list keeps each lane's box (x and y low, then high) once it is known, so that a move far
 // from a lane passes it by at the cost of four comparisons, and a lane's points and element boxes
 // once it has been read.

@@ -119,9 +119,10 @@ TEST_F(LaneTest, ChainMinDistMeasuresVerticesOfA)
     EXPECT_DOUBLE_EQ(d, kNoDistance);
 }
 
-// Long seeded chains on a coarse lattice (the long one sorted into columns, many equal
-// distances): the distance is the least over the pairs whose boxes, widened by the reach, meet,
-// from a vertex of A to an element of B; the nearest point lies on B's element that far away.
+// Long seeded chains on a coarse lattice (the long one sorted into grid cells, many equal
+// distances), the short one within the long one's extent or half beyond it: the distance is the
+// least over the pairs whose boxes, widened by the reach, meet, from a vertex of A to an element
+// of B; the nearest point lies on B's element that far away.
 TEST_F(LaneTest, ChainMinDistOfLongChainsIsTheLeastOverMeetingElements)
 {
     const auto segment_distance = [](xy p, xy a, xy b) {
@@ -138,7 +139,9 @@ TEST_F(LaneTest, ChainMinDistOfLongChainsIsTheLeastOverMeetingElements)
         const auto lattice = [&rng] { return static_cast<double>(rng() % 40); };
         std::vector<xy> long_chain, short_chain;
         for (int k = 0; k < 300; ++k) long_chain.push_back({lattice(), lattice()});
-        for (int k = 0; k < 5 + static_cast<int>(seed); ++k) short_chain.push_back({lattice() + 0.5, lattice()});
+        const double beyond = seed % 2 == 0 ? 20.0 : 0.0;
+        for (int k = 0; k < 5 + static_cast<int>(seed); ++k)
+            short_chain.push_back({lattice() + 0.5, lattice() + beyond});
         const double reach = 0.37 + 0.5 * (seed % 4);
         for (const bool long_first : {true, false}) {
             const std::vector<xy>& ea = long_first ? long_chain : short_chain;

@@ -6,6 +6,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/moves/connection_tests.hpp"
 
+#include <vector>
+
 namespace {
 
 class ConnectionTest : public LaneTest {
@@ -159,6 +161,40 @@ TEST_F(ConnectionTest, IslandTestSkipsOpenIslandsAndNamesTheHit)
     conn_hits_island(0, 0, clear_s, clear_e, hit, status);
     EXPECT_EQ(status, 0);
     for (pokarr* p : {&outer, &i1, &i2}) pokarr_free(*p);
+}
+
+// An island list listed again as the table grows keeps what it knew of the lanes it still holds
+// and answers for a level's new lane, not for the lane the new one replaced (read before).
+TEST_F(ConnectionTest, IslandListListedAgainAnswersForTheLanesItNowHolds)
+{
+    pokarr outer = rect(0, 0, 100, 40), moved = rect(80, 32, 82, 38);
+    add_lane(0, 1, outer);
+    std::vector<pokarr> islands;
+    std::vector<int> lanes;
+    for (int k = 0; k < 8; ++k) {
+        islands.push_back(rect(10 + 10 * k, 10, 12 + 10 * k, 30));
+        lanes.push_back(add_lane(2, kLevelIsland + 1 + k, islands.back()));
+    }
+    lane_table_block.island_count = 8;
+    island_test_lanes list;
+    island_test_lanes_list(list);
+    // Through island 8 alone, and through island 1 alone.
+    const double s8[3] = {75, 20, 0}, e8[3] = {85, 20, 0}, s1[3] = {5, 20, 0}, e1[3] = {15, 20, 0};
+    int hit = 0, status = -7;
+    conn_hits_island_listed(list, 0, 0, s8, e8, hit, status);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(hit, lanes[7]);
+    const int replacing = add_lane(3, kLevelIsland + 8, moved);
+    island_test_lanes_list(list);
+    ASSERT_EQ(list.lanes.size(), 8u);
+    EXPECT_EQ(list.lanes[7], replacing);
+    conn_hits_island_listed(list, 0, 0, s8, e8, hit, status);
+    EXPECT_EQ(status, 0);
+    conn_hits_island_listed(list, 0, 0, s1, e1, hit, status);
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(hit, lanes[0]);
+    for (pokarr& p : islands) pokarr_free(p);
+    for (pokarr* p : {&outer, &moved}) pokarr_free(*p);
 }
 
 // The kept island list follows appended lanes as a full listing would list them: a new lane of an
