@@ -189,7 +189,8 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
             c.end_now = true;
             return;
         }
-        c.last_lane_ended = true;
+        // Only the first island offsets' merges count their branches' ends (c.merges).
+        if (c.stage == 1) c.last_lane_ended = true;
     } else {
         lt.status[lane_l] = -lt.status[lane_l];
         if (lt.parent[lane_l] == 1)
