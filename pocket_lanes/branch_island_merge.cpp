@@ -138,6 +138,10 @@ struct lancom_call {
     current_level_lanes branch_lanes;
     lane_marks marks;
     int merges = 0;
+    // Pass 1 ended the last live lane of the table inside an island: no branch is left, however
+    // many the branch count names (a hole of merged island offsets opens a branch of its own, and
+    // later merges that take the hole away again leave the count as it was).
+    bool last_lane_ended = false;
     bool end_now = false;  // ends without the end step
     bool to_end = false;   // goes to the end step
 
@@ -185,6 +189,8 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
             c.end_now = true;
             return;
         }
+        // Only the first island offsets' merges count their branches' ends (c.merges).
+        if (c.stage == 1) c.last_lane_ended = true;
     } else {
         lt.status[lane_l] = -lt.status[lane_l];
         if (lt.parent[lane_l] == 1)
@@ -382,7 +388,9 @@ bool branch_against_islands(lancom_call& c, int& b)
 }
 
 // The islands take their results, the islands taken in and the branch lanes they ended
-// are settled, and a pass-1 pocket whose every branch ended inside an island gives 14.
+// are settled, and a pass-1 pocket whose every branch ended inside an island gives 14: the last
+// lane ended keeps its status beside its closing lane, and only this status stops the passes
+// from offsetting it again through the islands.
 void end_step(lancom_call& c)
 {
     lane_table& lt = lane_table_block;
@@ -393,7 +401,7 @@ void end_step(lancom_call& c)
         if (lane_live(j)) --c.islands;
         lt.status[j] = r[i].result;
     }
-    if (c.merges < c.branch_count) {
+    if (c.merges < c.branch_count && !c.last_lane_ended) {
         // Only marked lanes are settled: the walks end at the highest lane that may hold a mark.
         const int marked = std::min(lt.count, c.marks.highest());
         for (int n = 1; n <= marked; ++n) {
