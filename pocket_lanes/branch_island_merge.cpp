@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -138,6 +139,7 @@ struct lancom_call {
     current_level_lanes branch_lanes;
     lane_marks marks;
     int merges = 0;
+    bool again = false;    // the branch lane was replaced: the branch is taken up again
     bool end_now = false;  // ends without the end step
     bool to_end = false;   // goes to the end step
 
@@ -233,12 +235,16 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
     if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
     // The group names the ring's parent only until merges of the ring give it another: the ring
     // is known by its links too. A hole that an island reaches into stays out of this rule: the
-    // ring's later merges did not cut it back.
+    // ring's later merges did not cut it back. It is cut back here where it can be, and the part
+    // left meets the islands again; otherwise it ends.
     if (lane_is_ring_of_hole(lane_j, lane_l)) {
         int status = 0;
         const bool meets = hole_meets_island(lane_l, status);
         if (status != 0) return c.stop(status);
         if (!meets) return false;
+        c.again = cut_hole_back(lane_l, status);
+        if (status != 0) return c.stop(status);
+        if (c.again) return false;
     }
     pokarr_work m(lane_array_dimension());
     int status = 0;
@@ -373,6 +379,7 @@ bool branch_against_islands(lancom_call& c, int& b)
         if (!meets) continue;
         lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a, relation == kRelationInside);
         if (c.end_now || c.to_end) return false;
+        if (std::exchange(c.again, false)) return true;
         if (second_offset && c.pass >= 2 && relation == kRelationInside && c.marks[lane_j] == kMarkTakenIn) {
             keep_island_corner_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
             if (c.status != 0) return c.stop(c.status);
