@@ -197,6 +197,20 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
 
+// Lanes first_new .. last replace L: the islands L was combined with are combined with them too,
+// with the same results. False (the call stops) when the pair memory cannot grow.
+bool pass_pairs_on(lancom_call& c, int lane_l, int first_new, int last)
+{
+    const int before = c.pairs.count;
+    for (int i = 0; i < before; ++i) {
+        const pair_record r = c.pairs.records()[i];
+        if (r.lane != lane_l) continue;
+        for (int k = first_new; k <= last; ++k)
+            if (!c.pairs.add(r.island, k, r.result)) return c.stop(kEngineArrayFailed);
+    }
+    return true;
+}
+
 // The common loops of L and J became lanes first_new .. count. Answers true (the branch
 // is taken up again) unless the pair memory cannot grow.
 bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first_new)
@@ -206,13 +220,7 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
     if (lt.group[lane_l] != 0)
         for (int k = first_new; k <= last; ++k) lt.group[k] = lt.group[lane_l];
     lt.status[lane_l] = 0;
-    const int before = c.pairs.count;
-    for (int i = 0; i < before; ++i) {
-        const pair_record r = c.pairs.records()[i];
-        if (r.lane != lane_l) continue;
-        for (int k = first_new; k <= last; ++k)
-            if (!c.pairs.add(r.island, k, r.result)) return c.stop(kEngineArrayFailed);
-    }
+    if (!pass_pairs_on(c, lane_l, first_new, last)) return false;
     for (int k = first_new; k <= last; ++k)
         if (!c.pairs.add(lane_j, k, 0)) return c.stop(kEngineArrayFailed);
     if (c.stage != 2) return true;
@@ -244,7 +252,11 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
         if (!meets) return false;
         c.again = cut_hole_back(lane_l, status);
         if (status != 0) return c.stop(status);
-        if (c.again) return false;
+        if (c.again) {
+            // The part left (the newest lane) takes over what L was combined with.
+            pass_pairs_on(c, lane_l, lane_table_block.count, lane_table_block.count);
+            return false;
+        }
     }
     pokarr_work m(lane_array_dimension());
     int status = 0;

@@ -14,6 +14,7 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/hole_ring.hpp"
 
 #include <algorithm>
 #include <memory>
@@ -95,9 +96,9 @@ int island_first_lane(int n)
 }
 
 // The island's first offset (turned counter-clockwise) cut out of `hole`: answers false when the
-// cut is not one loop (the hole is left as it was), true otherwise, with `cut` set when the loops
-// crossed and `hole` was replaced.
-bool cut_by_island(pokarr& hole, pokarr& island, bool& cut, int& status)
+// cut cannot be made or is not one loop (the hole may then be left as it was), true otherwise,
+// with `cut` set when the loops crossed and `hole` was replaced.
+bool cut_by_island(pokarr& hole, pokarr& island, bool& cut)
 {
     cut = false;
     double area = 0.0;
@@ -106,18 +107,16 @@ bool cut_by_island(pokarr& hole, pokarr& island, bool& cut, int& status)
     if (direction != kCounterClockwise) pokarr_reverse(island);
     auto parts = std::make_unique<loop_buffer>();
     int crossings = 0;
-    bool one = true;
-    if (!comlup_outside_loops(hole, island, *parts, crossings)) {
-        status = kEngineArrayFailed;
-        one = false;
-    } else if (crossings > 0) {
+    bool one = comlup_outside_loops(hole, island, *parts, crossings);
+    if (one && crossings > 0) {
         one = parts->loops == 1;
+        int status = 0;
         if (one) pokarr_replace(parts->counts[1], parts->points, 0, hole, status);
-        if (status != 0) status = kEngineArrayFailed;
-        cut = one && status == 0;
+        one = one && status == 0;
+        cut = one;
     }
     loop_buffer_clear(*parts);
-    return one && status == 0;
+    return one;
 }
 
 }  // namespace
@@ -135,8 +134,10 @@ bool cut_hole_back(int lane_l, int& status)
     bool changed = false;
     const int last = std::min(lt.count, lt.island_count + 1);
     for (int n = 2; n <= last; ++n) {
+        // An island whose first offset is still a lane of its own meets the hole in the merges
+        // themselves; only those merged into others (the ring) are cut out here.
         const int first = island_first_lane(n);
-        if (first == 0) continue;
+        if (first == 0 || lane_live(first)) continue;
         lane_to_pokarr(first, island.a, status);
         if (status != 0) {
             status = kEngineArrayFailed;
@@ -145,16 +146,24 @@ bool cut_hole_back(int lane_l, int& status)
         const bool apart = island.a.count < 1 || boxes_apart(lane_l, hole.a, first, island.a, status);
         if (status != 0) return false;
         if (apart) continue;
+        // A first offset that only touches the hole (one bounding the ring) gives no cut.
         bool cut = false;
-        if (!cut_by_island(hole.a, island.a, cut, status)) return false;
-        changed = changed || cut;
+        if (cut_by_island(hole.a, island.a, cut)) changed = changed || cut;
     }
     if (!changed) return false;
     const int stage = lt.status[lane_l];
     lane_add(stage, lt.level[lane_l], lt.parent[lane_l], lane_l, 0, lt.offset[lane_l], lt.contour_type[lane_l], hole.a,
              status);
     if (status != 0) return false;
-    lt.group[lt.count] = lt.group[lane_l];
+    const int left = lt.count;
+    lt.group[left] = lt.group[lane_l];
+    // What the cut leaves must be clear of every island; otherwise the hole stays as it was (and
+    // ends), the part left closed.
+    const bool meets = hole_meets_island(left, status);
+    if (status != 0 || meets) {
+        lt.status[left] = 0;
+        return false;
+    }
     lt.status[lane_l] = 0;
     return true;
 }
