@@ -546,6 +546,7 @@ inline void write_picture(const std::string& file, const pocket_case& c, const s
 inline std::vector<std::string> no_lane_faults(const pocket_case& c)
 {
     std::vector<std::string> faults = coverage_faults(c, {});
+    if (!faults.empty()) faults.insert(faults.begin(), "status " + std::to_string(kEngineNoLane) + " with room left");
     if (!cut_moves().empty()) faults.push_back("status " + std::to_string(kEngineNoLane) + " with lanes cut");
     if (vantu::control::texts_of("userrc").empty())
         faults.push_back("status " + std::to_string(kEngineNoLane) + " and the user told nothing");
