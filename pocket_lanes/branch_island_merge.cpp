@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,6 +143,7 @@ struct lancom_call {
     // many the branch count names (a hole of merged island offsets opens a branch of its own, and
     // later merges that take the hole away again leave the count as it was).
     bool last_lane_ended = false;
+    bool again = false;    // the branch lane was replaced: the branch is taken up again
     bool end_now = false;  // ends without the end step
     bool to_end = false;   // goes to the end step
 
@@ -201,6 +203,20 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
     if (c.pass == 1 && c.stage == 1) ++c.merges;
 }
 
+// Lanes first_new .. last replace L: the islands L was combined with are combined with them too,
+// with the same results. False (the call stops) when the pair memory cannot grow.
+bool pass_pairs_on(lancom_call& c, int lane_l, int first_new, int last)
+{
+    const int before = c.pairs.count;
+    for (int i = 0; i < before; ++i) {
+        const pair_record r = c.pairs.records()[i];
+        if (r.lane != lane_l) continue;
+        for (int k = first_new; k <= last; ++k)
+            if (!c.pairs.add(r.island, k, r.result)) return c.stop(kEngineArrayFailed);
+    }
+    return true;
+}
+
 // The common loops of L and J became lanes first_new .. count. Answers true (the branch
 // is taken up again) unless the pair memory cannot grow.
 bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first_new)
@@ -210,13 +226,7 @@ bool record_merge(lancom_call& c, int lane_l, int lane_j, int level_i, int first
     if (lt.group[lane_l] != 0)
         for (int k = first_new; k <= last; ++k) lt.group[k] = lt.group[lane_l];
     lt.status[lane_l] = 0;
-    const int before = c.pairs.count;
-    for (int i = 0; i < before; ++i) {
-        const pair_record r = c.pairs.records()[i];
-        if (r.lane != lane_l) continue;
-        for (int k = first_new; k <= last; ++k)
-            if (!c.pairs.add(r.island, k, r.result)) return c.stop(kEngineArrayFailed);
-    }
+    if (!pass_pairs_on(c, lane_l, first_new, last)) return false;
     for (int k = first_new; k <= last; ++k)
         if (!c.pairs.add(lane_j, k, 0)) return c.stop(kEngineArrayFailed);
     if (c.stage != 2) return true;
@@ -239,12 +249,20 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
     if (!(lt.status[lane_j] == 1 && !linked) || lt.parent[lane_j] == lt.group[lane_l]) return false;
     // The group names the ring's parent only until merges of the ring give it another: the ring
     // is known by its links too. A hole that an island reaches into stays out of this rule: the
-    // ring's later merges did not cut it back.
+    // ring's later merges did not cut it back. It is cut back here where it can be, and the part
+    // left meets the islands again; otherwise it ends.
     if (lane_is_ring_of_hole(lane_j, lane_l)) {
         int status = 0;
         const bool meets = hole_meets_island(lane_l, status);
         if (status != 0) return c.stop(status);
         if (!meets) return false;
+        c.again = cut_hole_back(lane_l, status);
+        if (status != 0) return c.stop(status);
+        if (c.again) {
+            // The part left (the newest lane) takes over what L was combined with.
+            pass_pairs_on(c, lane_l, lane_table_block.count, lane_table_block.count);
+            return false;
+        }
     }
     pokarr_work m(lane_array_dimension());
     int status = 0;
@@ -379,6 +397,7 @@ bool branch_against_islands(lancom_call& c, int& b)
         if (!meets) continue;
         lane_meets_island(c, b, lane_l, loop_l.a, parent_p, lane_j, loop_j.a, relation == kRelationInside);
         if (c.end_now || c.to_end) return false;
+        if (std::exchange(c.again, false)) return true;
         if (second_offset && c.pass >= 2 && relation == kRelationInside && c.marks[lane_j] == kMarkTakenIn) {
             keep_island_corner_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
             if (c.status != 0) return c.stop(c.status);

@@ -28,6 +28,13 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
 // other one opens a new branch (branch_count raised); with no part left the hole ends. Planar
 // pockets only. Status 0, 11 when a lane cannot be read or cut, or the code of lane_add.
 void clip_holes_to_branches(int first_new, int& branch_count, int& status);
+// A hole between merged island lanes (L, running counter-clockwise) that islands merged into its
+// ring after it was cut reach into: L is replaced by its part outside the first offsets of the
+// islands whose first offset crosses it, a lane of L's level, status, parent and group, first link
+// L and no second link; L's status becomes 0. Answers whether it was; not where a cut fails or
+// would leave several loops, where no first offset crosses L, for a hole already cut back, or outside a
+// planar pocket. Status 0, or 11 when a lane cannot be read or cut, or the code of lane_add.
+bool cut_hole_back(int lane_l, int& status);
 
 // After branch lane L of the pass merged with lane J, an island's second offset: where L ran
 // between J and the island's first lanes (those J was made from), the merge cut L away, and L's

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine_test_support.hpp"
+#include "host/control/messages.hpp"
 #include "pocket_arrays/kernel_geometry.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
@@ -539,9 +540,23 @@ inline void write_picture(const std::string& file, const pocket_case& c, const s
     out << "</g></svg>\n";
 }
 
+// A computation that ended with no lane (status kEngineNoLane): right only where the region has
+// no room for the tool (what of it the opening of coverage_gaps keeps is uncut area), nothing is
+// cut, and the user is told on the user channel why.
+inline std::vector<std::string> no_lane_faults(const pocket_case& c)
+{
+    std::vector<std::string> faults = coverage_faults(c, {});
+    if (!faults.empty()) faults.insert(faults.begin(), "status " + std::to_string(kEngineNoLane) + " with room left");
+    if (!cut_moves().empty()) faults.push_back("status " + std::to_string(kEngineNoLane) + " with lanes cut");
+    if (vantu::control::texts_of("userrc").empty())
+        faults.push_back("status " + std::to_string(kEngineNoLane) + " and the user told nothing");
+    return faults;
+}
+
 // Every property of the computation just run; status is the computation's.
 inline std::vector<std::string> judge(const pocket_case& c, int status)
 {
+    if (status == kEngineNoLane) return no_lane_faults(c);
     if (status != kEngineDone && status != kEngineEndPointNote) return {"status " + std::to_string(status)};
     std::vector<std::string> faults = cutting_order_faults();
     const std::vector<cut_move> moves = cut_moves();
