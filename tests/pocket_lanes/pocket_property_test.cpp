@@ -250,14 +250,16 @@ INSTANTIATE_TEST_SUITE_P(Seeds, WholePocketShard, ::testing::Range(0, kShards));
 // A rectangle of islands packed close: each island after the first stands 0.05 to 1 from one
 // placed before it (as their bounding circles go: a polygon's own gap may be wider), or nearer
 // the wall than a step; specks (radius 1e-4 to 0.01) stand among them. The islands' offsets close
-// the gaps, so that they merge in every way: in pairs, in rows, in rings round a hole.
-pocket_case packed_pocket(unsigned seed)
+// the gaps, so that they merge in every way: in pairs, in rows, in rings round a hole. A step
+// given overrides the drawn one (and DRELAN_POCKET_STEP).
+pocket_case packed_pocket(unsigned seed, double step = 0.0)
 {
     constexpr double kLeastGap = 0.05, kMostGap = 1.0;
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     pocket_case c;
-    c.step = step_of(0.2 + 0.8 * unit(rng));
+    const double drawn = 0.2 + 0.8 * unit(rng);
+    c.step = step > 0.0 ? step : step_of(drawn);
     const double width = 20.0 + 30.0 * unit(rng), height = 0.5 * width;
     c.contours.push_back(rectangle(0, 0, width, height));
     struct disc {
@@ -486,6 +488,8 @@ std::vector<pocket_case> named_corpus()
     // apart, and the lane between them came so near the island's lane that its merge with the
     // island's second offset took it away.
     for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
+    // A hole of a ring of islands ran into the offset of an island that joined the ring in a later sweep.
+    out.push_back(random_pocket(20461293u));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // A convex arc of the outer contour meeting a concave one at a corner, the first lane on the
     // contour itself: the arcs' circles meet again beyond the corner, and the lanes ran on to that
@@ -612,6 +616,8 @@ std::vector<island_row> island_rows()
                         2.5},
                        kEngineDone,
                        ""});
+    // Holes of rings of packed islands ran into the offset of an island that joined the ring later.
+    out.push_back({packed_pocket(20661215u, 2.5), kEngineDone, ""});
     out.push_back({{"island round the outer contour", {rectangle(0, 0, 10, 10), circle(5, 5, 8)}, {0.5, 0.5}, 0.5},
                    kEngineNoLane,
                    covered});
