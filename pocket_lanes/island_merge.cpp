@@ -206,7 +206,7 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
 // left to try the levels it had still to try.
 void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
 {
-    const lane_table& lt = lane_table_block;
+    lane_table& lt = lane_table_block;
     pokarr_work hole(lane_array_dimension()), island(lane_array_dimension());
     bool island_read = false;
     for (int h = c.first_lane; h <= last && !c.done; ++h) {
@@ -214,7 +214,12 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
         if (!island_read && !c.read(island_lane, false, island.a)) return;
         island_read = true;
         if (!c.read(h, false, hole.a)) return;
-        cut_hole(c, h, hole.a, island_lane, island.a, c.next.at(h));
+        // A hole that the cut would end without a lane left in its place stays as it is: what of
+        // it lies outside the island's offset is still to be cleared, and the branch merge tries
+        // it against the islands that reach into it (hole_ring.hpp).
+        const int status = lt.status[h], before = lt.count;
+        if (cut_hole(c, h, hole.a, island_lane, island.a, c.next.at(h)) && !c.done && lt.count == before)
+            lt.status[h] = status;
     }
 }
 
