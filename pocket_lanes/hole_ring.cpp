@@ -5,24 +5,20 @@
 #include "pocket_lanes/hole_ring.hpp"
 
 #include "pocket/lane_table.hpp"
+#include "pocket_arrays/chord_loop.hpp"
 #include "pocket_arrays/loop_inside.hpp"
-#include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 #include <vector>
 
 namespace {
 
 // The chords that stand for a loop's arcs keep within this share of the pocket's tolerance of
-// them: a distance between two flattened loops is then true within a quarter of the tolerance.
+// them: a distance between two sampled loops is then true within a quarter of the tolerance.
 constexpr double kChordShare = 0.125;
-// Most chords one arc is cut into: an arc of a radius far above the tolerance stays bounded.
-constexpr int kArcChordsMax = 4096;
 
 // The island lane hole L was cut from: back along first links past the holes (lanes with a group)
 // that later merges cut L from. 0 when the links lead nowhere.
@@ -39,98 +35,9 @@ int hole_source(int lane_l)
     return lane_valid(n) ? n : 0;
 }
 
-// A loop as a closed polyline: its vertices, and each arc cut into chords that keep within the
-// sagitta of it. The box holds every point.
-struct polyline {
-    std::vector<double> x, y;
-    double box[4] = {1e300, 1e300, -1e300, -1e300};
-    void add(double px, double py)
-    {
-        x.push_back(px), y.push_back(py);
-        box[0] = std::min(box[0], px), box[1] = std::min(box[1], py);
-        box[2] = std::max(box[2], px), box[3] = std::max(box[3], py);
-    }
-};
-
-// The arc from (sx, sy) of the record at entry i, cut into chords; its end point is added last.
-void add_arc(const pokarr& loop, int i, double sx, double sy, double sagitta, polyline& out)
-{
-    const double r = loop.x[i + 1], cx = loop.x[i + 2], cy = loop.y[i + 2];
-    const double ex = loop.x[i + 3], ey = loop.y[i + 3];
-    const int d = pk_arc_direction(loop.y[i + 1]);
-    const double a0 = std::atan2(sy - cy, sx - cx);
-    double sweep = d * (std::atan2(ey - cy, ex - cx) - a0);
-    while (sweep < 0.0) sweep += 2.0 * std::numbers::pi;
-    const double turn = r > sagitta ? 2.0 * std::acos(1.0 - sagitta / r) : sweep;
-    const int chords = std::clamp(static_cast<int>(std::ceil(sweep / std::max(turn, 1e-9))), 1, kArcChordsMax);
-    for (int k = 1; k < chords; ++k) {
-        const double a = a0 + d * sweep * k / chords;
-        out.add(cx + r * std::cos(a), cy + r * std::sin(a));
-    }
-    out.add(ex, ey);
-}
-
-polyline flattened(const pokarr& loop, double sagitta)
-{
-    polyline out;
-    for (int i = 0; i < loop.count; ++i) {
-        if (!pk_is_marker(loop.x[i])) {
-            out.add(loop.x[i], loop.y[i]);
-            continue;
-        }
-        if (i >= 1 && i + 3 < loop.count) add_arc(loop, i, loop.x[i - 1], loop.y[i - 1], sagitta, out);
-        i += kArcRecordEntries - 1;
-    }
-    return out;
-}
-
 bool boxes_apart(const double* a, const double* b, double margin)
 {
     return a[0] > b[2] + margin || b[0] > a[2] + margin || a[1] > b[3] + margin || b[1] > a[3] + margin;
-}
-
-double cross(double ax, double ay, double bx, double by, double px, double py)
-{
-    return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
-}
-
-double point_segment(double px, double py, double ax, double ay, double bx, double by)
-{
-    double distance = 0.0, nx = 0.0, ny = 0.0;
-    seg_dist2(2, px, py, ax, ay, bx, by, distance, nx, ny);
-    return distance;
-}
-
-// Distance of segments a0 a1 and b0 b1: 0 where they cross, else the nearest end to the other.
-double segment_distance(double a0x, double a0y, double a1x, double a1y, double b0x, double b0y, double b1x, double b1y)
-{
-    const double c1 = cross(a0x, a0y, a1x, a1y, b0x, b0y), c2 = cross(a0x, a0y, a1x, a1y, b1x, b1y);
-    const double c3 = cross(b0x, b0y, b1x, b1y, a0x, a0y), c4 = cross(b0x, b0y, b1x, b1y, a1x, a1y);
-    if (((c1 < 0.0 && c2 > 0.0) || (c1 > 0.0 && c2 < 0.0)) && ((c3 < 0.0 && c4 > 0.0) || (c3 > 0.0 && c4 < 0.0)))
-        return 0.0;
-    return std::min({point_segment(a0x, a0y, b0x, b0y, b1x, b1y), point_segment(a1x, a1y, b0x, b0y, b1x, b1y),
-                     point_segment(b0x, b0y, a0x, a0y, a1x, a1y), point_segment(b1x, b1y, a0x, a0y, a1x, a1y)});
-}
-
-// Whether the polylines come nearer each other than `limit`.
-bool nearer_than(const polyline& a, const polyline& b, double limit)
-{
-    for (std::size_t i = 0; i + 1 < a.x.size(); ++i) {
-        const double s[4] = {std::min(a.x[i], a.x[i + 1]), std::min(a.y[i], a.y[i + 1]), std::max(a.x[i], a.x[i + 1]),
-                             std::max(a.y[i], a.y[i + 1])};
-        if (boxes_apart(s, b.box, limit)) continue;
-        for (std::size_t k = 0; k + 1 < b.x.size(); ++k) {
-            // Segments whose boxes lie farther apart than the limit are no nearer than it: most
-            // pairs of a long hole and an island are passed by here, unmeasured.
-            const double t[4] = {std::min(b.x[k], b.x[k + 1]), std::min(b.y[k], b.y[k + 1]),
-                                 std::max(b.x[k], b.x[k + 1]), std::max(b.y[k], b.y[k + 1])};
-            if (boxes_apart(s, t, limit)) continue;
-            if (segment_distance(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[k], b.y[k], b.x[k + 1], b.y[k + 1]) <
-                limit)
-                return true;
-        }
-    }
-    return false;
 }
 
 // Whether the island of contour row n was ignored (its first offset vanished): its level was
@@ -184,7 +91,8 @@ bool hole_meets_island(int lane_l, int& status)
     }
     const double tolerance = pocket_work_block.tolerance;
     const double sagitta = kChordShare * tolerance;
-    const polyline hole_line = flattened(hole.a, sagitta);
+    chord_loop hole_line, island_line;
+    chord_loop_make(hole.a, sagitta, hole_line);
     inside_loop inside;
     inside_loop_make(hole.a, inside);
     // The contours are the table's first rows: the outer contour, then one per island.
@@ -218,7 +126,9 @@ bool hole_meets_island(int lane_l, int& status)
         pnt_in_inside_loop(island.a.x[0], island.a.y[0], inside, where, status);
         if (status != 0) return false;
         if (where == kLoopInside) return true;
-        if (limit > 0.0 && nearer_than(hole_line, flattened(island.a, sagitta), limit)) return true;
+        if (!(limit > 0.0)) continue;
+        chord_loop_make(island.a, sagitta, island_line);
+        if (chord_loop_distance(limit, hole_line, island_line) < limit) return true;
     }
     return false;
 }

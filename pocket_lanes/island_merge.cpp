@@ -1,8 +1,9 @@
 // ilscom: the islands' lanes of a stage against each other, in sweeps over pairs of island
 // levels. Two lanes that cross become their common loops; the new lanes with a group (the holes
-// of the merge) then try the later islands and are merged again, and after them the other new
-// lanes take in the islands they hold, unless a branch lane keeps them apart. The work array
-// remembers per new lane the next island level to try.
+// of the merge) then try the later islands and are merged again, the holes the merged lanes held
+// before try the lane that joined them, and after them the other new lanes take in the islands
+// they hold, unless a branch lane keeps them apart. The work array remembers per new lane the next
+// island level to try.
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "host/vantu.hpp"
@@ -14,10 +15,12 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/hole_ring.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -105,6 +108,7 @@ struct ilscom_call {
     int stage;
     int& islands;
     int& status;
+    int first_lane = 0;     // the first lane the call made
     int last_level = 0;     // 10000 + the engine's island count
     int contour_level = 0;  // 10000 + the lane table's island count
     next_levels next;
@@ -137,59 +141,85 @@ struct ilscom_call {
     }
 };
 
-// A merged lane with a group tries the islands from its next level; answers whether k is
-// finished (status set) or the islands ran out.
-void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
+// Hole k of a merge against island lane `other` (its points in `island`): where they cross, the
+// hole is cut round the island, and the lanes so cut are holes of k's group that try the islands
+// from level `next` on; a hole inside the island ends. Answers whether k is settled (cut or ended,
+// or the call ends), false when the two lanes stand apart.
+bool cut_hole(ilscom_call& c, int k, pokarr& kloop, int other, pokarr& island, int next)
 {
     lane_table& lt = lane_table_block;
+    const int before = lt.count;
+    int largest_index = 0, largest_lanes = 0, result = 0;
+    comlup_pokarr(0, kloop, island, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k, other, 0,
+                  0, c.branch_count, largest_index, largest_lanes, result);
+    if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables)
+        return !c.end(result);
+    if (result == kComlupClosedNoneKept || result == kComlupNothingCollected) {
+        lt.status[k] = 0;
+        return true;
+    }
+    if (result == kComlupNone) {
+        int inside = 0, status = 0;
+        pnt_in_pokarr(kloop.x[0], kloop.y[0], island, inside, status);
+        if (status != 0 || inside <= 0) return false;
+        lt.status[k] = 0;
+        return true;
+    }
+    if (result != kComlupRecorded) return false;
+    int grow = 0;
+    if (!c.next.fit(before + 1, grow)) return !c.end(grow);
+    lt.status[k] = 0;
+    const int parent_k = lt.parent[k], parent_other = lt.parent[other];
+    for (int n = before + 1; n <= lt.count; ++n) {
+        lt.group[n] = lt.group[k];
+        if (n == before + 1) {
+            c.lanes.forget(lt.level[n]);
+            lt.level[n] = lt.level[k];
+            c.lanes.forget(lt.level[k]);
+        }
+        for (int g = 1; g <= lt.count; ++g)
+            if (lt.group[g] != 0 && (lt.group[g] == parent_k || lt.group[g] == parent_other))
+                lt.group[g] = lt.parent[n];
+        c.next.at(n) = next;
+    }
+    c.second_merge = true;
+    return true;
+}
+
+// A merged lane with a group tries the islands from its next level, until it is settled or the
+// islands run out.
+void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
+{
     pokarr_work kk(lane_array_dimension());
     for (int level = c.next.at(k); level <= c.last_level; ++level) {
         int other = 0;
         if (!c.current(level, other, kk.a)) return;
         if (other == 0 || other == lane_b) continue;
-        const int before = lt.count;
-        int largest_index = 0, largest_lanes = 0, result = 0;
-        comlup_pokarr(0, kloop, kk.a, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k, other,
-                      0, 0, c.branch_count, largest_index, largest_lanes, result);
-        if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
-            c.end(result);
-            return;
-        }
-        if (result == kComlupClosedNoneKept || result == kComlupNothingCollected) {
-            lt.status[k] = 0;
-            return;
-        }
-        if (result == kComlupNone) {
-            int inside = 0, status = 0;
-            pnt_in_pokarr(kloop.x[0], kloop.y[0], kk.a, inside, status);
-            if (status == 0 && inside > 0) {
-                lt.status[k] = 0;
-                return;
-            }
-            continue;
-        }
-        if (result != kComlupRecorded) continue;
-        int grow = 0;
-        if (!c.next.fit(before + 1, grow)) {
-            c.end(grow);
-            return;
-        }
-        lt.status[k] = 0;
-        const int parent_k = lt.parent[k], parent_other = lt.parent[other];
-        for (int n = before + 1; n <= lt.count; ++n) {
-            lt.group[n] = lt.group[k];
-            if (n == before + 1) {
-                c.lanes.forget(lt.level[n]);
-                lt.level[n] = lt.level[k];
-                c.lanes.forget(lt.level[k]);
-            }
-            for (int g = 1; g <= lt.count; ++g)
-                if (lt.group[g] != 0 && (lt.group[g] == parent_k || lt.group[g] == parent_other))
-                    lt.group[g] = lt.parent[n];
-            c.next.at(n) = level + 1;
-        }
-        c.second_merge = true;
-        return;
+        if (cut_hole(c, k, kloop, other, kk.a, level + 1)) return;
+    }
+}
+
+// Island lane `island_lane` joins the ring of merged island lanes `ring`: the holes the ring held
+// before (live lanes of this call up to `last`) tried only the islands of later levels when they
+// were cut, and an island of an earlier level that the ring meets only in a later sweep may reach
+// into them. Each is tried against it as merge_again tries the later islands, its lanes so cut
+// left to try the levels it had still to try.
+void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
+{
+    lane_table& lt = lane_table_block;
+    pokarr_work hole(lane_array_dimension()), island(lane_array_dimension());
+    bool island_read = false;
+    for (int h = c.first_lane; h <= last && !c.done; ++h) {
+        if (lt.group[h] == 0 || !lane_live(h) || !lane_is_ring_of_hole(ring, h)) continue;
+        if (!island_read && !c.read(island_lane, false, island.a)) return;
+        island_read = true;
+        if (!c.read(h, false, hole.a)) return;
+        // A hole that the cut would end without a lane left in its place stays as it is: what of
+        // it lies outside the island's offset is still to be cleared, and the branch merge tries
+        // it against the islands that reach into it (hole_ring.hpp).
+        const int status = lt.status[h], before = lt.count;
+        if (cut_hole(c, h, hole.a, island_lane, island.a, c.next.at(h)) && !c.done && lt.count == before)
+            lt.status[h] = status;
     }
 }
 
@@ -375,6 +405,8 @@ void after_merge(ilscom_call& c, int lane_a, int lane_b, int level_1, int level_
     // an island round a hole not yet ended was taken in, the hole's lane left inside its offset,
     // and one that a hole was not yet cut round was kept apart, its first offset then cut whole
     // through the merged lane's islands.
+    for (const auto& [ring, island] : {std::pair{lane_a, lane_b}, std::pair{lane_b, lane_a}})
+        cut_ring_holes(c, ring, island, first_new - 1);
     std::vector<int> holes;
     for (int k = first_new; k <= lt.count && !c.done; ++k) {
         if (lt.group[k] == 0 || !lane_live(k)) continue;
@@ -491,6 +523,7 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
     const int m = pocket_box_block.island_count;
     if (m < 2) return;
     ilscom_call c(branch_count, island_stage, island_count, status);
+    c.first_lane = lane_table_block.count + 1;
     c.last_level = kLevelIsland + m;
     c.contour_level = kLevelIsland + lane_table_block.island_count;
     c.next.open(2 * lane_table_block.count, status);

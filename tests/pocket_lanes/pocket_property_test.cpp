@@ -500,6 +500,8 @@ std::vector<pocket_case> named_corpus()
     // apart, and the lane between them came so near the island's lane that its merge with the
     // island's second offset took it away.
     for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
+    // A hole of a ring of islands ran into the offset of an island that joined the ring in a later sweep.
+    out.push_back(random_pocket(20461293u));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // A convex arc of the outer contour meeting a concave one at a corner, the first lane on the
     // contour itself: the arcs' circles meet again beyond the corner, and the lanes ran on to that
@@ -626,6 +628,8 @@ std::vector<island_row> island_rows()
                         2.5},
                        kEngineDone,
                        ""});
+    // Holes of rings of packed islands ran into the offset of an island that joined the ring later.
+    out.push_back({packed_pocket(20661215u, 2.5), kEngineDone, ""});
     out.push_back({{"island round the outer contour", {rectangle(0, 0, 10, 10), circle(5, 5, 8)}, {0.5, 0.5}, 0.5},
                    kEngineNoLane,
                    covered});
