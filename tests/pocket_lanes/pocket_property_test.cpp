@@ -331,8 +331,9 @@ struct packed_row {
     unsigned seed;
     double step = 0.0;  // 0: the pocket's own step
 };
-const std::vector<packed_row> kPackedNamed = {{20761217}, {20361222}, {20761230}, {20461219},      {20461235},
-                                              {20761285}, {20761243}, {20261217}, {20761289}, {20261217, 2.5}, {20561218, 2.5}};
+const std::vector<packed_row> kPackedNamed = {{20761217}, {20361222},      {20761230},     {20461219},
+                                              {20461235}, {20761285},      {20761243},     {20261217},
+                                              {20761289}, {20261217, 2.5}, {20561218, 2.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
