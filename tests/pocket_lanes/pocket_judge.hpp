@@ -147,12 +147,16 @@ inline std::vector<xy> points_along(const loop& entries, double sagitta)
     return out;
 }
 
+inline ClipperLib::IntPoint clipper_point(xy q)
+{
+    return {static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
+            static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))};
+}
+
 inline ClipperLib::Path open_path_of(const loop& entries)
 {
     ClipperLib::Path p;
-    for (const xy& q : points_along(entries, kJudgeSagitta))
-        p.push_back({static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
-                     static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))});
+    for (const xy& q : points_along(entries, kJudgeSagitta)) p.push_back(clipper_point(q));
     return p;
 }
 
@@ -177,7 +181,7 @@ inline ClipperLib::Paths boolean(ClipperLib::ClipType op, const ClipperLib::Path
 
 // Where the tool centre may go with every offset less `less`: the outer contour shrunk by its
 // offset less `less`, without the islands grown by theirs less `less`.
-inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
+inline ClipperLib::Paths reachable_region_of(const pocket_case& c, double less)
 {
     auto contour_path = [](const loop& l) {
         ClipperLib::Path p = kernel_geometry::path_of(contour_points(l));
@@ -193,6 +197,37 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
         islands.insert(islands.end(), grown.begin(), grown.end());
     }
     return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
+}
+
+// Whether two pockets have the same contours, offsets and extra offset (the regions' input).
+inline bool same_contours(const pocket_case& a, const pocket_case& b)
+{
+    const auto same_point = [](const xy& p, const xy& q) { return p.x == q.x && p.y == q.y; };
+    if (a.offsets != b.offsets || a.extra_offset != b.extra_offset || a.contours.size() != b.contours.size())
+        return false;
+    for (std::size_t k = 0; k < a.contours.size(); ++k)
+        if (!std::equal(a.contours[k].begin(), a.contours[k].end(), b.contours[k].begin(), b.contours[k].end(),
+                        same_point))
+            return false;
+    return true;
+}
+
+// The reachable regions of the pocket asked for last, one for each amount `less`: drawing a
+// random pocket (is there room?) and every check of its judge need the same few regions, each an
+// offset of every contour and a union of the islands.
+struct region_memo {
+    pocket_case pocket;
+    std::vector<std::pair<double, ClipperLib::Paths>> regions;
+};
+
+inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
+{
+    static region_memo memo;
+    if (!same_contours(memo.pocket, c)) memo = {c, {}};
+    for (const auto& [amount, region] : memo.regions)
+        if (amount == less) return region;
+    memo.regions.emplace_back(less, reachable_region_of(c, less));
+    return memo.regions.back().second;
 }
 
 // Distance of a point from a contour's boundary.
@@ -279,12 +314,37 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
 // of two walls standing more than a step apart, a lane missing) is.
 inline constexpr double kCornerTurn = 10.0 * kernel_geometry::kPi / 180.0;
 
-inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step)
+// The box of the paths' points (top the least y, as Clipper's own).
+inline ClipperLib::IntRect bounds_of(const ClipperLib::Paths& paths)
 {
+    ClipperLib::IntRect b{0, 0, -1, -1};
+    bool first = true;
+    for (const ClipperLib::Path& p : paths)
+        for (const ClipperLib::IntPoint& q : p) {
+            if (first) b = {q.X, q.Y, q.X, q.Y}, first = false;
+            b = {std::min(b.left, q.X), std::min(b.top, q.Y), std::max(b.right, q.X), std::max(b.bottom, q.Y)};
+        }
+    return b;
+}
+
+// Whether the box of a disc about p of radius r meets one of the boxes.
+inline bool meets_any(ClipperLib::IntPoint p, ClipperLib::cInt r, const std::vector<ClipperLib::IntRect>& boxes)
+{
+    return std::any_of(boxes.begin(), boxes.end(), [&](const ClipperLib::IntRect& b) {
+        return p.X + r >= b.left && p.X - r <= b.right && p.Y + r >= b.top && p.Y - r <= b.bottom;
+    });
+}
+
+// The corners' discs of radius `step` that reach into one of the boxes `within` (a disc that
+// reaches into none takes nothing from what lies in them).
+inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step,
+                                      const std::vector<ClipperLib::IntRect>& within)
+{
+    // The disc's box, with a unit for Clipper's rounding of its points.
+    const ClipperLib::cInt radius = static_cast<ClipperLib::cInt>(std::ceil(step * kScale)) + 1;
     ClipperLib::Paths corners;
     auto corner = [&](xy p) {
-        corners.push_back({{static_cast<ClipperLib::cInt>(std::llround(p.x * kScale)),
-                            static_cast<ClipperLib::cInt>(std::llround(p.y * kScale))}});
+        if (meets_any(clipper_point(p), radius, within)) corners.push_back({clipper_point(p)});
     };
     for (const cut_move& m : moves) {
         std::vector<xy> v;
@@ -305,17 +365,117 @@ inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double
     return offset_of(corners, ClipperLib::etOpenRound, step);
 }
 
+// The pieces of a polyline that lie in the slab low <= x <= high, in their order along it.
+inline std::vector<std::vector<xy>> pieces_in_slab(const std::vector<xy>& v, double low, double high)
+{
+    std::vector<std::vector<xy>> out;
+    std::vector<xy> piece;
+    const auto end_piece = [&] {
+        if (!piece.empty()) out.push_back(std::move(piece));
+        piece.clear();
+    };
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        const xy a = v[i], b = v[i + 1];
+        double from = 0.0, to = 1.0;
+        if (a.x == b.x) {
+            if (a.x < low || a.x > high) from = 1.0, to = 0.0;
+        } else {
+            const double at_low = (low - a.x) / (b.x - a.x), at_high = (high - a.x) / (b.x - a.x);
+            from = std::max(from, std::min(at_low, at_high)), to = std::min(to, std::max(at_low, at_high));
+        }
+        if (from > to) {
+            end_piece();
+            continue;
+        }
+        const auto along = [&](double t) { return xy{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
+        if (from > 0.0) end_piece();
+        if (piece.empty()) piece.push_back(from > 0.0 ? along(from) : a);
+        piece.push_back(to < 1.0 ? along(to) : b);
+        if (to < 1.0) end_piece();
+    }
+    if (v.size() == 1 && v.front().x >= low && v.front().x <= high) piece.push_back(v.front());
+    end_piece();
+    return out;
+}
+
+// A sweep of Clipper costs in proportion to the edges each scan line crosses, and across a whole
+// pocket a scan line crosses every lane's band: the region is measured in vertical strips about
+// this many bands wide (and in no more than kMostStrips), each against only the pieces of the
+// moves within reach of it.
+inline constexpr double kStripSteps = 4.0;
+inline constexpr int kMostStrips = 256;
+
+// The part of the reachable region, in the strip low <= x <= high, farther than `reach` from
+// every move (the moves' points, the strip's bounds in Clipper units, the region's box).
+inline ClipperLib::Paths uncut_in_strip(const ClipperLib::Paths& region, const std::vector<std::vector<xy>>& moves,
+                                        double reach, ClipperLib::cInt low, ClipperLib::cInt high,
+                                        const ClipperLib::IntRect& box)
+{
+    const ClipperLib::Paths strip{
+        {{low, box.top - 1}, {high, box.top - 1}, {high, box.bottom + 1}, {low, box.bottom + 1}}};
+    const ClipperLib::Paths part = boolean(ClipperLib::ctIntersection, region, strip);
+    if (part.empty()) return {};
+    // A point of the strip lies within reach of a move only through the move's points less than
+    // reach beyond the strip's sides. The moves are cut a little farther out, and the pieces' ends
+    // left square: where a piece is cut, its end is out of reach of the strip, and a move's own
+    // ends are rounded by a disc each (a round end is the half of it beyond the end).
+    const double margin = reach + 1e-3, from = low / kScale - margin, to = high / kScale + margin;
+    ClipperLib::Paths pieces, ends;
+    for (const std::vector<xy>& m : moves) {
+        for (const std::vector<xy>& piece : pieces_in_slab(m, from, to)) {
+            ClipperLib::Path p;
+            for (const xy& q : piece)
+                if (p.empty() || p.back() != clipper_point(q)) p.push_back(clipper_point(q));
+            // A single point would be squared: its disc is among the ends, or it lies out of reach.
+            if (p.size() > 1) pieces.push_back(std::move(p));
+        }
+        for (const xy& end : {m.front(), m.back()})
+            if (end.x >= from && end.x <= to && (ends.empty() || ends.back().front() != clipper_point(end)))
+                ends.push_back({clipper_point(end)});
+    }
+    ClipperLib::ClipperOffset co(2.0, 0.1 * kJudgeSagitta * kScale);
+    co.AddPaths(pieces, ClipperLib::jtRound, ClipperLib::etOpenButt);
+    co.AddPaths(ends, ClipperLib::jtRound, ClipperLib::etOpenRound);
+    ClipperLib::Paths cut;
+    co.Execute(cut, reach * kScale);
+    return boolean(ClipperLib::ctDifference, part, cut);
+}
+
+// The part of the reachable region farther than `reach` from every cutting move, strip by strip,
+// the strips' parts joined again.
+inline ClipperLib::Paths uncut_region(const pocket_case& c, const std::vector<cut_move>& moves, double reach)
+{
+    const ClipperLib::Paths region = reachable_region(c, 0.0);
+    if (region.empty()) return {};
+    std::vector<std::vector<xy>> points;
+    for (const cut_move& m : moves)
+        if (!m.entries.empty()) points.push_back(points_along(m.entries, kJudgeSagitta));
+    const ClipperLib::IntRect box = bounds_of(region);
+    const double width = static_cast<double>(box.right - box.left);
+    const int strips = std::clamp(static_cast<int>(width / (kStripSteps * c.step * kScale)), 1, kMostStrips);
+    ClipperLib::Paths left;
+    for (int k = 0; k < strips; ++k) {
+        const ClipperLib::cInt low = box.left + static_cast<ClipperLib::cInt>(std::llround(width * k / strips));
+        const ClipperLib::cInt high =
+            k + 1 == strips ? box.right
+                            : box.left + static_cast<ClipperLib::cInt>(std::llround(width * (k + 1) / strips));
+        const ClipperLib::Paths part = uncut_in_strip(region, points, reach, low, high, box);
+        left.insert(left.end(), part.begin(), part.end());
+    }
+    return boolean(ClipperLib::ctUnion, left, {});
+}
+
 // Parts of the reachable region farther than half a step plus the tolerance from every cutting
 // move that no corner explains. What is left is opened by a quarter of the tolerance, so that only
 // a gap of real width counts.
 inline ClipperLib::Paths coverage_gaps(const pocket_case& c, const std::vector<cut_move>& moves)
 {
-    ClipperLib::Paths paths;
-    for (const cut_move& m : moves) paths.push_back(open_path_of(m.entries));
-    const ClipperLib::Paths reach = offset_of(paths, ClipperLib::etOpenRound, 0.5 * c.step + c.tolerance);
-    const ClipperLib::Paths left = boolean(ClipperLib::ctDifference, reachable_region(c, 0.0), reach);
+    const ClipperLib::Paths left = uncut_region(c, moves, 0.5 * c.step + c.tolerance);
     const ClipperLib::Paths opened = offset_of(left, ClipperLib::etClosedPolygon, -0.25 * c.tolerance);
-    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step));
+    if (opened.empty()) return {};
+    std::vector<ClipperLib::IntRect> boxes;
+    for (const ClipperLib::Path& p : opened) boxes.push_back(bounds_of({p}));
+    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step, boxes));
 }
 
 // One line per gap: its area (holes taken away) and a point of its boundary.
