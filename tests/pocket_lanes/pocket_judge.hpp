@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -240,6 +241,176 @@ inline double contour_distance(const loop& contour, xy p)
     return best;
 }
 
+// ---- strips ---------------------------------------------------------------------------------------
+
+// The box of the paths' points (top the least y, as Clipper's own).
+inline ClipperLib::IntRect bounds_of(const ClipperLib::Paths& paths)
+{
+    ClipperLib::IntRect b{0, 0, -1, -1};
+    bool first = true;
+    for (const ClipperLib::Path& p : paths)
+        for (const ClipperLib::IntPoint& q : p) {
+            if (first) b = {q.X, q.Y, q.X, q.Y}, first = false;
+            b = {std::min(b.left, q.X), std::min(b.top, q.Y), std::max(b.right, q.X), std::max(b.bottom, q.Y)};
+        }
+    return b;
+}
+
+// The pieces of a polyline that lie in the slab low <= x <= high, in their order along it.
+inline std::vector<std::vector<xy>> pieces_in_slab(const std::vector<xy>& v, double low, double high)
+{
+    std::vector<std::vector<xy>> out;
+    std::vector<xy> piece;
+    const auto end_piece = [&] {
+        if (!piece.empty()) out.push_back(std::move(piece));
+        piece.clear();
+    };
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        const xy a = v[i], b = v[i + 1];
+        double from = 0.0, to = 1.0;
+        if (a.x == b.x) {
+            if (a.x < low || a.x > high) from = 1.0, to = 0.0;
+        } else {
+            const double at_low = (low - a.x) / (b.x - a.x), at_high = (high - a.x) / (b.x - a.x);
+            from = std::max(from, std::min(at_low, at_high)), to = std::min(to, std::max(at_low, at_high));
+        }
+        if (from > to) {
+            end_piece();
+            continue;
+        }
+        const auto along = [&](double t) { return xy{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
+        if (from > 0.0) end_piece();
+        if (piece.empty()) piece.push_back(from > 0.0 ? along(from) : a);
+        piece.push_back(to < 1.0 ? along(to) : b);
+        if (to < 1.0) end_piece();
+    }
+    if (v.size() == 1 && v.front().x >= low && v.front().x <= high) piece.push_back(v.front());
+    end_piece();
+    return out;
+}
+
+// A sweep of Clipper costs in proportion to the edges each scan line crosses, and across a whole
+// pocket a scan line crosses every lane and every island: the measures are taken in vertical
+// strips about this many steps wide (and in no more than kMostStrips), each against only the
+// pieces of the moves and the contours of the region that lie in or near it.
+inline constexpr double kStripSteps = 4.0;
+inline constexpr int kMostStrips = 256;
+
+// The sides of the strips across low..high (Clipper units), strips + 1 of them; a side is moved
+// off the x of every point in `avoid` (sorted), so that no move's point lies on a side.
+inline std::vector<ClipperLib::cInt> strip_sides(ClipperLib::cInt low, ClipperLib::cInt high, double step,
+                                                 const std::vector<ClipperLib::cInt>& avoid)
+{
+    const double width = static_cast<double>(high - low);
+    const int strips = std::clamp(static_cast<int>(width / (kStripSteps * step * kScale)), 1, kMostStrips);
+    std::vector<ClipperLib::cInt> sides{low};
+    for (int k = 1; k < strips; ++k) {
+        ClipperLib::cInt x = low + static_cast<ClipperLib::cInt>(std::llround(width * k / strips));
+        while (std::binary_search(avoid.begin(), avoid.end(), x)) ++x;
+        if (x > sides.back() && x < high) sides.push_back(x);
+    }
+    sides.push_back(high);
+    return sides;
+}
+
+// The region within the strip low <= x <= high: only its loops whose boxes meet the strip take
+// part (a loop apart from the strip changes nothing in it).
+inline ClipperLib::Paths region_in_strip(const ClipperLib::Paths& region, const std::vector<ClipperLib::IntRect>& boxes,
+                                         ClipperLib::cInt low, ClipperLib::cInt high)
+{
+    ClipperLib::Paths near;
+    ClipperLib::cInt top = 0, bottom = 0;
+    for (std::size_t i = 0; i < region.size(); ++i)
+        if (boxes[i].right >= low && boxes[i].left <= high) {
+            top = near.empty() ? boxes[i].top : std::min(top, boxes[i].top);
+            bottom = near.empty() ? boxes[i].bottom : std::max(bottom, boxes[i].bottom);
+            near.push_back(region[i]);
+        }
+    if (near.empty()) return {};
+    const ClipperLib::Paths strip{{{low, top - 1}, {high, top - 1}, {high, bottom + 1}, {low, bottom + 1}}};
+    return boolean(ClipperLib::ctIntersection, near, strip);
+}
+
+// The boxes of a region's loops.
+inline std::vector<ClipperLib::IntRect> loop_boxes(const ClipperLib::Paths& region)
+{
+    std::vector<ClipperLib::IntRect> boxes;
+    for (const ClipperLib::Path& p : region) boxes.push_back(bounds_of({p}));
+    return boxes;
+}
+
+// A move's points in Clipper units, repeated ones dropped.
+inline ClipperLib::Path clipper_path(const std::vector<xy>& points)
+{
+    ClipperLib::Path p;
+    for (const xy& q : points)
+        if (p.empty() || p.back() != clipper_point(q)) p.push_back(clipper_point(q));
+    return p;
+}
+
+// The pieces of the open paths (their points) outside `allowed`, as Clipper's difference gives
+// them, found strip by strip: the paths are cut at the strips' sides (where none of their points
+// lies), and the pieces a side parted are one again (their points together).
+inline std::vector<ClipperLib::Path> pieces_outside(const ClipperLib::Paths& allowed,
+                                                    const std::vector<std::vector<xy>>& paths, double step)
+{
+    ClipperLib::Paths lines;
+    for (const std::vector<xy>& v : paths) lines.push_back(clipper_path(v));
+    std::vector<ClipperLib::cInt> xs;
+    for (const ClipperLib::Path& p : lines)
+        for (const ClipperLib::IntPoint& q : p) xs.push_back(q.X);
+    if (xs.empty()) return {};
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    const std::vector<ClipperLib::cInt> sides = strip_sides(xs.front(), xs.back(), step, xs);
+    const std::vector<ClipperLib::IntRect> boxes = loop_boxes(allowed);
+    std::vector<ClipperLib::Path> outside;
+    for (std::size_t k = 0; k + 1 < sides.size(); ++k) {
+        ClipperLib::Paths pieces;
+        for (const std::vector<xy>& v : paths)
+            for (const std::vector<xy>& piece : pieces_in_slab(v, sides[k] / kScale, sides[k + 1] / kScale))
+                if (ClipperLib::Path p = clipper_path(piece); p.size() > 1) pieces.push_back(std::move(p));
+        if (pieces.empty()) continue;
+        // The region a little wider than the slab, so that the pieces' cut ends lie inside it.
+        ClipperLib::Clipper clip;
+        clip.AddPaths(pieces, ClipperLib::ptSubject, false);
+        clip.AddPaths(region_in_strip(allowed, boxes, sides[k] - 2, sides[k + 1] + 2), ClipperLib::ptClip, true);
+        ClipperLib::PolyTree tree;
+        clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        ClipperLib::Paths found;
+        ClipperLib::OpenPathsFromPolyTree(tree, found);
+        outside.insert(outside.end(), found.begin(), found.end());
+    }
+    // Pieces that end at the same point of a side between two strips are one piece, and so are
+    // those that end where a closed path begins and ends (Clipper joins a path's two ends there).
+    std::set<std::pair<ClipperLib::cInt, ClipperLib::cInt>> closing;
+    for (const ClipperLib::Path& p : lines)
+        if (p.size() > 2 && p.front() == p.back()) closing.insert({p.front().X, p.front().Y});
+    std::vector<std::size_t> group(outside.size());
+    for (std::size_t i = 0; i < group.size(); ++i) group[i] = i;
+    const auto root = [&group](std::size_t i) {
+        while (group[i] != i) i = group[i] = group[group[i]];
+        return i;
+    };
+    std::map<std::pair<ClipperLib::cInt, ClipperLib::cInt>, std::size_t> at_side;
+    for (std::size_t i = 0; i < outside.size(); ++i)
+        for (const ClipperLib::IntPoint& q : {outside[i].front(), outside[i].back()}) {
+            const auto side = std::lower_bound(sides.begin() + 1, sides.end() - 1, q.X - 1);
+            if ((side == sides.end() - 1 || *side > q.X + 1) && closing.count({q.X, q.Y}) == 0) continue;
+            const auto [place, first] = at_side.emplace(std::pair{q.X, q.Y}, i);
+            if (!first) group[root(i)] = root(place->second);
+        }
+    std::vector<ClipperLib::Path> joined;
+    std::map<std::size_t, std::size_t> index;
+    for (std::size_t i = 0; i < outside.size(); ++i) {
+        const auto [place, first] = index.emplace(root(i), joined.size());
+        if (first) joined.emplace_back();
+        ClipperLib::Path& to = joined[place->second];
+        to.insert(to.end(), outside[i].begin(), outside[i].end());
+    }
+    return joined;
+}
+
 // ---- the properties ---------------------------------------------------------------------------------
 
 // A judge shows at most this many faults of one kind; past it one more line tells how many there
@@ -271,20 +442,14 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
     for (const int kind : {kCuts, kSteps, kConnections}) {
         const bool connections = kind == kConnections;
         const char* name = connections ? "connection" : kind == kSteps ? "step-over" : "cut";
-        ClipperLib::Paths paths;
+        std::vector<std::vector<xy>> paths;
         for (const cut_move& m : moves)
-            if (m.connection == connections && m.step == (kind == kSteps)) paths.push_back(open_path_of(m.entries));
+            if (m.connection == connections && m.step == (kind == kSteps))
+                paths.push_back(points_along(m.entries, kJudgeSagitta));
         if (paths.empty()) continue;
         const ClipperLib::Paths allowed = reachable_region(c, (connections ? 3.0 : 1.0) * c.tolerance);
-        ClipperLib::Clipper clip;
-        clip.AddPaths(paths, ClipperLib::ptSubject, false);
-        clip.AddPaths(allowed, ClipperLib::ptClip, true);
-        ClipperLib::PolyTree tree;
-        clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        ClipperLib::Paths outside;
-        ClipperLib::OpenPathsFromPolyTree(tree, outside);
         std::size_t count = 0;
-        for (const auto& piece : outside) {
+        for (const std::vector<ClipperLib::IntPoint>& piece : pieces_outside(allowed, paths, c.step)) {
             // The deepest point of the piece, and the contour it comes nearest.
             double depth = -1e300;
             xy p{};
@@ -313,19 +478,6 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
 // more, or the end of an open cut) and are no fault. A gap that a corner does not explain (lanes
 // of two walls standing more than a step apart, a lane missing) is.
 inline constexpr double kCornerTurn = 10.0 * kernel_geometry::kPi / 180.0;
-
-// The box of the paths' points (top the least y, as Clipper's own).
-inline ClipperLib::IntRect bounds_of(const ClipperLib::Paths& paths)
-{
-    ClipperLib::IntRect b{0, 0, -1, -1};
-    bool first = true;
-    for (const ClipperLib::Path& p : paths)
-        for (const ClipperLib::IntPoint& q : p) {
-            if (first) b = {q.X, q.Y, q.X, q.Y}, first = false;
-            b = {std::min(b.left, q.X), std::min(b.top, q.Y), std::max(b.right, q.X), std::max(b.bottom, q.Y)};
-        }
-    return b;
-}
 
 // Whether the box of a disc about p of radius r meets one of the boxes.
 inline bool meets_any(ClipperLib::IntPoint p, ClipperLib::cInt r, const std::vector<ClipperLib::IntRect>& boxes)
@@ -365,56 +517,11 @@ inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double
     return offset_of(corners, ClipperLib::etOpenRound, step);
 }
 
-// The pieces of a polyline that lie in the slab low <= x <= high, in their order along it.
-inline std::vector<std::vector<xy>> pieces_in_slab(const std::vector<xy>& v, double low, double high)
+// The part of the reachable region within the strip low <= x <= high (`part`) farther than `reach`
+// from every move (the moves' points).
+inline ClipperLib::Paths uncut_in_strip(const ClipperLib::Paths& part, const std::vector<std::vector<xy>>& moves,
+                                        double reach, ClipperLib::cInt low, ClipperLib::cInt high)
 {
-    std::vector<std::vector<xy>> out;
-    std::vector<xy> piece;
-    const auto end_piece = [&] {
-        if (!piece.empty()) out.push_back(std::move(piece));
-        piece.clear();
-    };
-    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-        const xy a = v[i], b = v[i + 1];
-        double from = 0.0, to = 1.0;
-        if (a.x == b.x) {
-            if (a.x < low || a.x > high) from = 1.0, to = 0.0;
-        } else {
-            const double at_low = (low - a.x) / (b.x - a.x), at_high = (high - a.x) / (b.x - a.x);
-            from = std::max(from, std::min(at_low, at_high)), to = std::min(to, std::max(at_low, at_high));
-        }
-        if (from > to) {
-            end_piece();
-            continue;
-        }
-        const auto along = [&](double t) { return xy{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
-        if (from > 0.0) end_piece();
-        if (piece.empty()) piece.push_back(from > 0.0 ? along(from) : a);
-        piece.push_back(to < 1.0 ? along(to) : b);
-        if (to < 1.0) end_piece();
-    }
-    if (v.size() == 1 && v.front().x >= low && v.front().x <= high) piece.push_back(v.front());
-    end_piece();
-    return out;
-}
-
-// A sweep of Clipper costs in proportion to the edges each scan line crosses, and across a whole
-// pocket a scan line crosses every lane's band: the region is measured in vertical strips about
-// this many bands wide (and in no more than kMostStrips), each against only the pieces of the
-// moves within reach of it.
-inline constexpr double kStripSteps = 4.0;
-inline constexpr int kMostStrips = 256;
-
-// The part of the reachable region, in the strip low <= x <= high, farther than `reach` from
-// every move (the moves' points, the strip's bounds in Clipper units, the region's box).
-inline ClipperLib::Paths uncut_in_strip(const ClipperLib::Paths& region, const std::vector<std::vector<xy>>& moves,
-                                        double reach, ClipperLib::cInt low, ClipperLib::cInt high,
-                                        const ClipperLib::IntRect& box)
-{
-    const ClipperLib::Paths strip{
-        {{low, box.top - 1}, {high, box.top - 1}, {high, box.bottom + 1}, {low, box.bottom + 1}}};
-    const ClipperLib::Paths part = boolean(ClipperLib::ctIntersection, region, strip);
-    if (part.empty()) return {};
     // A point of the strip lies within reach of a move only through the move's points less than
     // reach beyond the strip's sides. The moves are cut a little farther out, and the pieces' ends
     // left square: where a piece is cut, its end is out of reach of the strip, and a move's own
@@ -423,9 +530,7 @@ inline ClipperLib::Paths uncut_in_strip(const ClipperLib::Paths& region, const s
     ClipperLib::Paths pieces, ends;
     for (const std::vector<xy>& m : moves) {
         for (const std::vector<xy>& piece : pieces_in_slab(m, from, to)) {
-            ClipperLib::Path p;
-            for (const xy& q : piece)
-                if (p.empty() || p.back() != clipper_point(q)) p.push_back(clipper_point(q));
+            ClipperLib::Path p = clipper_path(piece);
             // A single point would be squared: its disc is among the ends, or it lies out of reach.
             if (p.size() > 1) pieces.push_back(std::move(p));
         }
@@ -451,16 +556,14 @@ inline ClipperLib::Paths uncut_region(const pocket_case& c, const std::vector<cu
     for (const cut_move& m : moves)
         if (!m.entries.empty()) points.push_back(points_along(m.entries, kJudgeSagitta));
     const ClipperLib::IntRect box = bounds_of(region);
-    const double width = static_cast<double>(box.right - box.left);
-    const int strips = std::clamp(static_cast<int>(width / (kStripSteps * c.step * kScale)), 1, kMostStrips);
+    const std::vector<ClipperLib::IntRect> boxes = loop_boxes(region);
+    const std::vector<ClipperLib::cInt> sides = strip_sides(box.left, box.right, c.step, {});
     ClipperLib::Paths left;
-    for (int k = 0; k < strips; ++k) {
-        const ClipperLib::cInt low = box.left + static_cast<ClipperLib::cInt>(std::llround(width * k / strips));
-        const ClipperLib::cInt high =
-            k + 1 == strips ? box.right
-                            : box.left + static_cast<ClipperLib::cInt>(std::llround(width * (k + 1) / strips));
-        const ClipperLib::Paths part = uncut_in_strip(region, points, reach, low, high, box);
-        left.insert(left.end(), part.begin(), part.end());
+    for (std::size_t k = 0; k + 1 < sides.size(); ++k) {
+        const ClipperLib::Paths part = region_in_strip(region, boxes, sides[k], sides[k + 1]);
+        if (part.empty()) continue;
+        const ClipperLib::Paths rest = uncut_in_strip(part, points, reach, sides[k], sides[k + 1]);
+        left.insert(left.end(), rest.begin(), rest.end());
     }
     return boolean(ClipperLib::ctUnion, left, {});
 }
