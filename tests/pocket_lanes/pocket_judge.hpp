@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -148,12 +149,16 @@ inline std::vector<xy> points_along(const loop& entries, double sagitta)
     return out;
 }
 
+inline ClipperLib::IntPoint clipper_point(xy q)
+{
+    return {static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
+            static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))};
+}
+
 inline ClipperLib::Path open_path_of(const loop& entries)
 {
     ClipperLib::Path p;
-    for (const xy& q : points_along(entries, kJudgeSagitta))
-        p.push_back({static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
-                     static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))});
+    for (const xy& q : points_along(entries, kJudgeSagitta)) p.push_back(clipper_point(q));
     return p;
 }
 
@@ -178,7 +183,7 @@ inline ClipperLib::Paths boolean(ClipperLib::ClipType op, const ClipperLib::Path
 
 // Where the tool centre may go with every offset less `less`: the outer contour shrunk by its
 // offset less `less`, without the islands grown by theirs less `less`.
-inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
+inline ClipperLib::Paths reachable_region_of(const pocket_case& c, double less)
 {
     auto contour_path = [](const loop& l) {
         ClipperLib::Path p = kernel_geometry::path_of(contour_points(l));
@@ -196,6 +201,37 @@ inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
     return boolean(ClipperLib::ctDifference, inside, boolean(ClipperLib::ctUnion, islands, {}));
 }
 
+// Whether two pockets have the same contours, offsets and extra offset (the regions' input).
+inline bool same_contours(const pocket_case& a, const pocket_case& b)
+{
+    const auto same_point = [](const xy& p, const xy& q) { return p.x == q.x && p.y == q.y; };
+    if (a.offsets != b.offsets || a.extra_offset != b.extra_offset || a.contours.size() != b.contours.size())
+        return false;
+    for (std::size_t k = 0; k < a.contours.size(); ++k)
+        if (!std::equal(a.contours[k].begin(), a.contours[k].end(), b.contours[k].begin(), b.contours[k].end(),
+                        same_point))
+            return false;
+    return true;
+}
+
+// The reachable regions of the pocket asked for last, one for each amount `less`: drawing a
+// random pocket (is there room?) and every check of its judge need the same few regions, each an
+// offset of every contour and a union of the islands.
+struct region_memo {
+    pocket_case pocket;
+    std::vector<std::pair<double, ClipperLib::Paths>> regions;
+};
+
+inline ClipperLib::Paths reachable_region(const pocket_case& c, double less)
+{
+    static region_memo memo;
+    if (!same_contours(memo.pocket, c)) memo = {c, {}};
+    for (const auto& [amount, region] : memo.regions)
+        if (amount == less) return region;
+    memo.regions.emplace_back(less, reachable_region_of(c, less));
+    return memo.regions.back().second;
+}
+
 // Distance of a point from a contour's boundary.
 inline double contour_distance(const loop& contour, xy p)
 {
@@ -204,6 +240,176 @@ inline double contour_distance(const loop& contour, xy p)
     for (std::size_t i = 0; i < v.size(); ++i)
         best = std::min(best, kernel_geometry::segment_distance(p, v[i], v[(i + 1) % v.size()]));
     return best;
+}
+
+// ---- strips ---------------------------------------------------------------------------------------
+
+// The box of the paths' points (top the least y, as Clipper's own).
+inline ClipperLib::IntRect bounds_of(const ClipperLib::Paths& paths)
+{
+    ClipperLib::IntRect b{0, 0, -1, -1};
+    bool first = true;
+    for (const ClipperLib::Path& p : paths)
+        for (const ClipperLib::IntPoint& q : p) {
+            if (first) b = {q.X, q.Y, q.X, q.Y}, first = false;
+            b = {std::min(b.left, q.X), std::min(b.top, q.Y), std::max(b.right, q.X), std::max(b.bottom, q.Y)};
+        }
+    return b;
+}
+
+// The pieces of a polyline that lie in the slab low <= x <= high, in their order along it.
+inline std::vector<std::vector<xy>> pieces_in_slab(const std::vector<xy>& v, double low, double high)
+{
+    std::vector<std::vector<xy>> out;
+    std::vector<xy> piece;
+    const auto end_piece = [&] {
+        if (!piece.empty()) out.push_back(std::move(piece));
+        piece.clear();
+    };
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        const xy a = v[i], b = v[i + 1];
+        double from = 0.0, to = 1.0;
+        if (a.x == b.x) {
+            if (a.x < low || a.x > high) from = 1.0, to = 0.0;
+        } else {
+            const double at_low = (low - a.x) / (b.x - a.x), at_high = (high - a.x) / (b.x - a.x);
+            from = std::max(from, std::min(at_low, at_high)), to = std::min(to, std::max(at_low, at_high));
+        }
+        if (from > to) {
+            end_piece();
+            continue;
+        }
+        const auto along = [&](double t) { return xy{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y)}; };
+        if (from > 0.0) end_piece();
+        if (piece.empty()) piece.push_back(from > 0.0 ? along(from) : a);
+        piece.push_back(to < 1.0 ? along(to) : b);
+        if (to < 1.0) end_piece();
+    }
+    if (v.size() == 1 && v.front().x >= low && v.front().x <= high) piece.push_back(v.front());
+    end_piece();
+    return out;
+}
+
+// A sweep of Clipper costs in proportion to the edges each scan line crosses, and across a whole
+// pocket a scan line crosses every lane and every island: the measures are taken in vertical
+// strips about this many steps wide (and in no more than kMostStrips), each against only the
+// pieces of the moves and the contours of the region that lie in or near it.
+inline constexpr double kStripSteps = 4.0;
+inline constexpr int kMostStrips = 256;
+
+// The sides of the strips across low..high (Clipper units), strips + 1 of them; a side is moved
+// off the x of every point in `avoid` (sorted), so that no move's point lies on a side.
+inline std::vector<ClipperLib::cInt> strip_sides(ClipperLib::cInt low, ClipperLib::cInt high, double step,
+                                                 const std::vector<ClipperLib::cInt>& avoid)
+{
+    const double width = static_cast<double>(high - low);
+    const int strips = std::clamp(static_cast<int>(width / (kStripSteps * step * kScale)), 1, kMostStrips);
+    std::vector<ClipperLib::cInt> sides{low};
+    for (int k = 1; k < strips; ++k) {
+        ClipperLib::cInt x = low + static_cast<ClipperLib::cInt>(std::llround(width * k / strips));
+        while (std::binary_search(avoid.begin(), avoid.end(), x)) ++x;
+        if (x > sides.back() && x < high) sides.push_back(x);
+    }
+    sides.push_back(high);
+    return sides;
+}
+
+// The region within the strip low <= x <= high: only its loops whose boxes meet the strip take
+// part (a loop apart from the strip changes nothing in it).
+inline ClipperLib::Paths region_in_strip(const ClipperLib::Paths& region, const std::vector<ClipperLib::IntRect>& boxes,
+                                         ClipperLib::cInt low, ClipperLib::cInt high)
+{
+    ClipperLib::Paths near;
+    ClipperLib::cInt top = 0, bottom = 0;
+    for (std::size_t i = 0; i < region.size(); ++i)
+        if (boxes[i].right >= low && boxes[i].left <= high) {
+            top = near.empty() ? boxes[i].top : std::min(top, boxes[i].top);
+            bottom = near.empty() ? boxes[i].bottom : std::max(bottom, boxes[i].bottom);
+            near.push_back(region[i]);
+        }
+    if (near.empty()) return {};
+    const ClipperLib::Paths strip{{{low, top - 1}, {high, top - 1}, {high, bottom + 1}, {low, bottom + 1}}};
+    return boolean(ClipperLib::ctIntersection, near, strip);
+}
+
+// The boxes of a region's loops.
+inline std::vector<ClipperLib::IntRect> loop_boxes(const ClipperLib::Paths& region)
+{
+    std::vector<ClipperLib::IntRect> boxes;
+    for (const ClipperLib::Path& p : region) boxes.push_back(bounds_of({p}));
+    return boxes;
+}
+
+// A move's points in Clipper units, repeated ones dropped.
+inline ClipperLib::Path clipper_path(const std::vector<xy>& points)
+{
+    ClipperLib::Path p;
+    for (const xy& q : points)
+        if (p.empty() || p.back() != clipper_point(q)) p.push_back(clipper_point(q));
+    return p;
+}
+
+// The pieces of the open paths (their points) outside `allowed`, as Clipper's difference gives
+// them, found strip by strip: the paths are cut at the strips' sides (where none of their points
+// lies), and the pieces a side parted are one again (their points together).
+inline std::vector<ClipperLib::Path> pieces_outside(const ClipperLib::Paths& allowed,
+                                                    const std::vector<std::vector<xy>>& paths, double step)
+{
+    ClipperLib::Paths lines;
+    for (const std::vector<xy>& v : paths) lines.push_back(clipper_path(v));
+    std::vector<ClipperLib::cInt> xs;
+    for (const ClipperLib::Path& p : lines)
+        for (const ClipperLib::IntPoint& q : p) xs.push_back(q.X);
+    if (xs.empty()) return {};
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    const std::vector<ClipperLib::cInt> sides = strip_sides(xs.front(), xs.back(), step, xs);
+    const std::vector<ClipperLib::IntRect> boxes = loop_boxes(allowed);
+    std::vector<ClipperLib::Path> outside;
+    for (std::size_t k = 0; k + 1 < sides.size(); ++k) {
+        ClipperLib::Paths pieces;
+        for (const std::vector<xy>& v : paths)
+            for (const std::vector<xy>& piece : pieces_in_slab(v, sides[k] / kScale, sides[k + 1] / kScale))
+                if (ClipperLib::Path p = clipper_path(piece); p.size() > 1) pieces.push_back(std::move(p));
+        if (pieces.empty()) continue;
+        // The region a little wider than the slab, so that the pieces' cut ends lie inside it.
+        ClipperLib::Clipper clip;
+        clip.AddPaths(pieces, ClipperLib::ptSubject, false);
+        clip.AddPaths(region_in_strip(allowed, boxes, sides[k] - 2, sides[k + 1] + 2), ClipperLib::ptClip, true);
+        ClipperLib::PolyTree tree;
+        clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+        ClipperLib::Paths found;
+        ClipperLib::OpenPathsFromPolyTree(tree, found);
+        outside.insert(outside.end(), found.begin(), found.end());
+    }
+    // Pieces that end at the same point of a side between two strips are one piece, and so are
+    // those that end where a closed path begins and ends (Clipper joins a path's two ends there).
+    std::set<std::pair<ClipperLib::cInt, ClipperLib::cInt>> closing;
+    for (const ClipperLib::Path& p : lines)
+        if (p.size() > 2 && p.front() == p.back()) closing.insert({p.front().X, p.front().Y});
+    std::vector<std::size_t> group(outside.size());
+    for (std::size_t i = 0; i < group.size(); ++i) group[i] = i;
+    const auto root = [&group](std::size_t i) {
+        while (group[i] != i) i = group[i] = group[group[i]];
+        return i;
+    };
+    std::map<std::pair<ClipperLib::cInt, ClipperLib::cInt>, std::size_t> at_side;
+    for (std::size_t i = 0; i < outside.size(); ++i)
+        for (const ClipperLib::IntPoint& q : {outside[i].front(), outside[i].back()}) {
+            const auto side = std::lower_bound(sides.begin() + 1, sides.end() - 1, q.X - 1);
+            if ((side == sides.end() - 1 || *side > q.X + 1) && closing.count({q.X, q.Y}) == 0) continue;
+            const auto [place, first] = at_side.emplace(std::pair{q.X, q.Y}, i);
+            if (!first) group[root(i)] = root(place->second);
+        }
+    std::vector<ClipperLib::Path> joined;
+    std::map<std::size_t, std::size_t> index;
+    for (std::size_t i = 0; i < outside.size(); ++i) {
+        const auto [place, first] = index.emplace(root(i), joined.size());
+        if (first) joined.emplace_back();
+        ClipperLib::Path& to = joined[place->second];
+        to.insert(to.end(), outside[i].begin(), outside[i].end());
+    }
+    return joined;
 }
 
 // ---- the properties ---------------------------------------------------------------------------------
@@ -237,20 +443,14 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
     for (const int kind : {kCuts, kSteps, kConnections}) {
         const bool connections = kind == kConnections;
         const char* name = connections ? "connection" : kind == kSteps ? "step-over" : "cut";
-        ClipperLib::Paths paths;
+        std::vector<std::vector<xy>> paths;
         for (const cut_move& m : moves)
-            if (m.connection == connections && m.step == (kind == kSteps)) paths.push_back(open_path_of(m.entries));
+            if (m.connection == connections && m.step == (kind == kSteps))
+                paths.push_back(points_along(m.entries, kJudgeSagitta));
         if (paths.empty()) continue;
         const ClipperLib::Paths allowed = reachable_region(c, (connections ? 3.0 : 1.0) * c.tolerance);
-        ClipperLib::Clipper clip;
-        clip.AddPaths(paths, ClipperLib::ptSubject, false);
-        clip.AddPaths(allowed, ClipperLib::ptClip, true);
-        ClipperLib::PolyTree tree;
-        clip.Execute(ClipperLib::ctDifference, tree, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-        ClipperLib::Paths outside;
-        ClipperLib::OpenPathsFromPolyTree(tree, outside);
         std::size_t count = 0;
-        for (const auto& piece : outside) {
+        for (const std::vector<ClipperLib::IntPoint>& piece : pieces_outside(allowed, paths, c.step)) {
             // The deepest point of the piece, and the contour it comes nearest.
             double depth = -1e300;
             xy p{};
@@ -280,12 +480,24 @@ inline std::vector<std::string> clearance_faults(const pocket_case& c, const std
 // of two walls standing more than a step apart, a lane missing) is.
 inline constexpr double kCornerTurn = 10.0 * kernel_geometry::kPi / 180.0;
 
-inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step)
+// Whether the box of a disc about p of radius r meets one of the boxes.
+inline bool meets_any(ClipperLib::IntPoint p, ClipperLib::cInt r, const std::vector<ClipperLib::IntRect>& boxes)
 {
+    return std::any_of(boxes.begin(), boxes.end(), [&](const ClipperLib::IntRect& b) {
+        return p.X + r >= b.left && p.X - r <= b.right && p.Y + r >= b.top && p.Y - r <= b.bottom;
+    });
+}
+
+// The corners' discs of radius `step` that reach into one of the boxes `within` (a disc that
+// reaches into none takes nothing from what lies in them).
+inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double step,
+                                      const std::vector<ClipperLib::IntRect>& within)
+{
+    // The disc's box, with a unit for Clipper's rounding of its points.
+    const ClipperLib::cInt radius = static_cast<ClipperLib::cInt>(std::ceil(step * kScale)) + 1;
     ClipperLib::Paths corners;
     auto corner = [&](xy p) {
-        corners.push_back({{static_cast<ClipperLib::cInt>(std::llround(p.x * kScale)),
-                            static_cast<ClipperLib::cInt>(std::llround(p.y * kScale))}});
+        if (meets_any(clipper_point(p), radius, within)) corners.push_back({clipper_point(p)});
     };
     for (const cut_move& m : moves) {
         std::vector<xy> v;
@@ -306,17 +518,68 @@ inline ClipperLib::Paths corner_reach(const std::vector<cut_move>& moves, double
     return offset_of(corners, ClipperLib::etOpenRound, step);
 }
 
+// The part of the reachable region within the strip low <= x <= high (`part`) farther than `reach`
+// from every move (the moves' points).
+inline ClipperLib::Paths uncut_in_strip(const ClipperLib::Paths& part, const std::vector<std::vector<xy>>& moves,
+                                        double reach, ClipperLib::cInt low, ClipperLib::cInt high)
+{
+    // A point of the strip lies within reach of a move only through the move's points less than
+    // reach beyond the strip's sides. The moves are cut a little farther out, and the pieces' ends
+    // left square: where a piece is cut, its end is out of reach of the strip, and a move's own
+    // ends are rounded by a disc each (a round end is the half of it beyond the end).
+    const double margin = reach + 1e-3, from = low / kScale - margin, to = high / kScale + margin;
+    ClipperLib::Paths pieces, ends;
+    for (const std::vector<xy>& m : moves) {
+        for (const std::vector<xy>& piece : pieces_in_slab(m, from, to)) {
+            ClipperLib::Path p = clipper_path(piece);
+            // A single point would be squared: its disc is among the ends, or it lies out of reach.
+            if (p.size() > 1) pieces.push_back(std::move(p));
+        }
+        for (const xy& end : {m.front(), m.back()})
+            if (end.x >= from && end.x <= to && (ends.empty() || ends.back().front() != clipper_point(end)))
+                ends.push_back({clipper_point(end)});
+    }
+    ClipperLib::ClipperOffset co(2.0, 0.1 * kJudgeSagitta * kScale);
+    co.AddPaths(pieces, ClipperLib::jtRound, ClipperLib::etOpenButt);
+    co.AddPaths(ends, ClipperLib::jtRound, ClipperLib::etOpenRound);
+    ClipperLib::Paths cut;
+    co.Execute(cut, reach * kScale);
+    return boolean(ClipperLib::ctDifference, part, cut);
+}
+
+// The part of the reachable region farther than `reach` from every cutting move, strip by strip,
+// the strips' parts joined again.
+inline ClipperLib::Paths uncut_region(const pocket_case& c, const std::vector<cut_move>& moves, double reach)
+{
+    const ClipperLib::Paths region = reachable_region(c, 0.0);
+    if (region.empty()) return {};
+    std::vector<std::vector<xy>> points;
+    for (const cut_move& m : moves)
+        if (!m.entries.empty()) points.push_back(points_along(m.entries, kJudgeSagitta));
+    const ClipperLib::IntRect box = bounds_of(region);
+    const std::vector<ClipperLib::IntRect> boxes = loop_boxes(region);
+    const std::vector<ClipperLib::cInt> sides = strip_sides(box.left, box.right, c.step, {});
+    ClipperLib::Paths left;
+    for (std::size_t k = 0; k + 1 < sides.size(); ++k) {
+        const ClipperLib::Paths part = region_in_strip(region, boxes, sides[k], sides[k + 1]);
+        if (part.empty()) continue;
+        const ClipperLib::Paths rest = uncut_in_strip(part, points, reach, sides[k], sides[k + 1]);
+        left.insert(left.end(), rest.begin(), rest.end());
+    }
+    return boolean(ClipperLib::ctUnion, left, {});
+}
+
 // Parts of the reachable region farther than half a step plus the tolerance from every cutting
 // move that no corner explains. What is left is opened by a quarter of the tolerance, so that only
 // a gap of real width counts.
 inline ClipperLib::Paths coverage_gaps(const pocket_case& c, const std::vector<cut_move>& moves)
 {
-    ClipperLib::Paths paths;
-    for (const cut_move& m : moves) paths.push_back(open_path_of(m.entries));
-    const ClipperLib::Paths reach = offset_of(paths, ClipperLib::etOpenRound, 0.5 * c.step + c.tolerance);
-    const ClipperLib::Paths left = boolean(ClipperLib::ctDifference, reachable_region(c, 0.0), reach);
+    const ClipperLib::Paths left = uncut_region(c, moves, 0.5 * c.step + c.tolerance);
     const ClipperLib::Paths opened = offset_of(left, ClipperLib::etClosedPolygon, -0.25 * c.tolerance);
-    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step));
+    if (opened.empty()) return {};
+    std::vector<ClipperLib::IntRect> boxes;
+    for (const ClipperLib::Path& p : opened) boxes.push_back(bounds_of({p}));
+    return boolean(ClipperLib::ctDifference, opened, corner_reach(moves, c.step, boxes));
 }
 
 // One line per gap: its area (holes taken away) and a point of its boundary.
