@@ -338,6 +338,11 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
              "grid line and crossed itself"},
         {67, "fold: the outer contour's first offset started from the middle of a side's chord, 10 above the "
              "surface, and offsets beyond it came back across their source for 11 to 12"},
+        {180, "ridge: a piece of an offset holding uncut surface crossed the sliver test's walk more than once "
+              "and was dropped as a sliver, leaving surface 2.9 from every lane"},
+        {317, "fold: a piece holding uncut surface was dropped as a sliver, leaving surface 2.1 from every lane"},
+        {331, "cone: a piece holding uncut surface was dropped as a sliver, leaving surface 2.5 from every lane"},
+        {376, "cone: a piece holding uncut surface was dropped as a sliver, leaving surface 2.6 from every lane"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
