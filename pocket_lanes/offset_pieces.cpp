@@ -17,11 +17,13 @@
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/moves/region_hatch_seams.hpp"
 #include "pocket_lanes/moves/surface_grid_seams.hpp"
+#include "surfaces/surface_grid.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,6 +35,10 @@ constexpr double kSmallDiscFactor = 1.5;
 constexpr double kSliverFactor = 10.0;
 constexpr int kSliverTries = 2;
 constexpr double kNoMaximum = -1.0e10;
+// A piece that may be a sliver on the part surface is searched for area the pocket needs on a
+// lattice of this share of the offset, coarser where its box would take more rows than this.
+constexpr double kNeededLatticeShare = 0.125;
+constexpr double kNeededLatticeRows = 64.0;
 
 // The first entry of each piece.
 std::vector<int> firsts_of(int piece_count, const int* counts)
@@ -160,12 +166,78 @@ bool crossed_twice(const pokarr& piece, const double* from, const double* middle
     return count / 2 > 1;
 }
 
+// Whether the walk's path crosses the piece more than once: more than one stretch of it inside
+// the piece, measured in the plane against the piece's elements. A crossing at an element's end
+// counts for the element that starts there only.
+bool walk_crosses_twice(const pokarr& path, const pokarr& piece)
+{
+    int crossings = 0;
+    for (int i = 0; i + 1 < path.count; ++i) {
+        const double p1[2] = {path.x[i], path.y[i]}, p2[2] = {path.x[i + 1], path.y[i + 1]};
+        for (int k = 0; k + 1 < piece.count; ++k) {
+            const double q1[2] = {piece.x[k], piece.y[k]}, q2[2] = {piece.x[k + 1], piece.y[k + 1]};
+            double at[2] = {0.0, 0.0};
+            int met = 0;
+            seg_seg_intersect(p1, p2, q1, q2, at, met);
+            if (met == 1 && !(at[0] == q2[0] && at[1] == q2[1])) ++crossings;
+        }
+    }
+    return crossings / 2 > 1;
+}
+
+// The surface under a pocket point, in pocket coordinates; none off the grid or over no surface.
+// Reads surface_grid_block.shift.
+std::optional<double> surface_height(double x, double y)
+{
+    const double* shift = surface_grid_block.shift;
+    double height = 0.0;
+    int status = 0;
+    surface_grid_seam_table().grid_height_at(x + shift[0], y + shift[1], height, status);
+    if (status != 0) return std::nullopt;
+    return height - shift[2];
+}
+
+// Whether the piece holds area the pocket needs: a point of the surface inside it, on a lattice
+// over its box, that lies farther in space than the offset (by more than the tolerance) from the
+// previous lane, whose cut therefore does not reach it. A ring round a summit whose offset came
+// out jagged crosses the test walk twice and more, yet the summit inside it is needed; a sliver's
+// inside lies within the offset of the previous lane. The space distance is never longer than
+// the one over the surface that the offset measures, so no sliver is kept for it. Reads
+// pocket_work.tolerance.
+bool holds_needed_area(const pokarr& piece, const pokarr& previous, double d, int& status)
+{
+    double low[2] = {piece.x[0], piece.y[0]}, high[2] = {piece.x[0], piece.y[0]};
+    for (int k = 1; k < piece.count; ++k) {
+        low[0] = std::min(low[0], piece.x[k]), high[0] = std::max(high[0], piece.x[k]);
+        low[1] = std::min(low[1], piece.y[k]), high[1] = std::max(high[1], piece.y[k]);
+    }
+    const double spacing =
+        std::max(kNeededLatticeShare * d, std::max(high[0] - low[0], high[1] - low[1]) / kNeededLatticeRows);
+    const double limit = d + pocket_work_block.tolerance;
+    for (double y = low[1] + 0.5 * spacing; y < high[1]; y += spacing)
+        for (double x = low[0] + 0.5 * spacing; x < high[0]; x += spacing) {
+            int where = 0;
+            pnt_in_pokarr(x, y, piece, where, status);
+            if (status != 0) {
+                status = kPiecesMemory;
+                return false;
+            }
+            const std::optional<double> z = where == kLoopInside ? surface_height(x, y) : std::nullopt;
+            if (!z) continue;
+            const double point[3] = {x, y, *z};
+            int k = 0;
+            double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = kNoDistance;
+            pokarr_nearest_pnt(3, point, previous, k, t, nearest, distance);
+            if (k != 0 && distance > limit) return true;
+        }
+    return false;
+}
+
 // The same test on the part surface: the test line is dropped onto the surface grid from the
-// nearest point through the middle point to d beyond it, and the walk's path is measured against
-// the piece's elements in the plane; more than one stretch of the path inside the piece removes
-// it. A crossing at an element's end counts for the element that starts there only. A drop that
-// fails gives kPiecesSurfaceDrop.
-bool crossed_twice_on_surface(const pokarr& piece, const double* from, const double* middle, double d, int& status)
+// nearest point through the middle point to d beyond it, and a piece whose walk crosses it twice
+// is a sliver unless it holds area the pocket needs. A drop that fails gives kPiecesSurfaceDrop.
+bool crossed_twice_on_surface(const pokarr& piece, const pokarr& previous, const double* from, const double* middle,
+                              double d, int& status)
 {
     double across[3] = {middle[0] - from[0], middle[1] - from[1], 0.0};
     double length = 0.0;
@@ -183,21 +255,11 @@ bool crossed_twice_on_surface(const pokarr& piece, const double* from, const dou
         return false;
     }
     status = 0;
-    int crossings = 0;
-    for (int i = 0; i + 1 < path.a.count; ++i) {
-        const double p1[2] = {path.a.x[i], path.a.y[i]}, p2[2] = {path.a.x[i + 1], path.a.y[i + 1]};
-        for (int k = 0; k + 1 < piece.count; ++k) {
-            const double q1[2] = {piece.x[k], piece.y[k]}, q2[2] = {piece.x[k + 1], piece.y[k + 1]};
-            double at[2] = {0.0, 0.0};
-            int met = 0;
-            seg_seg_intersect(p1, p2, q1, q2, at, met);
-            if (met == 1 && !(at[0] == q2[0] && at[1] == q2[1])) ++crossings;
-        }
-    }
-    return crossings / 2 > 1;
+    return walk_crosses_twice(path.a, piece) && !holds_needed_area(piece, previous, d, status);
 }
 
-// Sweep 3: slivers beside the previous lane.
+// Sweep 3: slivers beside the previous lane: pieces whose test line crosses them twice (on the
+// part surface, unless they hold area the pocket needs).
 void sliver_sweep(const pokarr& previous, double d, double sliver, double reach, int& piece_count, const piece_set& set,
                   int& status)
 {
@@ -216,7 +278,7 @@ void sliver_sweep(const pokarr& previous, double d, double sliver, double reach,
                 pokarr_nearest_pnt(2, middle, previous, k, t, nearest, distance);
                 if (k == 0 || !(distance < reach)) break;
                 removed = dimension == 2 ? crossed_twice(piece, nearest, middle, d, status)
-                                         : crossed_twice_on_surface(piece, nearest, middle, d, status);
+                                         : crossed_twice_on_surface(piece, previous, nearest, middle, d, status);
                 if (status != 0) return;
             }
             if (removed) piece_remove(i, first[static_cast<std::size_t>(i)], set, piece_count);

@@ -35,11 +35,10 @@ constexpr double kShortPieceShare = 0.5;
 // as a failure.
 constexpr int kCornerWalkInner = 2;
 constexpr int kCornerWalkOuter = 3;
-// lan_on_grid: the points as they are; the joined loop is laid down closed.
+// lan_on_grid: the points as they are, or smoothed; the joined loop is laid down as a closed lane.
 constexpr int kGridPlain = 0;
 constexpr int kGridSmooth = 2;
 constexpr int kGridOpen = 0;
-constexpr int kGridClosed = 1;
 // A corner fill of more points than this between two distinct vertices must come nearer the
 // next piece somewhere on its way, or it is a detour and left out.
 constexpr int kFillCheckedFrom = 4;
@@ -467,14 +466,18 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
     return append_piece(run, cur.piece, from);
 }
 
-// Lays the joined loop down: spikes cleaned, projected closed onto the grid.
+// Lays the joined loop down: spikes cleaned, projected closed onto the grid, and cut free of its
+// small loops as a lane the tool runs is. A small loop of the joined offset (where it stepped back
+// on itself near a summit) would otherwise reach the lane engine as a piece of its own inside the
+// true loop, and the engine's containment sweep, which of two nested pieces drops the outer as
+// the fold of a raw offset, would drop the true loop and leave the summit uncut.
 void finish_loop(offset_run& run)
 {
     int status = 0;
     lane_spike_clean(run.loop, pocket_work_block.working_tolerance, surface_grid_block.settings.spike_length, 0.0,
                      status);
     if (failed(run, status)) return;
-    if (run.loop.count > 0) lan_on_grid(kGridSmooth, kGridClosed, run.loop, 0.0, status);
+    if (run.loop.count > 0) lan_on_grid(kGridSmooth, kProjectClosedLane, run.loop, 0.0, status);
     failed(run, status);
 }
 
