@@ -1,8 +1,8 @@
 // The clearing's grids as the lane engine uses them. The lanes on the surface grid (the projection
 // of lanes onto the part surfaces), for pockets of dimension 3 and 4: the one-offset step and the
 // relation tests project lanes and walk over the grid, the point mover draws lanes in space, the
-// twirl link falls back on the ordinary link of two pass strings; the coverage test reads the
-// grid's height. The segment test against the hatch clearing's height grid, which the
+// twirl link falls back on the ordinary link of two pass strings; the coverage and sliver tests
+// read the grid's height. The segment test against the hatch clearing's height grid, which the
 // open-contour step test asks first. The clearing
 // (clearing/) makes them and fills this table when the module is loaded (pocket_arrays/seam_entry.hpp).
 #pragma once
