@@ -229,6 +229,15 @@ void lane_box(int level_or_lane, int wanted, const pokarr& array, double* box, i
     pokarr_free(local);
 }
 
+bool lane_boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& status)
+{
+    double box_a[kBoxDoubles], box_b[kBoxDoubles];
+    lane_box(lane_a, -1, a, box_a, status);
+    if (status == 0) lane_box(lane_b, -1, b, box_b, status);
+    if (status != 0) return false;
+    return box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1];
+}
+
 bool lane_boxes_known_apart(int lane_a, const pokarr& a, int lane_b)
 {
     if (!lane_valid(lane_b) || lt.box_handle == -1 || lt.box_index[lane_b] == -1) return false;

@@ -107,6 +107,9 @@ void lane_reverse(int n, int& status);
 // argument is a lane number whose points are in the array; otherwise the lane of that level and
 // status is found and read.
 void lane_box(int level_or_lane, int wanted, const pokarr& array, double* box, int& status);
+// Whether the boxes of two lanes (their points in a and b) lie apart: boxes that do not overlap
+// hold no crossing nor one loop inside the other. False with a status other than 0.
+bool lane_boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& status);
 // Whether lane_b's box is cached and lies apart from lane_a's (a holds lane_a's points, read for
 // its box when that is not cached yet): boxes that only touch are not apart. False when either
 // box is not at hand, so a caller can skip reading lane_b only when the boxes already tell.

@@ -47,11 +47,6 @@ void add_arc(const pokarr& loop, int i, double sx, double sy, double chord, chor
     }
 }
 
-bool boxes_apart(const double* a, const double* b, double margin)
-{
-    return a[0] > b[2] + margin || b[0] > a[2] + margin || a[1] > b[3] + margin || b[1] > a[3] + margin;
-}
-
 double cross(double ax, double ay, double bx, double by, double px, double py)
 {
     return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
@@ -92,6 +87,11 @@ void chord_loop_make(const pokarr& loop, double chord, chord_loop& out)
     }
 }
 
+bool chord_boxes_apart(const double* a, const double* b, double margin)
+{
+    return a[0] > b[2] + margin || b[0] > a[2] + margin || a[1] > b[3] + margin || b[1] > a[3] + margin;
+}
+
 double chord_loop_distance(double reach, const chord_loop& a, const chord_loop& b)
 {
     double best = kNoDistance;
@@ -99,13 +99,13 @@ double chord_loop_distance(double reach, const chord_loop& a, const chord_loop& 
     for (std::size_t i = 0; i + 1 < a.x.size(); ++i) {
         const double s[4] = {std::min(a.x[i], a.x[i + 1]), std::min(a.y[i], a.y[i + 1]), std::max(a.x[i], a.x[i + 1]),
                              std::max(a.y[i], a.y[i + 1])};
-        if (boxes_apart(s, b.box, std::min(reach, best))) continue;
+        if (chord_boxes_apart(s, b.box, std::min(reach, best))) continue;
         for (std::size_t k = 0; k + 1 < b.x.size(); ++k) {
             // Chords whose boxes lie apart by more than that are passed by unmeasured: most pairs
             // of a long hole and an island are.
             const double t[4] = {std::min(b.x[k], b.x[k + 1]), std::min(b.y[k], b.y[k + 1]),
                                  std::max(b.x[k], b.x[k + 1]), std::max(b.y[k], b.y[k + 1])};
-            if (boxes_apart(s, t, std::min(reach, best))) continue;
+            if (chord_boxes_apart(s, t, std::min(reach, best))) continue;
             const double d =
                 chord_distance(a.x[i], a.y[i], a.x[i + 1], a.y[i + 1], b.x[k], b.y[k], b.x[k + 1], b.y[k + 1]);
             if (d <= reach && d < best) best = d;

@@ -18,6 +18,9 @@ struct chord_loop {
 // where it needs more chords than one sampling gives, so that no chord leaves the tolerance.
 void chord_loop_make(const pokarr& loop, double chord, chord_loop& out);
 
+// Whether two boxes (x min, y min, x max, y max) lie farther apart than margin along x or y.
+bool chord_boxes_apart(const double* a, const double* b, double margin);
+
 // The least distance of two sampled loops within reach: 0 where a chord of one crosses a chord of
 // the other, else the nearest approach of a point of one to a chord of the other; kNoDistance
 // (nearest_points.hpp) when nothing comes within reach. True of the loops themselves within the

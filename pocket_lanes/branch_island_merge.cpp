@@ -110,16 +110,6 @@ double pair_distance(double a, double b)
     return std::min(a, b);
 }
 
-// Boxes that do not overlap cannot hold crossings nor one loop inside the other.
-bool boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& status)
-{
-    double box_a[4], box_b[4];
-    lane_box(lane_a, -1, a, box_a, status);
-    if (status == 0) lane_box(lane_b, -1, b, box_b, status);
-    if (status != 0) return false;
-    return box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1];
-}
-
 struct lancom_call {
     lancom_call(int pass_in, int stage_in, int touch_in, int& branches, int& island_count, int& status_out)
         : pass(pass_in), stage(stage_in), touch(touch_in), branch_count(branches), islands(island_count),
@@ -347,7 +337,7 @@ bool branch_against_islands(lancom_call& c, int& b)
             return false;
         }
         int box_status = 0;
-        if (boxes_apart(lane_l, loop_l.a, lane_j, loop_j.a, box_status)) continue;
+        if (lane_boxes_apart(lane_l, loop_l.a, lane_j, loop_j.a, box_status)) continue;
         if (box_status != 0) return c.stop(box_status);
         const double d = pair_distance(lt.offset[lane_j], lt.offset[lane_l]);
         if (pocket_work_block.reversed_islands != 0) pokarr_reverse(loop_j.a);

@@ -38,15 +38,6 @@ bool region_inside(int lane, pokarr& loop, int& status)
     return direction == kCounterClockwise;
 }
 
-// Boxes apart: no crossing.
-bool boxes_apart(int lane_a, const pokarr& a, int lane_b, const pokarr& b, int& status)
-{
-    double box_a[4], box_b[4];
-    lane_box(lane_a, -1, a, box_a, status);
-    if (status == 0) lane_box(lane_b, -1, b, box_b, status);
-    return status == 0 && (box_a[0] > box_b[2] || box_a[2] < box_b[0] || box_a[1] > box_b[3] || box_a[3] < box_b[1]);
-}
-
 // The parts of hole lane h inside the branch lanes before lane `first_new` that it crosses;
 // `crossed` false when it crosses none (the hole stays as it is).
 void hole_parts(int h, pokarr& hole, int first_new, loop_buffer& parts, int& link, bool& crossed, int& status)
@@ -56,7 +47,7 @@ void hole_parts(int h, pokarr& hole, int first_new, loop_buffer& parts, int& lin
     for (int n = 1; n < first_new && status == 0; ++n) {
         if (n == h || !live_branch_lane(n)) continue;
         const bool inside = region_inside(n, branch.a, status);
-        if (status != 0 || !inside || boxes_apart(h, hole, n, branch.a, status)) continue;
+        if (status != 0 || !inside || lane_boxes_apart(h, hole, n, branch.a, status)) continue;
         int crossings = 0;
         if (!comlup_inside_loops(hole, branch.a, parts, crossings)) status = kEngineArrayFailed;
         if (crossings > 0) {
@@ -143,7 +134,7 @@ bool cut_hole_back(int lane_l, int& status)
             status = kEngineArrayFailed;
             return false;
         }
-        const bool apart = island.a.count < 1 || boxes_apart(lane_l, hole.a, first, island.a, status);
+        const bool apart = island.a.count < 1 || lane_boxes_apart(lane_l, hole.a, first, island.a, status);
         if (status != 0) return false;
         if (apart) continue;
         // A first offset that only touches the hole (one bounding the ring) gives no cut.

@@ -35,11 +35,6 @@ int hole_source(int lane_l)
     return lane_valid(n) ? n : 0;
 }
 
-bool boxes_apart(const double* a, const double* b, double margin)
-{
-    return a[0] > b[2] + margin || b[0] > a[2] + margin || a[1] > b[3] + margin || b[1] > a[3] + margin;
-}
-
 // Whether the island of contour row n was ignored (its first offset vanished): its level was
 // closed by an empty lane hung from the contour.
 bool island_ignored(int n)
@@ -108,7 +103,7 @@ bool hole_meets_island(int lane_l, int& status)
         if (cached) {
             lane_box(n, -1, island.a, box, status);
             if (status != 0) return false;
-            if (boxes_apart(hole_line.box, box, margin)) continue;
+            if (chord_boxes_apart(hole_line.box, box, margin)) continue;
         }
         lane_to_pokarr(n, island.a, status);
         if (status != 0) {
@@ -119,7 +114,7 @@ bool hole_meets_island(int lane_l, int& status)
         if (!cached) {
             lane_box(n, -1, island.a, box, status);
             if (status != 0) return false;
-            if (boxes_apart(hole_line.box, box, margin)) continue;
+            if (chord_boxes_apart(hole_line.box, box, margin)) continue;
         }
         if (island_ignored(n)) continue;
         int where = 0;
