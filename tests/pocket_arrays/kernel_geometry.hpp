@@ -291,12 +291,16 @@ inline loop kernel_offset(const loop& source, double d, double w, int& status)
 
 inline constexpr double kScale = 1.0e6;  // Clipper's integer unit: a micrometre of a millimetre
 
+inline ClipperLib::IntPoint clipper_point(xy q)
+{
+    return {static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
+            static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))};
+}
+
 inline ClipperLib::Path path_of(const std::vector<xy>& points)
 {
     ClipperLib::Path p;
-    for (const xy& q : points)
-        p.push_back({static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
-                     static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))});
+    for (const xy& q : points) p.push_back(clipper_point(q));
     if (p.size() > 1 && p.front() == p.back()) p.pop_back();
     return p;
 }

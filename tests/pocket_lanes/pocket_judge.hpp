@@ -25,6 +25,7 @@
 
 namespace pocket_judge {
 
+using kernel_geometry::clipper_point;
 using kernel_geometry::kScale;
 using kernel_geometry::loop;
 
@@ -147,12 +148,6 @@ inline std::vector<xy> points_along(const loop& entries, double sagitta)
     std::vector<xy> out = kernel_geometry::flatten(entries, sagitta);
     if (!entries.empty()) out.push_back(entries.back());
     return out;
-}
-
-inline ClipperLib::IntPoint clipper_point(xy q)
-{
-    return {static_cast<ClipperLib::cInt>(std::llround(q.x * kScale)),
-            static_cast<ClipperLib::cInt>(std::llround(q.y * kScale))};
 }
 
 inline ClipperLib::Path open_path_of(const loop& entries)
