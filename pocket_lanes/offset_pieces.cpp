@@ -79,8 +79,11 @@ int vertices_against(const pokarr& inner, const pokarr& outer, int& status)
 // Sweep 1: a piece of the wanted kind holding a vertex of another piece of the wanted kind goes:
 // of two such nested pieces one is a loop the raw offset forms where it folds over itself. A
 // piece of the other kind inside it is a hole of the region it bounds (an island's offset closing
-// round a bay), which leaves it a lane.
-void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, int& status)
+// round a bay), which leaves it a lane. Nor does a speck inside it (no larger than `small`, the
+// small-piece area) remove it: a loop the offset over a surface makes of a few of its points
+// near a summit would otherwise take the true loop round it, of any size, with it; the speck is
+// left to the small-piece sweep.
+void containment_sweep(int wanted_kind, double small, int& piece_count, const piece_set& set, int& status)
 {
     if (piece_count < 2) return;  // a piece goes only for another piece
     for (int i = 0; i < piece_count;) {
@@ -89,7 +92,7 @@ void containment_sweep(int wanted_kind, int& piece_count, const piece_set& set, 
             std::vector<int> first = firsts_of(piece_count, set.counts);
             const pokarr outer = piece_view(set, first, i);
             for (int j = 0; j < piece_count && !removed; ++j) {
-                if (j == i || set.kinds[j] != wanted_kind) continue;
+                if (j == i || set.kinds[j] != wanted_kind || std::fabs(set.areas[j]) <= small) continue;
                 const pokarr inner = piece_view(set, first, j);
                 const int where = vertices_against(inner, outer, status);
                 if (status != 0) return;
@@ -423,7 +426,7 @@ void offset_pieces_filter(int order_flag, const pokarr& previous, double width, 
     const double reference = std::min(area_limit, largest / 3.0);
     const double sliver = kSliverFactor * std::max(0.5 * d * d, pw.engine_step * pw.engine_step);
     const double reach = pocket_state_block.pocket_dimension == 2 ? d : (1.0 - pw.surface_reduction) * d;
-    containment_sweep(wanted_kind, piece_count, set, status);
+    containment_sweep(wanted_kind, small, piece_count, set, status);
     if (status != 0) return;
     small_piece_sweep(near, small, reference, piece_count, set);
     sliver_sweep(previous, d, sliver, reach, piece_count, set, status);

@@ -1,4 +1,5 @@
-// Small loops of a laid lane, cut out before its moves are checked or written. The search runs
+// Small loops of a laid lane, cut out before its moves are checked or written, and the crossings
+// of a lane laid on the part surfaces, of any length. The search runs
 // over a store of entries (lane points with their normals, or a pocket array's entries) that
 // gives their XY and moves one entry over another.
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
@@ -147,6 +148,38 @@ template <class Store> void loops_cut(const Store& store, int& count, double rea
     count = s.count;
 }
 
+// Twice the signed XY area of the polygon of points `from` to `to` (indexed as lane_string does),
+// closed from the last back to the first.
+template <class Store> double way_area(const lane_string<Store>& s, int from, int to)
+{
+    double area = 0.0;
+    for (int k = from; k <= to; ++k) {
+        const int i = s.at(k), j = s.at(k < to ? k + 1 : from);
+        area += s.store.x(i) * s.store.y(j) - s.store.x(j) * s.store.y(i);
+    }
+    return area;
+}
+
+// The two ways round a closed string from a crossing of segments i and j: the points i + 1 to j,
+// and the points j + 1 over the seam to i.
+enum class way { none, inner, outer };
+
+// Cuts the way that `choose` (string, i, j) names at the first crossing of a closed string where
+// it names one; false when it names none at any crossing.
+template <class Store, class Choose> bool cut_first_way(lane_string<Store>& s, Choose choose)
+{
+    for (int i = 0; i < s.period(); ++i)
+        for (int j = i + 2; s.may_end(i, j); ++j) {
+            if (!s.cross_xy(i, j)) continue;
+            const way w = choose(s, i, j);
+            if (w == way::none) continue;
+            if (w == way::inner) cut_loop(s, i, j);
+            if (w == way::outer) cut_loop(s, j, i + s.period());
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 float lane_loop_reach()
@@ -166,4 +199,17 @@ void lane_loops_cut(pokarr& lane, double reach)
     for (int k = 0; k < lane.count; ++k)
         if (pk_is_marker(lane.x[k])) return;  // an arc record: no lane laid on a surface
     loops_cut(pokarr_store{lane}, lane.count, reach);
+}
+
+void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count)
+{
+    const lane_pnt_store store{points, normals};
+    if (count < 4 || !store.same(0, count - 1)) return;
+    lane_string<lane_pnt_store> s{store, count, true};
+    const auto smaller = [](const lane_string<lane_pnt_store>& l, int i, int j) {
+        const double inner = std::fabs(way_area(l, i + 1, j)), outer = std::fabs(way_area(l, j + 1, i + l.period()));
+        return inner <= outer ? way::inner : way::outer;
+    };
+    while (s.count >= 4 && cut_first_way(s, smaller)) {}
+    count = s.count;
 }

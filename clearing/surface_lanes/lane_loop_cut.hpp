@@ -2,7 +2,8 @@
 // (lan_on_grid, grid_projection.hpp): where the lane crosses a fold, the tool touches one flank and
 // then the other, and its successive places may step back along the lane by up to its radius; a
 // walk over the grid may step back a little where it crosses a grid line. Either way the string
-// crosses itself in XY. One search serves both kinds of string.
+// crosses itself in XY. One search serves both kinds of string. The crossings of a lane laid on
+// the part surfaces are cut here too, whatever their length.
 #pragma once
 
 #include "clearing/surface_lanes/lane_points.hpp"
@@ -24,3 +25,10 @@ void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach
 // The same for a lane of a pocket array of dimension 3 or 4 (its normals go with its points);
 // arrays of other dimensions are left alone.
 void lane_loops_cut(pokarr& lane, double reach);
+
+// Cuts every crossing out of a closed string laid on the part surfaces from a simple lane (its
+// last point on its first; `count` points, their normals beside them when given): at each
+// crossing the way round of the smaller area in XY goes, of any length. The lane it was laid from
+// crosses nothing, so such a loop is where the tool, touching a steep flank, stood off its lane
+// and back; the lane stays closed. Other strings are left alone.
+void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count);

@@ -256,6 +256,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
     // The moves are checked on the string that goes out: the refined one after the refinement.
     if (status == 0 && refine == 0) {
         lane_loops_cut(points.base(), normals.base(), count, lane_loop_reach());
+        lane_crossings_cut(points.base(), normals.base(), count);
         lane_chords_clear(points, &normals, count, status);
     }
     if (status != 0) return;
@@ -273,6 +274,7 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
                       status);
         if (status == 0) refined_normals(points.base(), normal_of, count, normals, status);
         if (status == 0) lane_loops_cut(points.base(), normals.base(), count, lane_loop_reach());
+        if (status == 0) lane_crossings_cut(points.base(), normals.base(), count);
         if (status == 0) lane_chords_clear(points, &normals, count, status);
         if (status != 0) return;
     }

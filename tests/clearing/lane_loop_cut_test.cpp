@@ -92,3 +92,27 @@ TEST_F(LaneLoopCutGrid, CutsSmallLoopsOfALaneWithItsNormals)
         pokarr_free(lane);
     }
 }
+
+// A closed lane laid on the part surface loses the smaller way round at a crossing of any length,
+// whichever way that turns; an open string is left alone.
+TEST(LaneLoopCut, CutsTheSmallerWayRoundAtACrossingOfAClosedLane)
+{
+    // Counter-clockwise round a square, curling through a unit square below its first side.
+    const std::vector<lane_pnt> curled = {{0, 0, 0},  {6, 0, 0},   {6, -1, 0}, {4, -1, 0}, {4, 1, 0},
+                                          {10, 1, 0}, {10, 10, 0}, {0, 10, 0}, {0, 0, 0}};
+    const std::vector<lane_pnt> open(curled.begin(), curled.end() - 1);
+    const struct {
+        const char* what;
+        std::vector<lane_pnt> string, want;
+    } rows[] = {
+        {"the curl goes", curled, {{0, 0, 0}, {4, 1, 0}, {10, 1, 0}, {10, 10, 0}, {0, 10, 0}, {0, 0, 0}}},
+        {"an open string stays", open, open},
+    };
+    for (const auto& r : rows) {
+        std::vector<lane_pnt> points = r.string;
+        int count = static_cast<int>(points.size());
+        lane_crossings_cut(points.data(), nullptr, count);
+        points.resize(static_cast<std::size_t>(count));
+        EXPECT_EQ(points, r.want) << r.what;
+    }
+}

@@ -72,6 +72,9 @@ TEST_F(OffsetPieces, FilterSweeps)
     } rows[] = {
         // The outer of two nested pieces of the wanted kind goes.
         {"nested", {{rect(0, 0, 10, 10), 1}, {rect(2, 2, 8, 8), 1}}, {2}},
+        // A speck inside (below the small-piece area, 1.5 pi here) leaves the outer piece, and
+        // goes itself as a small piece near it.
+        {"speck inside", {{rect(0, 0, 10, 10), 1}, {rect(0.2, 0.2, 0.6, 0.6), 1}}, {1}},
         // A piece of another kind holding one of the wanted kind stays (and, the largest, leads).
         {"nested other kind", {{rect(0, 0, 10, 10), -1}, {rect(2, 2, 8, 8), 1}}, {1, 2}},
         // A piece of the wanted kind holding one of another kind (its hole) stays.
