@@ -375,13 +375,21 @@ double squared(const double* a, const double* b, bool with_z)
 bool any_angle_entry(int n) { return valid(n) && lane_table_block.contour_type[n] == kContourCollapse; }
 
 // How far from the ray's start a hit on the next parent may lie for its step from `previous`
-// (a point on the ray) to stay within the reach; 0 where any step may be taken.
-double hit_reach(const stage_values& v, ray_mode mode, const candidate& ray, const double* previous)
+// (a point on the ray) to stay within the reach; 0 where any step may be taken. Once the chain
+// holds a refused step, a hit beyond both the reach and that step's length is refused and leaves
+// the chain as it is, a hit the ray misses would: `nothing_beyond` then says that no hit farther
+// matters.
+double hit_reach(const stage_values& v, const chain_run& c, ray_mode mode, const candidate& ray, const double* previous,
+                 bool& nothing_beyond)
 {
+    nothing_beyond = false;
     if (v.reach_length == 0.0) return 0.0;
     const double dx = previous[0] - ray.back[0], dy = previous[1] - ray.back[1];
     const double along = dx == 0.0 && dy == 0.0 ? 0.0 : std::sqrt(dx * dx + dy * dy);
-    return along + (mode == ray_mode::wider ? v.wide_reach_length : v.reach_length) + kReachSlack;
+    const double reach = mode == ray_mode::wider ? v.wide_reach_length : v.reach_length;
+    if (!c.best.valid) return along + reach + kReachSlack;
+    nothing_beyond = true;
+    return along + std::max(reach, std::sqrt(c.best.length2)) + kReachSlack;
 }
 
 // The hit of the ray on P (step 8.2) from lane `walker`, whose step starts at `previous`;
@@ -409,11 +417,14 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
     }
     int result = 0;
     const stage_run::parent_read* read = parent_lane(s, parent);
-    if (read == nullptr)
+    if (read == nullptr) {
         hit.element = -1;
-    else
+    } else {
+        bool nothing_beyond = false;
+        const double within = hit_reach(s.v, c, mode, ray, previous, nothing_beyond);
         entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point, hit.param,
-                          hit.element, &ray.segment, hit_reach(s.v, mode, ray, previous));
+                          hit.element, &ray.segment, within, nothing_beyond);
+    }
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
