@@ -393,11 +393,14 @@ double hit_reach(const stage_values& v, const chain_run& c, ray_mode mode, const
 }
 
 // The hit of the ray on P (step 8.2) from lane `walker`, whose step starts at `previous`;
-// answers false when the stage ends.
+// answers false when the stage ends. far: the nearest point of P is known to lie beyond the reach
+// and the chain's best refused step, without its search (the step is refused, the chain left as
+// it is).
 bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
-                   const double* previous, entry& hit, bool& counts)
+                   const double* previous, entry& hit, bool& counts, bool& far)
 {
     counts = false;
+    far = false;
     if (mode == ray_mode::nearest) {
         stage_run::parent_read* read = parent_lane(s, parent);
         if (read == nullptr) {
@@ -407,6 +410,12 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         if (!read->indexed) {
             pokarr_nearest_index(read->points.a, read->nearest);
             read->indexed = true;
+        }
+        bool nothing_beyond = false;
+        const double within = hit_reach(s.v, c, mode, ray, ray.point, nothing_beyond);
+        if (nothing_beyond && pokarr_nearest_beyond(ray.point, read->nearest, within)) {
+            far = true;
+            return true;
         }
         int k = 0;
         double distance = 0.0;
@@ -523,8 +532,9 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         if (stage_index_ok(walker) && s.entries.element[walker] != 0) return walk_end::complete;
         entry hit;
         hit.lane = walker;
-        bool counts = false;
-        if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts)) return walk_end::failed;
+        bool counts = false, far = false;
+        if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts, far)) return walk_end::failed;
+        if (far) return walk_end::refused;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 =
