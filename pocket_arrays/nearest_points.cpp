@@ -368,6 +368,14 @@ void pokarr_nearest_pnt_indexed(int dimension, const double* point, const pokarr
     distance = best.distance;
 }
 
+bool pokarr_nearest_beyond(const double* point, const pk_nearest_index& index, double distance)
+{
+    if (index.first.size() < 2 || index.first.back() <= index.first.front()) return false;
+    for (std::size_t b = 0; b + 1 < index.first.size(); ++b)
+        if (!(block_floor(index, b, point[0], point[1]) > distance + kFloorMargin)) return false;
+    return true;
+}
+
 void pokarr_farthest_pnt(int dimension, const double* point, const pokarr& array, int& k, double& t, double* farthest,
                          double& distance)
 {

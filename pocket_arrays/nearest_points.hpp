@@ -59,6 +59,11 @@ void pokarr_nearest_index(const pokarr& array, pk_nearest_index& index);
 void pokarr_nearest_pnt_indexed(int dimension, const double* point, const pokarr& array, const pk_nearest_index& index,
                                 int& k, double& t, double* nearest, double& distance);
 
+// Whether the index's block boxes show that no element of its array comes within `distance` of
+// the point in the plane, the array holding elements (so that a search finds one farther): a
+// caller to whom only nearer points matter is spared the search. False when the boxes cannot tell.
+bool pokarr_nearest_beyond(const double* point, const pk_nearest_index& index, double distance);
+
 // The vertex of the array farthest from the point (arc records skipped, the first of equal
 // distances), its element k (the element that starts there), t 0; distance -1e7 and k 0 for an
 // empty array. In 3-D the distance of the vertex found is then the length of its connection

@@ -375,21 +375,32 @@ double squared(const double* a, const double* b, bool with_z)
 bool any_angle_entry(int n) { return valid(n) && lane_table_block.contour_type[n] == kContourCollapse; }
 
 // How far from the ray's start a hit on the next parent may lie for its step from `previous`
-// (a point on the ray) to stay within the reach; 0 where any step may be taken.
-double hit_reach(const stage_values& v, ray_mode mode, const candidate& ray, const double* previous)
+// (a point on the ray) to stay within the reach; 0 where any step may be taken. Once the chain
+// holds a refused step, a hit beyond both the reach and that step's length is refused and leaves
+// the chain as it is, a hit the ray misses would: `nothing_beyond` then says that no hit farther
+// matters.
+double hit_reach(const stage_values& v, const chain_run& c, ray_mode mode, const candidate& ray, const double* previous,
+                 bool& nothing_beyond)
 {
+    nothing_beyond = false;
     if (v.reach_length == 0.0) return 0.0;
     const double dx = previous[0] - ray.back[0], dy = previous[1] - ray.back[1];
     const double along = dx == 0.0 && dy == 0.0 ? 0.0 : std::sqrt(dx * dx + dy * dy);
-    return along + (mode == ray_mode::wider ? v.wide_reach_length : v.reach_length) + kReachSlack;
+    const double reach = mode == ray_mode::wider ? v.wide_reach_length : v.reach_length;
+    if (!c.best.valid) return along + reach + kReachSlack;
+    nothing_beyond = true;
+    return along + std::max(reach, std::sqrt(c.best.length2)) + kReachSlack;
 }
 
 // The hit of the ray on P (step 8.2) from lane `walker`, whose step starts at `previous`;
-// answers false when the stage ends.
+// answers false when the stage ends. far: the nearest point of P is known to lie beyond the reach
+// and the chain's best refused step, without its search (the step is refused, the chain left as
+// it is).
 bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
-                   const double* previous, entry& hit, bool& counts)
+                   const double* previous, entry& hit, bool& counts, bool& far)
 {
     counts = false;
+    far = false;
     if (mode == ray_mode::nearest) {
         stage_run::parent_read* read = parent_lane(s, parent);
         if (read == nullptr) {
@@ -400,6 +411,12 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
             pokarr_nearest_index(read->points.a, read->nearest);
             read->indexed = true;
         }
+        bool nothing_beyond = false;
+        const double within = hit_reach(s.v, c, mode, ray, ray.point, nothing_beyond);
+        if (nothing_beyond && pokarr_nearest_beyond(ray.point, read->nearest, within)) {
+            far = true;
+            return true;
+        }
         int k = 0;
         double distance = 0.0;
         pokarr_nearest_pnt_indexed(3, ray.point, read->points.a, read->nearest, k, hit.param, hit.point, distance);
@@ -409,11 +426,14 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
     }
     int result = 0;
     const stage_run::parent_read* read = parent_lane(s, parent);
-    if (read == nullptr)
+    if (read == nullptr) {
         hit.element = -1;
-    else
+    } else {
+        bool nothing_beyond = false;
+        const double within = hit_reach(s.v, c, mode, ray, previous, nothing_beyond);
         entry_hit_on_lane(read->points.a, read->boxes.get(), ray.back, ray.end, s.v.check, result, hit.point, hit.param,
-                          hit.element, &ray.segment, hit_reach(s.v, mode, ray, previous));
+                          hit.element, &ray.segment, within, nothing_beyond);
+    }
     if (hit.element < 0) {
         s.status = kEngineArrayFailed;
         return false;
@@ -512,8 +532,9 @@ walk_end walk(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, i
         if (stage_index_ok(walker) && s.entries.element[walker] != 0) return walk_end::complete;
         entry hit;
         hit.lane = walker;
-        bool counts = false;
-        if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts)) return walk_end::failed;
+        bool counts = false, far = false;
+        if (!hit_on_parent(s, c, ray, mode, walker, parent, previous, hit, counts, far)) return walk_end::failed;
+        if (far) return walk_end::refused;
         if (!counts) return walk_end::no_hit;
         const bool nearest = mode == ray_mode::nearest;
         const double length2 =

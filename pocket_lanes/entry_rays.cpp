@@ -130,19 +130,22 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
 // back), so that stretch is stretched by as much as the whole ray is for its clearance tests.
 // The other groups hold no crossing that near, and the search's state starts afresh at every
 // group, so a crossing found within that length is the one the search over every group finds.
-// False when the search meets none there. Kept out of line: its narrowed table is a large frame,
-// which the callers that never search near (so few groups, no reach) should not set up.
-[[gnu::noinline]] bool near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back, const double* end,
-                                double within, double* hit, int& element)
+// Answers near_found with that crossing, near_none when the lane holds no crossing that near, and
+// near_unknown when the stretch cannot be searched alone (it is nearly the whole ray). Kept out of
+// line: its narrowed table is a large frame, which the callers that never search near (so few
+// groups, no reach) should not set up.
+enum class near_answer { found, none, unknown };
+[[gnu::noinline]] near_answer near_hit(const pokarr& lane, const pk_box_table& boxes, const double* back,
+                                       const double* end, double within, double* hit, int& element)
 {
     const double dx = end[0] - back[0], dy = end[1] - back[1], length = std::sqrt(dx * dx + dy * dy);
     const double stretch = kSegmentStretchShare * length;
-    if (!(within + 2.0 * stretch < length)) return false;
+    if (!(within + 2.0 * stretch < length)) return near_answer::unknown;
     const double ux = dx / length, uy = dy / length;
     const double near_start[2] = {back[0] - stretch * ux, back[1] - stretch * uy};
     const double near_end[2] = {back[0] + (within + stretch) * ux, back[1] + (within + stretch) * uy};
     const clearance_segment reach = make_clearance_segment(near_start, near_end);
-    if (!reach.valid) return false;
+    if (!reach.valid) return near_answer::unknown;
     // Filled group by group below; its columns need no clearing.
     pk_box_table narrowed;
     int first_group = 0;
@@ -155,7 +158,7 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
         narrowed.xmax[i] = apart ? -kEmptyGroupBox : boxes.xmax[i];
         narrowed.ymax[i] = apart ? -kEmptyGroupBox : boxes.ymax[i];
     }
-    if (first_group == 0) return false;
+    if (first_group == 0) return near_answer::none;
     std::copy_n(boxes.first, boxes.groups + 1, narrowed.first);
     narrowed.groups = boxes.groups;
     const double absent[2] = {kDirectionAbsent, 0.0};
@@ -165,10 +168,12 @@ void ray_ends(const double* point, const double* normal, double* end, double* ba
     elem_pair_intersect(search_mode, own, first_group, kind, 0.0, 0.0, 0.0, 0.0, back[0], back[1], end[0], end[1],
                         absent, nullptr, nullptr, lane.x, lane.y, lane.count, pk_last_element(lane), after_closing, qx,
                         qy, narrowed, found_element, found_group, qx, qy, found);
-    if (found != kSearchFound || !(std::hypot(qx - back[0], qy - back[1]) <= within)) return false;
+    // The first crossing of the near groups lying beyond `within`: any crossing that near would
+    // lie in those groups and come before it.
+    if (found != kSearchFound || !(std::hypot(qx - back[0], qy - back[1]) <= within)) return near_answer::none;
     hit[0] = qx, hit[1] = qy, hit[2] = 0.0;
     element = found_element;
-    return true;
+    return near_answer::found;
 }
 
 }  // namespace
@@ -238,7 +243,7 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end, int check,
                        int& result, double* hit, double& param, int& element, const clearance_segment* ray,
-                       double within)
+                       double within, bool nothing_beyond)
 {
     result = 0;
     param = 0.0;
@@ -253,9 +258,10 @@ void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const doub
     int found = 0, crossings = 0;
     const bool near_search = boxes != nullptr && boxes->groups >= kLeastNearGroups && within > 0.0 &&
                              (lane.dimension <= kPlanar || lane.z == nullptr);
-    if (near_search && near_hit(lane, *boxes, back, end, within, hit, found))
+    const near_answer near = near_search ? near_hit(lane, *boxes, back, end, within, hit, found) : near_answer::unknown;
+    if (near == near_answer::found)
         crossings = 1;
-    else
+    else if (near == near_answer::unknown || !nothing_beyond)
         seg_lane_hits_boxed(kSegHitsEntry, back, end, lane, boxes, 1, hit, found, crossings, ray);
     if (crossings <= 0 || found < 1 || found >= lane.count) {
         hit[0] = hit[1] = hit[2] = 0.0;

@@ -48,10 +48,13 @@ void entry_hit_on_parent(int parent, const double* back, const double* end, int 
 // A caller that takes only hits near back may name how near (`within`, 0: no such bound): with
 // the boxes known on a planar lane, the lane's elements that the ray's first `within` cannot
 // reach are searched only when no crossing lies that near. The answer is the same either way.
+// A caller to whom no crossing beyond `within` matters may say so (`nothing_beyond`): where that
+// search shows no crossing that near, the answer is then no crossing, the rest of the lane
+// unsearched.
 struct clearance_segment;
 void entry_hit_on_lane(const pokarr& lane, const pk_box_table* boxes, const double* back, const double* end, int check,
                        int& result, double* hit, double& param, int& element, const clearance_segment* ray = nullptr,
-                       double within = 0.0);
+                       double within = 0.0, bool nothing_beyond = false);
 
 // Whether stage 1 takes a ray's hit on the parent (result as entry_hit_on_parent gives it): in
 // offsets mode 1 any hit; otherwise a hit the angle check accepted, or one it refused when the

@@ -51,27 +51,38 @@ bool island_ignored(int n)
 
 }  // namespace
 
-bool lane_is_ring_of_hole(int lane_j, int lane_l)
+void ring_ancestors_find(int lane_j, ring_ancestors& ancestors)
 {
     const lane_table& lt = lane_table_block;
-    const int source = hole_source(lane_l);
-    if (source == 0 || !lane_valid(lane_j) || source > lane_j) return false;
-    // J's ancestors along both links; each lane is visited once, and only lanes no older than the
-    // source can lead to it.
-    std::vector<char> seen(static_cast<std::size_t>(lane_j) + 1, 0);
+    ancestors.lane = lane_valid(lane_j) ? lane_j : 0;
+    ancestors.seen.assign(static_cast<std::size_t>(ancestors.lane) + 1, 0);
+    if (ancestors.lane == 0) return;
+    // Links lead to older lanes; each lane is visited once.
     std::vector<int> open{lane_j};
-    seen[static_cast<std::size_t>(lane_j)] = 1;
+    ancestors.seen[static_cast<std::size_t>(lane_j)] = 1;
     while (!open.empty()) {
         const int n = open.back();
         open.pop_back();
-        if (n == source) return true;
         for (const int from : {lt.link1[n], lt.link2[n]}) {
-            if (from < source || from >= n || seen[static_cast<std::size_t>(from)] != 0) continue;
-            seen[static_cast<std::size_t>(from)] = 1;
+            if (from < 1 || from >= n || ancestors.seen[static_cast<std::size_t>(from)] != 0) continue;
+            ancestors.seen[static_cast<std::size_t>(from)] = 1;
             open.push_back(from);
         }
     }
-    return false;
+}
+
+bool ring_ancestors_hold_hole(const ring_ancestors& ancestors, int lane_l)
+{
+    const int source = hole_source(lane_l);
+    if (source == 0 || ancestors.lane == 0 || source > ancestors.lane) return false;
+    return ancestors.seen[static_cast<std::size_t>(source)] != 0;
+}
+
+bool lane_is_ring_of_hole(int lane_j, int lane_l)
+{
+    ring_ancestors ancestors;
+    ring_ancestors_find(lane_j, ancestors);
+    return ring_ancestors_hold_hole(ancestors, lane_l);
 }
 
 bool hole_meets_island(int lane_l, int& status)

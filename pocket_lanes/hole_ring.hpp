@@ -5,10 +5,21 @@
 // island reaches into it.
 #pragma once
 
+#include <vector>
+
 // Whether island lane J was merged, directly or through later merges, from the island lane that
 // hole lane L was cut from (the first lane without a group back along L's first links, which lead
 // from a hole to the hole it was cut from by a later merge). Reads the lane table's links and groups.
 bool lane_is_ring_of_hole(int lane_j, int lane_l);
+
+// The same asked of one island lane for many hole lanes: J's ancestors along both links, found
+// once (no lane's links change after it is appended), then each hole's source looked up in them.
+struct ring_ancestors {
+    int lane = 0;            // J (0: not a valid lane, the ring of no hole)
+    std::vector<char> seen;  // 1 for J and each of its ancestors, by lane number up to J
+};
+void ring_ancestors_find(int lane_j, ring_ancestors& ancestors);
+bool ring_ancestors_hold_hole(const ring_ancestors& ancestors, int lane_l);
 
 // Whether an island reaches into hole lane L: its contour stands inside L, or comes nearer L than
 // the island's first offset less the pocket's tolerance. The islands merged into the ring after

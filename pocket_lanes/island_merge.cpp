@@ -209,8 +209,14 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
     lane_table& lt = lane_table_block;
     pokarr_work hole(lane_array_dimension()), island(lane_array_dimension());
     bool island_read = false;
+    // The ring's ancestors, found at the first live hole: the ring is asked of every such hole.
+    ring_ancestors ancestors;
+    bool ancestors_found = false;
     for (int h = c.first_lane; h <= last && !c.done; ++h) {
-        if (lt.group[h] == 0 || !lane_live(h) || !lane_is_ring_of_hole(ring, h)) continue;
+        if (lt.group[h] == 0 || !lane_live(h)) continue;
+        if (!ancestors_found) ring_ancestors_find(ring, ancestors);
+        ancestors_found = true;
+        if (!ring_ancestors_hold_hole(ancestors, h)) continue;
         if (!island_read && !c.read(island_lane, false, island.a)) return;
         island_read = true;
         if (!c.read(h, false, hole.a)) return;

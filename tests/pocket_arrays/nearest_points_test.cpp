@@ -267,7 +267,8 @@ TEST_F(LaneTest, ElementFloorNeverPassesTheMeasuredDistance)
 // The search through an index answers what the plain search answers, to the bit: over seeded
 // loops of every kind (arcs, doubled points, spikes), each also walked twice so that every
 // distance ties with a later element, in 2-D and with heights, at points near and far, on every
-// vertex, beside it and at every arc's centre.
+// vertex, beside it and at every arc's centre. Where the index's boxes tell that nothing lies
+// within a distance, the search finds nothing that near.
 TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
 {
     using namespace kernel_geometry;
@@ -275,7 +276,7 @@ TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
     std::mt19937 rng(kSeed);
     std::uniform_real_distribution<double> around(-25.0, 25.0), far(-2000.0, 2000.0), height(-3.0, 3.0);
     const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    int row = 0;
+    int row = 0, told_beyond = 0;
     for (const kind k : {kind::convex, kind::star, kind::random_walk, kind::arc_edged, kind::near_degenerate})
         for (const int n : {5, 60, 400})
             for (const bool twice : {false, true})
@@ -313,8 +314,17 @@ TEST_F(LaneTest, IndexedNearestPointIsThePlainSearchToTheBit)
                         ASSERT_TRUE(same) << "seed " << kSeed << " row " << row << " (" << name_of(k) << ", " << n
                                           << ", twice " << twice << ", dimension " << dimension << ") point " << q
                                           << ": element " << k_plain << " against " << k_indexed;
+                        // The boxes never tell of a distance the search finds shorter, nor of an
+                        // array it finds nothing on.
+                        for (const double r : {0.5 * d[0], d[0] - 1e-9, d[0], 2.0 * d[0]}) {
+                            if (dimension != 2 || !pokarr_nearest_beyond(points[q].data(), index, r)) continue;
+                            EXPECT_GT(d[0], r) << "seed " << kSeed << " row " << row << " point " << q;
+                            EXPECT_GT(k_plain, 0) << "seed " << kSeed << " row " << row << " point " << q;
+                            ++told_beyond;
+                        }
                     }
                     pokarr_free(a);
                     pokarr_free(plain);
                 }
+    EXPECT_GT(told_beyond, 100) << "seed " << kSeed;
 }

@@ -224,7 +224,8 @@ TEST_F(CutStage1, EntryHitIsTheSameWithTheRayGiven)
 
 // A ray searched first as far as its reach finds what the whole search finds, to the bit, however
 // far the reach (short of the hit, at it, beyond it): over seeded stars of many lines and arcs,
-// enough for many groups of their box tables, and rays from within and without them.
+// enough for many groups of their box tables, and rays from within and without them. Told that
+// nothing beyond the reach matters, it finds the same hit, or none where that hit lies beyond.
 TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
 {
     const unsigned seed = 5150;
@@ -235,7 +236,7 @@ TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
         return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
     };
     auto boxes = std::make_unique<pk_box_table>();
-    int near = 0;
+    int near = 0, beyond = 0;
     // A lane whose first group runs along the ray's start and crosses the ray far out, while the
     // later groups cross it nearer: the near search finds a crossing, and not the first one.
     const contour comb{{-3, 5e-5}, {0.5, 5e-5}, {0.6, 8}, {20, -3}, {9, -3},
@@ -277,12 +278,25 @@ TEST_F(CutStage1, EntryHitIsTheSameWhateverTheReach)
                 EXPECT_EQ(element[1], element[0]) << where;
                 EXPECT_TRUE(same(param[1], param[0])) << where;
                 for (int c = 0; c < 3; ++c) EXPECT_TRUE(same(hit[1][c], hit[0][c])) << where;
+                // A caller to whom nothing beyond the reach matters gets the same hit, or none when
+                // the whole search's first hit lies beyond the reach.
+                entry_hit_on_lane(lane, boxes.get(), back, end, 1, result[1], hit[1], param[1], element[1], nullptr,
+                                  within, true);
+                if (element[1] == 0 && result[0] != 0) {
+                    EXPECT_GT(at, within) << where;
+                    ++beyond;
+                    continue;
+                }
+                EXPECT_EQ(result[1], result[0]) << where;
+                EXPECT_EQ(element[1], element[0]) << where;
+                for (int c = 0; c < 3; ++c) EXPECT_TRUE(same(hit[1][c], hit[0][c])) << where;
             }
             if (result[0] != 0) ++near;
         }
         pokarr_free(lane);
     }
     EXPECT_GT(near, 600) << "seed " << seed;
+    EXPECT_GT(beyond, 600) << "seed " << seed;
 }
 
 // The path a chain cut opens from a lane is the lane restarted at its entry and cleaned in full:
