@@ -239,6 +239,10 @@ struct known_fault {
 const known_fault kKnownFaults[] = {
     {60, false, {kMessage, kGap}},
     {60, true, {kMessage}},
+    // Beyond the default run, judged among the mended surfaces: the part surface's lane was once
+    // left open by a thousandth, its two ends projected apart; the narrow middle is still left.
+    {374, false, {kMessage, kGap}},
+    {374, true, {kMessage}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
@@ -375,6 +379,8 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "stopped short of the fold"},
         {346, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
               "stopped short of the top"},
+        {374, "holed: the two ends of a closed lane laid on the part surface were projected a thousandth apart, "
+              "and the lane was left open"},
         {361, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
               "stopped short of the top"},
     };
