@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -55,6 +56,19 @@ constexpr double kConcaveReach = 2.0;
 // A piece is swallowed at a concave corner when no point of it lies farther than this outside
 // the loop's straight run (grid coordinates are millimetres: far below a cell).
 constexpr double kSwallowedSlack = 1.0e-6;
+// A segment shorter in XY than this share of the offset may be a step of the lane's jitter (a
+// lane laid over a steep flank steps back and aside by a few hundredths where it crosses a grid
+// line). Walked square to its own direction, such a step sends its offset off along the lane or
+// the fall line, a spike that every further offset copies and widens; it is walked square to the
+// lane's run instead, the chord over an offset either side.
+constexpr double kJitterShare = 0.1;
+// The input runs straight over a jitter step's stretch where none of its points stands farther
+// than this share of the offset from the stretch's chord: round a corner the step keeps its own
+// direction, which the corner's offset needs.
+constexpr double kStraightShare = 0.05;
+// A step whose own direction keeps within about 26 degrees of its stretch's chord is walked as it
+// is: its offset stands beside the run's.
+constexpr double kJitterCosine = 0.9;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -120,6 +134,72 @@ bool laid_down(offset_run& run, pokarr& piece)
     return status == 0;
 }
 
+// The distance in space from p to the segment from a to b.
+double distance_to_segment(const point3& p, const point3& a, const point3& b)
+{
+    double ab[3], ap[3];
+    v3subd(b.v, a.v, ab);
+    v3subd(p.v, a.v, ap);
+    const double length2 = v3dotd(ab, ab);
+    const double t = length2 > 0.0 ? std::clamp(v3dotd(ap, ab) / length2, 0.0, 1.0) : 0.0;
+    const point3 foot = {{a.v[0] + t * ab[0], a.v[1] + t * ab[1], a.v[2] + t * ab[2]}};
+    return distance_of(p, foot);
+}
+
+// The input points from point i on over the arc length `along` (signed: back before it when
+// negative), the last one cut at that length: the loop wrapped round when closed, held at its
+// ends when open.
+void stretch_from(const pokarr& input, int i, double along, std::vector<point3>& points)
+{
+    const int n = input.count;
+    const bool closed = n > 2 && same_point(at(input, 0), at(input, n - 1));
+    const int step = along >= 0.0 ? 1 : -1;
+    double left = std::fabs(along);
+    point3 p = at(input, i);
+    // Each point is passed at most once: a loop shorter than the stretch ends where it started.
+    for (int k = 1; k < n; ++k) {
+        int j = i + step;
+        if (closed) j = j < 0 ? n - 2 : (j > n - 1 ? 1 : j);
+        if (j < 0 || j > n - 1) return;
+        const point3 q = at(input, j);
+        const double d = distance_of(p, q);
+        if (d >= left) {
+            const double t = d > 0.0 ? left / d : 0.0;
+            points.push_back(
+                {{p.v[0] + t * (q.v[0] - p.v[0]), p.v[1] + t * (q.v[1] - p.v[1]), p.v[2] + t * (q.v[2] - p.v[2])}});
+            return;
+        }
+        points.push_back(q);
+        left -= d;
+        p = q;
+        i = j;
+    }
+}
+
+// The walk direction of a jitter step: the chord of the input from an offset before its start
+// to an offset after its end, signed for the side as the segment's own, where the input runs
+// straight along that chord but for its jitter. At a corner, or where the chord has no length,
+// the segment keeps its own direction.
+void run_direction(const offset_run& run, segment_piece& s)
+{
+    std::vector<point3> back, ahead;
+    stretch_from(run.input, s.end_index - 1, -run.offset, back);
+    stretch_from(run.input, s.end_index, run.offset, ahead);
+    const point3 before = back.empty() ? s.start : back.back();
+    const point3 after = ahead.empty() ? s.end : ahead.back();
+    const double straight = kStraightShare * run.offset;
+    for (const std::vector<point3>* stretch : {&back, &ahead})
+        for (const point3& p : *stretch)
+            if (distance_to_segment(p, before, after) > straight) return;
+    if (distance_to_segment(s.start, before, after) > straight || distance_to_segment(s.end, before, after) > straight)
+        return;
+    double chord[3], length = 0.0;
+    int unit = 0;
+    v3subd(run.side >= 0 ? after.v : before.v, run.side >= 0 ? before.v : after.v, chord);
+    v3untd(chord, length, unit);
+    if (unit == 0 && v3dotd(chord, s.direction) < kJitterCosine) std::copy(chord, chord + 3, s.direction);
+}
+
 // The next usable segment of the input with its piece laid onto the grid; false when none is
 // left or the run failed (run.status then set).
 bool next_segment(offset_run& run, segment_piece& s)
@@ -135,7 +215,9 @@ bool next_segment(offset_run& run, segment_piece& s)
         v3untd(s.direction, length, unit);
         // A repeated input point, or one straight above the last: no direction across in XY,
         // the corner with the next segment stands for it.
-        if (unit != 0 || pk_is_zero(std::hypot(s.end.v[0] - s.start.v[0], s.end.v[1] - s.start.v[1])) != 0) continue;
+        const double across = std::hypot(s.end.v[0] - s.start.v[0], s.end.v[1] - s.start.v[1]);
+        if (unit != 0 || pk_is_zero(across) != 0) continue;
+        if (across < kJitterShare * run.offset) run_direction(run, s);
         int status = 0;
         s.piece.count = 0;
         walk_record p0, p1;
@@ -202,18 +284,6 @@ bool fill_approaches(const pokarr& fill, const point3& target)
     for (int k = 1; k + 1 < fill.count; ++k)
         if (distance_of(at(fill, k), target) < distance_of(at(fill, k - 1), target)) return true;
     return false;
-}
-
-// The distance in space from p to the segment from a to b.
-double distance_to_segment(const point3& p, const point3& a, const point3& b)
-{
-    double ab[3], ap[3];
-    v3subd(b.v, a.v, ab);
-    v3subd(p.v, a.v, ap);
-    const double length2 = v3dotd(ab, ab);
-    const double t = length2 > 0.0 ? std::clamp(v3dotd(ap, ab) / length2, 0.0, 1.0) : 0.0;
-    const point3 foot = {{a.v[0] + t * ab[0], a.v[1] + t * ab[1], a.v[2] + t * ab[2]}};
-    return distance_of(p, foot);
 }
 
 // Whether a point of the fill comes nearer the input's stretch from the previous segment's end to

@@ -250,6 +250,15 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
                 work.points[k][2] = kLaneMarker;
         }
     }
+    // The first and last points of a closed input are one tool position projected twice (their
+    // heights on the grid may differ by a few thousandths where the grid lane was smoothed): the
+    // two contacts may then lie a thousandth apart, and the lane would not close. The last takes
+    // the first's contact.
+    const bool closed = n > 2 && input.x[0] == input.x[n - 1] && input.y[0] == input.y[n - 1];
+    if (closed && !lane_pnt_missing(work.points[0]) && !lane_pnt_missing(work.points[n - 1])) {
+        work.points[n - 1] = work.points[0];
+        work.normals[n - 1] = work.normals[0];
+    }
     int count = 0;
     const int direction_flag = input.dimension == 4 ? kAlongDirection : 0;
     collect_points(direction_flag, work, points, normals, count, status);

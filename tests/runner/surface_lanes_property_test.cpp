@@ -227,7 +227,10 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // and aside; the 3-D offset walks such a step square to its own direction, along the fall line,
 // where the offset covers about a quarter of its width in XY, and joins it to its neighbours as a
 // spike out towards the source that stops short of it. Each further offset copies the spikes and
-// widens them, and the lane engine stops short of the pocket's middle, which it announces.
+// widens them, and the lane engine stops short of the pocket's middle, which it announces. Steps
+// of that jitter that turn aside from the lane's run are walked square to the run; the rest still
+// spike on this ridge. On the part surface the lanes now reach every point of the lattice within
+// a step, while the run's own finer check still finds surface beyond it and says so.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
@@ -235,7 +238,11 @@ struct known_fault {
 };
 const known_fault kKnownFaults[] = {
     {60, false, {kMessage, kGap}},
-    {60, true, {kMessage, kGap}},
+    {60, true, {kMessage}},
+    // Beyond the default run, judged among the mended surfaces: the part surface's lane was once
+    // left open by a thousandth, its two ends projected apart; the narrow middle is still left.
+    {374, false, {kMessage, kGap}},
+    {374, true, {kMessage}},
 };
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
@@ -366,6 +373,16 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "surface 2.6 from every lane"},
         {316, "cone: an offset held a speck of a loop of its own, and the loop of area 103 round it was dropped "
               "for it, leaving surface two steps from every lane"},
+        {175, "ridge: steps of a lane a few hundredths aside on a steep flank were each offset square to "
+              "themselves, spikes that the next offsets widened until the engine stopped short of the top"},
+        {292, "fold: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
+              "stopped short of the fold"},
+        {346, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
+              "stopped short of the top"},
+        {374, "holed: the two ends of a closed lane laid on the part surface were projected a thousandth apart, "
+              "and the lane was left open"},
+        {361, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
+              "stopped short of the top"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
