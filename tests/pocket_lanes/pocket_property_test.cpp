@@ -326,12 +326,12 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // at step 2.5, 20261217 and 20561218 (the islands' first offsets merged cover the whole region, and
 // their holes, each a branch, were merged away: the outer contour's first lane, ended inside the
 // merged lane, was offset on as if no branch had ended, and every lane ran through the islands);
-// 20561239 and 20661229 (a speck's offset kept apart from a ring of merged islands because it
-// crossed a hole that a later merge opened, a hole that tried only the islands after the merge's
-// own: never cut round the speck, it kept it apart for good, and the speck's lane was cut through
-// the neighbouring island), 20661209 (a speck by the wall whose second offset grazed a corner
-// piece of the outer contour's first lane: its first offset, hung under that piece, stood wholly
-// beyond the first lane and was cut across the wall).
+// 20561239 and 20661229 (a speck's offset, kept apart from a ring of merged islands by a hole of
+// the ring it reached into and then merged with a neighbour's offset, was cut out of that hole as
+// if the ring held it: the hole, cut back round it, never took it in, and the speck's lane was cut
+// through the neighbouring island that its offset reached into), 20661209 (a speck by the wall whose second offset
+// grazed a corner piece of the outer contour's first lane: its first offset, hung under that piece, stood wholly beyond
+// the first lane and was cut across the wall).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
