@@ -141,6 +141,38 @@ void take_in_island(int lane_j, int holder, int& status)
     lane_add_empty(lt.status[lane_j] + 1, lt.level[lane_j], lane_j, status);
 }
 
+// Whether lane n is an island's first offset that a merge of its second offset hung under a
+// branch lane.
+bool hung_first_offset(int n)
+{
+    const lane_table& lt = lane_table_block;
+    const int parent = lt.parent[n];
+    return lt.level[n] > kLevelIsland && lt.status[n] == 1 && lane_valid(parent) && lt.level[parent] >= 1 &&
+           lt.level[parent] < kLevelSeparator;
+}
+
+// A first offset hung under the branch lane its second offset merged with is cut as a ring round
+// its island. Where that merge only grazed the branch lane (the second offset reaches a step's
+// fraction further), the first offset may stand wholly outside the material: beyond the outer
+// contour's first lane, toward the wall. No branch lane then crosses or holds it, and its ring
+// would be cut there, nearer the outer contour than its offset: it ends, as an island apart
+// from the material does.
+void end_first_offsets_outside(int last, int& status)
+{
+    pokarr_work loop_j(lane_array_dimension());
+    for (int j = 1; j <= last && status == 0; ++j) {
+        if (!hung_first_offset(j)) continue;
+        lane_to_pokarr(j, loop_j.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return;
+        }
+        island_place place;
+        place_island(j, loop_j.a, place, status);
+        if (status == 0 && !place.met && place.holder == 0) end_island(j);
+    }
+}
+
 }  // namespace
 
 void close_apart_islands(int island_stage, int& status)
@@ -164,4 +196,5 @@ void close_apart_islands(int island_stage, int& status)
         else
             end_island(j);
     }
+    if (status == 0) end_first_offsets_outside(last, status);
 }

@@ -125,8 +125,9 @@ bool cut_hole_back(int lane_l, int& status)
     bool changed = false;
     const int last = std::min(lt.count, lt.island_count + 1);
     for (int n = 2; n <= last; ++n) {
-        // An island whose first offset is still a lane of its own meets the hole in the merges
-        // themselves; only those merged into others (the ring) are cut out here.
+        // An island whose first offset is still a lane of its own, or was merged into a lane
+        // that stands apart from the ring, meets the hole in the merges themselves; only those
+        // merged into the ring are cut out here.
         const int first = island_first_lane(n);
         if (first == 0 || lane_live(first)) continue;
         lane_to_pokarr(first, island.a, status);
@@ -136,7 +137,7 @@ bool cut_hole_back(int lane_l, int& status)
         }
         const bool apart = island.a.count < 1 || lane_boxes_apart(lane_l, hole.a, first, island.a, status);
         if (status != 0) return false;
-        if (apart) continue;
+        if (apart || island_apart_from_ring(n, lane_l)) continue;
         // A first offset that only touches the hole (one bounding the ring) gives no cut.
         bool cut = false;
         if (cut_by_island(hole.a, island.a, cut)) changed = changed || cut;

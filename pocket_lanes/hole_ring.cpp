@@ -85,6 +85,15 @@ bool lane_is_ring_of_hole(int lane_j, int lane_l)
     return ring_ancestors_hold_hole(ancestors, lane_l);
 }
 
+bool island_apart_from_ring(int n, int lane_l)
+{
+    const lane_table& lt = lane_table_block;
+    // The level's newest live lane is the island's current lane.
+    for (int k = lt.count; k > n; --k)
+        if (lt.level[k] == lt.level[n] && lane_live(k)) return !lane_is_ring_of_hole(k, lane_l);
+    return false;
+}
+
 bool hole_meets_island(int lane_l, int& status)
 {
     status = 0;
@@ -127,7 +136,7 @@ bool hole_meets_island(int lane_l, int& status)
             if (status != 0) return false;
             if (chord_boxes_apart(hole_line.box, box, margin)) continue;
         }
-        if (island_ignored(n)) continue;
+        if (island_ignored(n) || island_apart_from_ring(n, lane_l)) continue;
         int where = 0;
         pnt_in_inside_loop(island.a.x[0], island.a.y[0], inside, where, status);
         if (status != 0) return false;

@@ -21,10 +21,17 @@ struct ring_ancestors {
 void ring_ancestors_find(int lane_j, ring_ancestors& ancestors);
 bool ring_ancestors_hold_hole(const ring_ancestors& ancestors, int lane_l);
 
+// Whether the island of contour row n stands as a live lane of its own level that is not the ring
+// round hole lane L (its first offset merged with other islands kept apart from the ring): such
+// an island meets the hole in the merges themselves, as a lane of its own, and is neither cut out
+// of the hole nor held against it here. Reads the lane table's levels, statuses and links.
+bool island_apart_from_ring(int n, int lane_l);
+
 // Whether an island reaches into hole lane L: its contour stands inside L, or comes nearer L than
 // the island's first offset less the pocket's tolerance. The islands merged into the ring after
 // the hole was cut, or taken in by it, are not cut out of the hole: such a hole's lanes would run
-// inside their offsets. Islands whose first offset vanished (ignored) do not count.
+// inside their offsets. Islands whose first offset vanished (ignored), and islands apart from the
+// ring (island_apart_from_ring), do not count.
 // Status 0, or 11 when a lane cannot be read; a failed inside test hands its status on. Reads the
 // lane table (the contours are its first rows, each with its first offset) and
 // pocket_work.tolerance.
