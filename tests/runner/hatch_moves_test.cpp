@@ -5,7 +5,10 @@
 // change of level, is clipped to its stretch below the top of the material, and nothing of it may
 // lie outside the region the tool centre may reach, each contour offset by its offset less 1e-3:
 // none passes through an island or a wall, and no arc's chord lies on the material's side.
+// DRELAN_HATCH_POCKETS sets how many random pockets a run judges (90 by default, 30 under the
+// sanitizers, whose run looks for memory faults while the plain run judges every seed).
 #include "random_pocket_support.hpp"
+#include "tests/support/build_under_test.hpp"
 
 namespace {
 
@@ -15,6 +18,8 @@ using namespace random_pockets;
 constexpr double kTop = 10.0;  // the example part's top Z
 constexpr unsigned kSeed = 20261209u;
 constexpr int kShards = 6;
+// The pockets of a default run: the plain build judges them all, the sanitizer build a third.
+const int kDefaultPockets = test_support::sanitized_run() ? 30 : 90;
 
 TEST(HatchMoves, ReopenedExampleNeverPassesThroughAnIsland)
 {
@@ -63,7 +68,7 @@ TEST_P(HatchMovesShard, RandomPocketsKeepEveryMoveBelowTheTopInTheRegion)
     const fs::path folder = runner_test::fresh_folder("hatch_moves_" + std::to_string(GetParam()));
     // The hatch method (line 10), then the page as the words give it.
     const json pages = json::array({{{"line", 10}, {"value", 1}}, 0});
-    for (int n = 0, count = pockets_per_shard("DRELAN_HATCH_POCKETS", 90, kShards); n < count; ++n) {
+    for (int n = 0, count = pockets_per_shard("DRELAN_HATCH_POCKETS", kDefaultPockets, kShards); n < count; ++n) {
         const runner_pocket p = random_pocket(rng);
         SCOPED_TRACE(::testing::Message() << "seed " << seed << ", pocket " << n << ", islands "
                                           << p.shape.contours.size() - 1 << ", words " << json(p.words).dump());
