@@ -7,8 +7,10 @@
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "pocket/lane_table.hpp"
+#include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
@@ -23,6 +25,7 @@ namespace {
 
 constexpr int kCounterClockwise = 1;
 constexpr int kPlanar = 2;
+constexpr int kStageOne = 1;
 
 // The lane's loop; answers whether it runs counter-clockwise (its region inside).
 bool region_inside(int lane, pokarr& loop, int& status)
@@ -39,10 +42,12 @@ bool region_inside(int lane, pokarr& loop, int& status)
 }
 
 // The parts of hole lane h inside the branch lanes before lane `first_new` that it crosses;
-// `crossed` false when it crosses none (the hole stays as it is).
-void hole_parts(int h, pokarr& hole, int first_new, loop_buffer& parts, int& link, bool& crossed, int& status)
+// `crossed` false when it crosses none (the hole stays as it is); `held` whether it lies inside
+// one of them without crossing it.
+void hole_parts(int h, pokarr& hole, int first_new, loop_buffer& parts, int& link, bool& crossed, bool& held,
+                int& status)
 {
-    crossed = false;
+    crossed = held = false;
     pokarr_work branch;
     for (int n = 1; n < first_new && status == 0; ++n) {
         if (n == h || !live_branch_lane(n)) continue;
@@ -53,6 +58,8 @@ void hole_parts(int h, pokarr& hole, int first_new, loop_buffer& parts, int& lin
         if (crossings > 0) {
             crossed = true;
             link = n;
+        } else if (status == 0 && !held) {
+            held = points_against_loop(hole, branch.a, status) != kLoopOutside;
         }
     }
 }
@@ -172,9 +179,14 @@ void clip_holes_to_branches(int first_new, int& branch_count, int& status)
         if (status != 0 || !inside) continue;
         auto parts = std::make_unique<loop_buffer>();
         int link = 0;
-        bool crossed = false;
-        hole_parts(h, hole.a, first_new, *parts, link, crossed, status);
+        bool crossed = false, held = false;
+        hole_parts(h, hole.a, first_new, *parts, link, crossed, held, status);
         if (status == 0 && crossed) replace_hole(h, link, *parts, branch_count, status);
+        // The first offsets' merges run while the lanes of the first pass are the branch lanes: a
+        // hole that a ring of islands by the wall closes wholly outside them lies between the
+        // outer contour's first lane and the wall, where the tool may not go.
+        if (status == 0 && !crossed && !held && pocket_work_block.island_stage == kStageOne)
+            lane_table_block.status[h] = 0;
         loop_buffer_clear(*parts);
     }
 }

@@ -141,33 +141,43 @@ struct ilscom_call {
     }
 };
 
+// What cut_hole made of a hole: the lanes stand apart; the hole was cut round the island; it
+// ended, lying inside the island's offset, or with the cut keeping nothing of it; the call ends.
+enum class hole_cut { apart, cut, inside, nothing_kept, stopped };
+
 // Hole k of a merge against island lane `other` (its points in `island`): where they cross, the
 // hole is cut round the island, and the lanes so cut are holes of k's group that try the islands
-// from level `next` on; a hole inside the island ends. Answers whether k is settled (cut or ended,
-// or the call ends), false when the two lanes stand apart.
-bool cut_hole(ilscom_call& c, int k, pokarr& kloop, int other, pokarr& island, int next)
+// from level `next` on; a hole inside the island ends.
+hole_cut cut_hole(ilscom_call& c, int k, pokarr& kloop, int other, pokarr& island, int next)
 {
     lane_table& lt = lane_table_block;
     const int before = lt.count;
     int largest_index = 0, largest_lanes = 0, result = 0;
     comlup_pokarr(0, kloop, island, lt.parent[k], larger_distance(lt.offset[k], lt.offset[other]), c.stage, k, other, 0,
                   0, c.branch_count, largest_index, largest_lanes, result);
-    if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables)
-        return !c.end(result);
+    if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
+        c.end(result);
+        return hole_cut::stopped;
+    }
     if (result == kComlupClosedNoneKept || result == kComlupNothingCollected) {
         lt.status[k] = 0;
-        return true;
+        return hole_cut::nothing_kept;
     }
     if (result == kComlupNone) {
-        int inside = 0, status = 0;
-        pnt_in_pokarr(kloop.x[0], kloop.y[0], island, inside, status);
-        if (status != 0 || inside <= 0) return false;
+        // A hole cut round the island before shares stretches of its boundary: its points there
+        // decide nothing.
+        int status = 0;
+        const int where = points_against_loop(kloop, island, status);
+        if (status != 0 || where == kLoopOutside) return hole_cut::apart;
         lt.status[k] = 0;
-        return true;
+        return hole_cut::inside;
     }
-    if (result != kComlupRecorded) return false;
+    if (result != kComlupRecorded) return hole_cut::apart;
     int grow = 0;
-    if (!c.next.fit(before + 1, grow)) return !c.end(grow);
+    if (!c.next.fit(before + 1, grow)) {
+        c.end(grow);
+        return hole_cut::stopped;
+    }
     lt.status[k] = 0;
     const int parent_k = lt.parent[k], parent_other = lt.parent[other];
     for (int n = before + 1; n <= lt.count; ++n) {
@@ -183,7 +193,7 @@ bool cut_hole(ilscom_call& c, int k, pokarr& kloop, int other, pokarr& island, i
         c.next.at(n) = next;
     }
     c.second_merge = true;
-    return true;
+    return hole_cut::cut;
 }
 
 // A merged lane with a group tries the islands from its next level, until it is settled or the
@@ -195,7 +205,7 @@ void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
         int other = 0;
         if (!c.current(level, other, kk.a)) return;
         if (other == 0 || other == lane_b) continue;
-        if (cut_hole(c, k, kloop, other, kk.a, level + 1)) return;
+        if (cut_hole(c, k, kloop, other, kk.a, level + 1) != hole_cut::apart) return;
     }
 }
 
@@ -222,9 +232,11 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
         if (!c.read(h, false, hole.a)) return;
         // A hole that the cut would end without a lane left in its place stays as it is: what of
         // it lies outside the island's offset is still to be cleared, and the branch merge tries
-        // it against the islands that reach into it (hole_ring.hpp).
-        const int status = lt.status[h], before = lt.count;
-        if (cut_hole(c, h, hole.a, island_lane, island.a, c.next.at(h)) && !c.done && lt.count == before)
+        // it against the islands that reach into it (hole_ring.hpp). A hole inside the island's
+        // offset ends: it holds nothing to clear, and the island's lane is merged into the ring,
+        // so that no later test sees the island round it.
+        const int status = lt.status[h];
+        if (cut_hole(c, h, hole.a, island_lane, island.a, c.next.at(h)) == hole_cut::nothing_kept)
             lt.status[h] = status;
     }
 }
@@ -307,11 +319,30 @@ bool box_at_hand(int lane, const pokarr& loop, double* box)
     return status == 0;
 }
 
+// Whether hole lane C (live, clear of island lane K's loop) lies inside K: its region is then all
+// within K's offset, with nothing to cut. A hole's level names no island, so that a hole of the
+// ring made before K was taken in tried K in no merge: when K goes, the hole must go with it. A
+// hole of K's own (K a ring round it) lies inside K's loop but outside its islands.
+bool hole_inside_island(int lane_c, const pokarr& hole, int island_lane, const pokarr& island, const double* island_box)
+{
+    if (!lane_live(lane_c) || hole.count < 1) return false;
+    if (island_box != nullptr) {
+        double box[4];
+        if (!box_at_hand(lane_c, hole, box)) return false;
+        if (box[0] < island_box[0] || box[1] < island_box[1] || box[2] > island_box[2] || box[3] > island_box[3])
+            return false;
+    }
+    if (lane_is_ring_of_hole(island_lane, lane_c)) return false;
+    int status = 0;
+    return points_against_loop(hole, island, status) == kLoopInside && status == 0;
+}
+
 // Whether a branch lane keeps island K apart from lane k (made ready for inside tests): K lies in
 // the branch's lane C or crosses it, and C lies in k. A C whose box lies apart from K's holds it
 // not and crosses it not. A C already cut from K (a hole of k merged with K) keeps it apart no
 // more: C runs round K where K reached into the hole, and the rest of K lies in k's islands, so
-// that K's own lane would run through them.
+// that K's own lane would run through them. A C that lies inside K ends, whatever becomes of K: it
+// lies in K's offset.
 bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int island_lane, pokarr& island, inside_loop& kloop)
 {
     const int count = branches.count(c);
@@ -331,6 +362,9 @@ bool branch_keeps_apart(ilscom_call& c, merge_branches& branches, int island_lan
             // level: an island that reaches into a hole the merge left in k bounds that hole.
             int crossing = 0;
             pokarr_intersect_test(kCrossingTest, island, branch->loop.a, crossing);
+            if (crossing == 0 &&
+                hole_inside_island(lane_c, branch->loop.a, island_lane, island, boxed ? island_box : nullptr))
+                lane_table_block.status[lane_c] = 0;
             if (crossing <= 0) continue;
         }
         if (branch->in_k == -1) {

@@ -25,8 +25,10 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
 // After ilscom: a hole between merged island lanes (a live branch lane with a group, from lane
 // first_new on, running counter-clockwise) that crosses a branch lane made before it is replaced
 // by its parts inside the branch lanes it crosses: the first part keeps the hole's level, each
-// other one opens a new branch (branch_count raised); with no part left the hole ends. Planar
-// pockets only. Status 0, 11 when a lane cannot be read or cut, or the code of lane_add.
+// other one opens a new branch (branch_count raised); with no part left the hole ends, and so does
+// a hole of the first island offsets inside none of them (between the first pass and the wall).
+// Planar pockets only; reads pocket_work.island_stage. Status 0, 11 when a lane cannot be read or
+// cut, or the code of lane_add.
 void clip_holes_to_branches(int first_new, int& branch_count, int& status);
 // A hole between merged island lanes (L, running counter-clockwise) that islands merged into its
 // ring after it was cut reach into: L is replaced by its part outside the first offsets of the

@@ -328,21 +328,28 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // 1.09 mm2 uncut, where the hole outside the island's first offset could be cut);
 // at step 2.5, 20261217 and 20561218 (the islands' first offsets merged cover the whole region, and
 // their holes, each a branch, were merged away: the outer contour's first lane, ended inside the
-// merged lane, was offset on as if no branch had ended, and every lane ran through the islands);
+// merged lane, was offset on as if no branch had ended, and every lane ran through the islands),
+// 20361229 (a hole of a ring inside an island's offset, made before the island was taken in by the
+// ring, stayed and was cut through the island) and 20761248 (a ring by the wall closed a hole wholly
+// between the outer contour's first lane and the wall, cut there); at step 1.5, 20261217 and
+// 20561222 (as 20361229) and 20261225 (a hole inside the offset of an island that joined its ring
+// later was kept as if the cut had left material outside the island); at their own step again,
 // 20561239 and 20661229 (a speck's offset, kept apart from a ring of merged islands by a hole of
 // the ring it reached into and then merged with a neighbour's offset, was cut out of that hole as
 // if the ring held it: the hole, cut back round it, never took it in, and the speck's lane was cut
-// through the neighbouring island that its offset reached into), 20661209 (a speck by the wall whose second offset
-// grazed a corner piece of the outer contour's first lane: its first offset, hung under that piece, stood wholly beyond
-// the first lane and was cut across the wall).
+// through the neighbouring island that its offset reached into) and 20661209 (a speck by the wall
+// whose second offset grazed a corner piece of the outer contour's first lane: its first offset,
+// hung under that piece, stood wholly beyond the first lane and was cut across the wall).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
     double step = 0.0;  // 0: the pocket's own step
 };
-const std::vector<packed_row> kPackedNamed = {{20761217},      {20361222}, {20761230}, {20461219}, {20461235},
-                                              {20761285},      {20761243}, {20261217}, {20761289}, {20261217, 2.5},
-                                              {20561218, 2.5}, {20561239}, {20661229}, {20661209}};
+const std::vector<packed_row> kPackedNamed = {{20761217},      {20361222},      {20761230},      {20461219},
+                                              {20461235},      {20761285},      {20761243},      {20261217},
+                                              {20761289},      {20261217, 2.5}, {20561218, 2.5}, {20361229, 2.5},
+                                              {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5},
+                                              {20561239},      {20661229},      {20661209}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
