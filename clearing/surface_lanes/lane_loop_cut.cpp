@@ -160,21 +160,20 @@ template <class Store> double way_area(const lane_string<Store>& s, int from, in
     return area;
 }
 
-// The two ways round a closed string from a crossing of segments i and j: the points i + 1 to j,
-// and the points j + 1 over the seam to i.
-enum class way { none, inner, outer };
-
-// Cuts the way that `choose` (string, i, j) names at the first crossing of a closed string where
-// it names one; false when it names none at any crossing.
-template <class Store, class Choose> bool cut_first_way(lane_string<Store>& s, Choose choose)
+// Cuts, at the first crossing of segments i and j of a closed string, the way round with the
+// smaller area in XY: the points i + 1 to j, or the points j + 1 over the seam to i. False when
+// the string crosses itself nowhere.
+template <class Store> bool cut_smaller_way(lane_string<Store>& s)
 {
     for (int i = 0; i < s.period(); ++i)
         for (int j = i + 2; s.may_end(i, j); ++j) {
             if (!s.cross_xy(i, j)) continue;
-            const way w = choose(s, i, j);
-            if (w == way::none) continue;
-            if (w == way::inner) cut_loop(s, i, j);
-            if (w == way::outer) cut_loop(s, j, i + s.period());
+            const double inner = std::fabs(way_area(s, i + 1, j)),
+                         outer = std::fabs(way_area(s, j + 1, i + s.period()));
+            if (inner <= outer)
+                cut_loop(s, i, j);
+            else
+                cut_loop(s, j, i + s.period());
             return true;
         }
     return false;
@@ -206,10 +205,6 @@ void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count)
     const lane_pnt_store store{points, normals};
     if (count < 4 || !store.same(0, count - 1)) return;
     lane_string<lane_pnt_store> s{store, count, true};
-    const auto smaller = [](const lane_string<lane_pnt_store>& l, int i, int j) {
-        const double inner = std::fabs(way_area(l, i + 1, j)), outer = std::fabs(way_area(l, j + 1, i + l.period()));
-        return inner <= outer ? way::inner : way::outer;
-    };
-    while (s.count >= 4 && cut_first_way(s, smaller)) {}
+    while (s.count >= 4 && cut_smaller_way(s)) {}
     count = s.count;
 }
