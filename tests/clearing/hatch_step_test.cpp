@@ -164,9 +164,10 @@ TEST_F(HatchStep, SearchFailsWithoutAnswer)
 
 // A flat end of diameter 10 over tips rising 0.5 across the lines leaves a saw-tooth of the step
 // times sin(atan 0.5): 0.9 to 1.1 between steps 2.013 and 2.460. Tips rising 0.1 along the lines
-// as well lower each pass's section by the tool positions down the line (0.9 to 1.1 between 2.822
-// and 3.312, from the swept section worked out apart); at a hollow or a crest along the line the
-// line does not keep descending, and the plain saw-tooth holds.
+// as well lower each pass's section by the tool positions down the line (1.1 at a step of 3.312,
+// from the swept section worked out apart): a longer step than across the plane, up to that one.
+// At a hollow or a crest along the line the line does not keep descending, and the plain
+// saw-tooth holds.
 float hollow_along(float x, float y) { return 0.5f * y + 0.04f * (x - 5.0f) * (x - 5.0f); }
 float crest_along(float x, float y) { return 0.5f * y - 0.04f * (x - 5.0f) * (x - 5.0f); }
 float sloping_along(float x, float y) { return 0.5f * y + 0.1f * x; }
@@ -184,7 +185,7 @@ TEST_F(HatchStep, FlatEndStepCountsTheSweepDownTheLineOnlyWhereTheLineDescends)
         {"across a plane", plane_height, 2.013f, 2.460f},
         {"at a hollow along the line", hollow_along, 2.013f, 2.460f},
         {"on a crest along the line", crest_along, 2.013f, 2.460f},
-        {"down a slope along the line", sloping_along, 2.822f, 3.312f},
+        {"down a slope along the line", sloping_along, 2.461f, 3.312f},
     };
     for (const row& r : rows) {
         SCOPED_TRACE(r.name);
