@@ -189,17 +189,25 @@ struct step_search {
         return most;
     }
 
-    // The tips' rise along the line at the sample, from the tool a little further along it (or
-    // back, at the end of the surfaces); 0 when neither stands over them.
+    // The tips' rise along the line at the sample, as far as the passes may count on it. A pass
+    // running down its own line is cut lower across the lines by the tool positions downhill of
+    // the section, which the plane of the tips counts through its rise along; that holds only
+    // while the line keeps descending. So the rise taken is the smaller of those ahead of and
+    // behind the sample when both have one sign, else 0: at a hollow along the line the section is
+    // the tool's own (at a crest 0 is the cautious side), and where the tool off one side stands
+    // over no surface there is no sweep to count on.
     void find_rise_along()
     {
         const float step = kAlongShare * diameter;
-        for (const float way : {step, -step}) {
+        float rises[2] = {0.0f, 0.0f};
+        for (int side = 0; side < 2; ++side) {
+            const float way = side == 0 ? step : -step;
             cutter_contact next{};
-            if (contact_at(angle, sample[0] + way, sample[1], next) != kHeightFound) continue;
-            rise_along = (next.tip[2] - base.tip[2]) / way;
-            return;
+            if (contact_at(angle, sample[0] + way, sample[1], next) != kHeightFound) return;
+            rises[side] = (next.tip[2] - base.tip[2]) / way;
         }
+        if (rises[0] * rises[1] <= 0.0f) return;
+        rise_along = std::fabs(rises[0]) < std::fabs(rises[1]) ? rises[0] : rises[1];
     }
 
     // The next trial after one with the given ratio (a contact distance of 0 grows by the most).

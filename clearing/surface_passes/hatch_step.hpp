@@ -22,7 +22,9 @@ inline constexpr int kStepHalvingsMost = 12;
 // across the hatch lines, towards the ordinate `limit`, whose scallop against the sample's
 // contact is within |allowed| (a ratio up to 1.1), trials growing and shrinking inside a bracket.
 // The scallop of a trial is the larger of the one over the plane of the two tips and what the
-// cutter dropped between them shows the passes leave above it.
+// cutter dropped between them shows the passes leave above it. The plane rises along the line only
+// as much as the line keeps descending on both sides of the sample: a pass's sweep down its line
+// lowers its section across the lines there, but not at a hollow or a crest along the line.
 // step is in-out by the sign of allowed (see scallop_step_state) and never left below the
 // minimum step word. point_out and normal_out: the tool point and contact normal of the best
 // trial. Status 0 when a step was found, -1 otherwise (no contact at the sample, no mill, a zero

@@ -162,6 +162,44 @@ TEST_F(HatchStep, SearchFailsWithoutAnswer)
     touch_point_flag_set(kTouchPointTemporary, 0);
 }
 
+// A flat end of diameter 10 over tips rising 0.5 across the lines leaves a saw-tooth of the step
+// times sin(atan 0.5): 0.9 to 1.1 between steps 2.013 and 2.460. Tips rising 0.1 along the lines
+// as well lower each pass's section by the tool positions down the line (1.1 at a step of 3.312,
+// from the swept section worked out apart): a longer step than across the plane, up to that one.
+// At a hollow or a crest along the line the line does not keep descending, and the plain
+// saw-tooth holds.
+float hollow_along(float x, float y) { return 0.5f * y + 0.04f * (x - 5.0f) * (x - 5.0f); }
+float crest_along(float x, float y) { return 0.5f * y - 0.04f * (x - 5.0f) * (x - 5.0f); }
+float sloping_along(float x, float y) { return 0.5f * y + 0.1f * x; }
+
+TEST_F(HatchStep, FlatEndStepCountsTheSweepDownTheLineOnlyWhereTheLineDescends)
+{
+    tools_test::held_tool mill(kMill, 10.0f);
+    tool_shapes().mill.CRNRRD = 0.0f;
+    struct row {
+        const char* name;
+        surface_height_function surface;
+        float least, most;
+    };
+    const std::vector<row> rows = {
+        {"across a plane", plane_height, 2.013f, 2.460f},
+        {"at a hollow along the line", hollow_along, 2.013f, 2.460f},
+        {"on a crest along the line", crest_along, 2.013f, 2.460f},
+        {"down a slope along the line", sloping_along, 2.461f, 3.312f},
+    };
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        surface_height_seam() = r.surface;
+        const float sample[2] = {5.0f, 3.0f};
+        float step = 4.0f, point[3], normal[3];
+        int status = -7;
+        scallop_step_search(1.0e10f, 0.0f, sample, -1.0f, step, point, normal, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_GE(step, r.least);
+        EXPECT_LE(step, r.most);
+    }
+}
+
 TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
 {
     // Lines over a 40 x 20 rectangle in the hatch frame: the ordinates climb by the step the

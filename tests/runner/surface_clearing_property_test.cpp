@@ -7,8 +7,7 @@
 // stays at or above the drop less the tolerance, and the scallop between neighbouring passes
 // stays within 1.1 x the allowed height; a run counts only when it ends with status 0 and no error
 // line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 12 under the sanitizers),
-// DRELAN_SURFACE_SEED moves the first seed (the list of surfaces with known faults holds for the
-// default seeds only); a failure prints the surface's seed and kind.
+// DRELAN_SURFACE_SEED moves the first seed; a failure prints the surface's seed and kind.
 #include "cutter/exact_drop_reference.hpp"
 #include "hostrun_support.hpp"
 #include "surface_part_support.hpp"
@@ -643,20 +642,6 @@ int environment_number(const char* name, int fallback)
 const int kDefaultCases = test_support::sanitized_run() ? 12 : 102;
 constexpr int kDefaultSeed = 6300, kShards = 6;
 
-// Surfaces of the default run whose passes still leave more than the accepted scallop (up to 1.25 x
-// the allowed height): the step search judges the scallop at a sample from the plane of the two
-// tips and from the cutter dropped between them, which misses a little of what a surface curved
-// along the line leaves. Such a
-// listed kind that a surface no longer shows fails until it is taken off the list, and any other
-// fault fails at once: a move below the surface, a point off it or a failed run is never listed.
-struct known_fault {
-    unsigned seed;
-    int kinds;
-};
-const known_fault kKnownFaults[] = {
-    {6304, kScallop}, {6311, kScallop}, {6316, kScallop}, {6382, kScallop}, {6385, kScallop}, {6386, kScallop},
-};
-
 class SurfaceClearingProperty : public testing::TestWithParam<int> {};
 
 }  // namespace
@@ -670,10 +655,7 @@ TEST_P(SurfaceClearingProperty, MovesStayOnOrAboveThePartAndScallopsWithinTheAll
         const int mill = static_cast<int>(seed % std::size(kMills));
         const surface_case s = random_surface(seed);
         const run_faults faults = clear_and_judge(s, kMills[mill], std::to_string(seed));
-        int listed = 0;
-        for (const known_fault& known : kKnownFaults)
-            if (base == kDefaultSeed && known.seed == seed) listed = known.kinds;
-        EXPECT_EQ(faults.kinds, listed) << kMills[mill].answer << " over a " << s.what << ":\n" << faults.lines;
+        EXPECT_EQ(faults.kinds, 0) << kMills[mill].answer << " over a " << s.what << ":\n" << faults.lines;
     }
 }
 
