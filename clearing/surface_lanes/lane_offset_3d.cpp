@@ -66,6 +66,12 @@ constexpr double kJitterShare = 0.1;
 // than this share of the offset from the stretch's chord: round a corner the step keeps its own
 // direction, which the corner's offset needs.
 constexpr double kStraightShare = 0.05;
+// A concave corner after a segment shorter in XY than this share of the offset (a step of the
+// lane's jitter, or little longer) is filled round its vertex; after a longer one it is joined
+// straight (see joined_straight). Chosen a little above kJitterShare over the random surfaces
+// of the surface lanes suite: at the jitter share itself the straight joins of slightly longer
+// steps left a ridge's flank uncut.
+constexpr double kConcaveFillShare = 0.15;
 // A step whose own direction keeps within about 26 degrees of its stretch's chord is walked as it
 // is: its offset stands beside the run's.
 constexpr double kJitterCosine = 0.9;
@@ -474,16 +480,22 @@ concave_join join_concave(offset_run& run, const segment_piece& prev, segment_pi
 }
 
 // Whether a concave corner that neither the rays nor a crossing within the join reach could join
-// is joined straight from the loop's end to the piece: where the piece's segment is at least an
-// offset long. Its piece then crosses a stretch of the loop farther back than the join reach
-// (the offset of a narrow neck of the region, a convex arc round an island that the neck
-// pinches off), and the loop removal cuts away the loop that the straight join closes, as in
-// the plane. A fill round the vertex would run back across the piece and cut it short of that
-// crossing, leaving the loop's far side joined to the piece by a chord. Shorter segments (the
-// jitter of a lane across a steep flank) keep their fill, which holds the loop to its side.
+// is joined straight from the loop's end to the piece: wherever the piece's segment is longer in
+// XY than kConcaveFillShare of the offset. A fill round the vertex of a concave corner walks back
+// over ground that the two pieces' offsets already hold. Where the piece crosses a stretch of the
+// loop farther back than the join reach (the offset of a narrow neck of the region, a convex arc
+// round an island that the neck pinches off), the fill would run back across the piece and cut
+// it short of that crossing, leaving the loop's far side joined to the piece by a chord; the
+// straight join closes a loop that the loop removal cuts away, as in the plane. Where the pieces
+// merely miss each other (on a steep flank the offset's reach in XY changes with the direction of
+// the walk, so that the piece of a segment turned a few degrees stands a tenth nearer the source
+// than the loop), the fill fans out from the loop towards the source and back: a spike that every
+// further offset copies and widens until the lanes stop short of the pocket's middle. Jitter
+// steps keep their fill, which holds the loop to its side.
 bool joined_straight(const offset_run& run, const segment_piece& cur, double turn)
 {
-    return turn >= 0.0 && std::hypot(cur.end.v[0] - cur.start.v[0], cur.end.v[1] - cur.start.v[1]) >= run.offset;
+    return turn >= 0.0 &&
+           std::hypot(cur.end.v[0] - cur.start.v[0], cur.end.v[1] - cur.start.v[1]) >= kConcaveFillShare * run.offset;
 }
 
 // Joins the current piece to the loop: at its crossing with the loop, where it touches the

@@ -229,8 +229,10 @@ void errors_of(const std::string& transcript, run_faults& faults)
 // spike out towards the source that stops short of it. Each further offset copies the spikes and
 // widens them, and the lane engine stops short of the pocket's middle, which it announces. Steps
 // of that jitter that turn aside from the lane's run are walked square to the run; the rest still
-// spike on this ridge. On the part surface the lanes now reach every point of the lattice within
-// a step, while the run's own finer check still finds surface beyond it and says so.
+// spike on this ridge. Concave corners after longer segments are joined straight rather than
+// filled round their vertices (which fanned out towards the source); on the part surface that
+// leaves a few points of the lattice a fifth beyond a step from every lane, which the run
+// announces with the rest.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
@@ -238,7 +240,7 @@ struct known_fault {
 };
 const known_fault kKnownFaults[] = {
     {60, false, {kMessage, kGap}},
-    {60, true, {kMessage}},
+    {60, true, {kMessage, kGap}},
     // Beyond the default run, judged among the mended surfaces: the part surface's lane was once
     // left open by a thousandth, its two ends projected apart; the narrow middle is still left.
     {374, false, {kMessage, kGap}},
@@ -383,6 +385,14 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "and the lane was left open"},
         {361, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
               "stopped short of the top"},
+        {172, "fold: the offsets stopped short of the pocket's middle, with fills round concave corners in "
+              "their lanes"},
+        {217, "fold: the offsets stopped short of the pocket's middle, with fills round concave corners in "
+              "their lanes"},
+        {285, "ridge: the offsets stopped short of the pocket's middle, with fills round concave corners in "
+              "their lanes"},
+        {358, "terrain: the offsets stopped short of the pocket's middle, with fills round concave corners in "
+              "their lanes"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
