@@ -200,6 +200,10 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     if (status != 0 || result == 1) return false;
     loop_in_island_inside_first(loop, c.level_a, c.level_b, result, status);
     if (status == kComlupMemory) c.status = kComlupMemory;
+    // An island that holds the hole's first point but crosses the hole leaves the rest of it to
+    // clear: only an island that holds the whole hole ends it.
+    if (status == 0 && result == 1) loop_in_island_wholly(loop, c.level_a, c.level_b, result, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
     if (status != 0 || result == 1) return false;
     if (c.level_a == 1 || c.level_b == 1) return true;
     result = 0;
