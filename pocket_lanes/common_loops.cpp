@@ -22,6 +22,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_lanes/lane_measures.hpp"
+#include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 #include "pocket_lanes/one_offset.hpp"
 #include "pocket_lanes/restart_lane.hpp"
@@ -200,12 +201,21 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     if (status != 0 || result == 1) return false;
     loop_in_island_inside_first(loop, c.level_a, c.level_b, result, status);
     if (status == kComlupMemory) c.status = kComlupMemory;
+    // An island that holds the hole's first point but crosses the hole leaves the rest of it to
+    // clear: only an island that holds the whole hole ends it.
+    if (status == 0 && result == 1) loop_in_island_wholly(loop, c.level_a, c.level_b, result, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
     if (status != 0 || result == 1) return false;
     if (c.level_a == 1 || c.level_b == 1) return true;
     result = 0;
     loop_in_lanes(c.level_counter, loop, result, status);
     if (status == kComlupMemory) c.status = kComlupMemory;
-    return status == 0 && result == 1;
+    if (status != 0 || result != 0) return status == 0 && result == 1;
+    // A hole whose first point lies beyond the branch lanes may still reach into one: its part
+    // inside is material, cut out of it after the merge.
+    const bool crosses = hole_crosses_branch_lane(loop, status);
+    if (status == kComlupMemory) c.status = kComlupMemory;
+    return status == 0 && crosses;
 }
 
 // Steps 8 to 10 for one closed loop: filter, level, record (or keep pending), largest loop.

@@ -9,6 +9,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
@@ -165,6 +166,26 @@ bool cut_hole_back(int lane_l, int& status)
     }
     lt.status[lane_l] = 0;
     return true;
+}
+
+bool hole_crosses_branch_lane(pokarr& hole, int& status)
+{
+    status = 0;
+    if (pocket_state_block.pocket_dimension != kPlanar || hole.count < 2) return false;
+    const lane_table& lt = lane_table_block;
+    double box[4];
+    pokarr_box(hole, box);
+    pokarr_work branch;
+    for (int n = 1; n <= lt.count; ++n) {
+        if (lt.group[n] != 0 || !live_branch_lane(n) || lane_box_known_apart(box, n)) continue;
+        const bool inside = region_inside(n, branch.a, status);
+        if (status != 0) return false;
+        if (!inside) continue;
+        const int crossings = comlup_crossings(hole, branch.a);
+        if (crossings < 0) status = kEngineArrayFailed;
+        if (crossings != 0) return crossings > 0;
+    }
+    return false;
 }
 
 void clip_holes_to_branches(int first_new, int& branch_count, int& status)

@@ -246,6 +246,18 @@ void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, i
     });
 }
 
+void loop_in_island_wholly(const pokarr& loop, int level_a, int level_b, int& result, int& status)
+{
+    scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
+        if (first_point_in(loop, island, st) != kLoopInside || st != 0) return st != 0;
+        const int crossing = island_crosses(island, loop);
+        if (crossing < 0) st = crossing;
+        if (crossing != 0) return crossing < 0;
+        r = kLoopInside;
+        return true;
+    });
+}
+
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
 {
     const lane_table& lt = lane_table_block;

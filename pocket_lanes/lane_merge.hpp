@@ -30,6 +30,10 @@ void ilscom(int& branch_count, int pass, int island_stage, int& island_count, in
 // Planar pockets only; reads pocket_work.island_stage. Status 0, 11 when a lane cannot be read or
 // cut, or the code of lane_add.
 void clip_holes_to_branches(int first_new, int& branch_count, int& status);
+// Whether a hole's loop (planar, running counter-clockwise) crosses a live branch lane without a
+// group that runs counter-clockwise: clip_holes_to_branches then keeps its parts inside. False
+// outside a planar pocket. Status 0, or 11 when a lane cannot be read or the crossing search fails.
+bool hole_crosses_branch_lane(pokarr& hole, int& status);
 // A hole between merged island lanes (L, running counter-clockwise) that islands merged into its
 // ring after it was cut reach into: L is replaced by its part outside the first offsets of the
 // islands whose first offset crosses it, a lane of L's level, status, parent and group, first link

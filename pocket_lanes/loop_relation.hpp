@@ -108,3 +108,6 @@ void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 // pocket_state.pocket_dimension.
 void loop_in_island_cross_first(const pokarr& loop, int level_a, int level_b, int& result, int& status);
 void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, int& result, int& status);
+// Whether an island other than levels a and b holds the whole loop: its first point inside the
+// island and no crossing with it gives 1, else 0. Status as the two tests above.
+void loop_in_island_wholly(const pokarr& loop, int level_a, int level_b, int& result, int& status);

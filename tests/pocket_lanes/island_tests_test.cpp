@@ -191,26 +191,27 @@ TEST_F(IslandTests, LoopInIslandsRefusesWhatItCannotTest)
     EXPECT_EQ(status, kInsideFailed);
 }
 
-TEST_F(IslandTests, CrossFirstAndInsideFirstOverEveryKindOfLoop)
+TEST_F(IslandTests, CrossFirstInsideFirstAndWhollyOverEveryKindOfLoop)
 {
     contour_and_two_islands();
     struct row {
         const loop_case* loop;
         int level_a, level_b;
-        int cross_first, inside_first;
+        int cross_first, inside_first, wholly;
     } rows[] = {
-        {&kInsideIsland1, 0, 0, 1, 1},
-        {&kOnIsland2Edge, 0, 0, 2, 2},  // the touching vertex meets the island
-        // A crossing wins over the first point in cross-first, and the other way round.
-        {&kCrossesFromInside, 0, 0, 2, 1},
-        {&kCrossesFromOutside, 0, 0, 2, 2},
-        {&kClear, 0, 0, 0, 0},
-        {&kAroundIsland1, 0, 0, 0, 0},
-        {&kInsideIsland1, kIsland1, 0, 0, 0},
-        {&kInsideIsland1, 0, kIsland1, 0, 0},
-        {&kCrossesFromInside, kIsland1, 0, 2, 1},
+        {&kInsideIsland1, 0, 0, 1, 1, 1},
+        {&kOnIsland2Edge, 0, 0, 2, 2, 0},  // the touching vertex meets the island
+        // A crossing wins over the first point in cross-first, and the other way round; an island
+        // holds a loop wholly only when it holds the first point and no crossing.
+        {&kCrossesFromInside, 0, 0, 2, 1, 0},
+        {&kCrossesFromOutside, 0, 0, 2, 2, 0},
+        {&kClear, 0, 0, 0, 0, 0},
+        {&kAroundIsland1, 0, 0, 0, 0, 0},
+        {&kInsideIsland1, kIsland1, 0, 0, 0, 0},
+        {&kInsideIsland1, 0, kIsland1, 0, 0, 0},
+        {&kCrossesFromInside, kIsland1, 0, 2, 1, 0},
         // Every island skipped: no island crosses or holds the loop.
-        {&kClear, kIsland1, kIsland2, 0, 0},
+        {&kClear, kIsland1, kIsland2, 0, 0, 0},
     };
     for (const row& r : rows) {
         pokarr loop = make_from(r.loop->loop);
@@ -224,6 +225,10 @@ TEST_F(IslandTests, CrossFirstAndInsideFirstOverEveryKindOfLoop)
         loop_in_island_inside_first(loop, r.level_a, r.level_b, result, status);
         EXPECT_EQ(status, 0) << what;
         EXPECT_EQ(result, r.inside_first) << what;
+        result = status = -7;
+        loop_in_island_wholly(loop, r.level_a, r.level_b, result, status);
+        EXPECT_EQ(status, 0) << what;
+        EXPECT_EQ(result, r.wholly) << what;
         pokarr_free(loop);
     }
 }
@@ -375,6 +380,8 @@ TEST_F(IslandTests, AnIslandThatCannotBeReadIsAMemoryFailure)
     loop_in_island_cross_first(loop, 0, 0, result, status);
     EXPECT_EQ(status, kInsideFailed);
     loop_in_island_inside_first(loop, 0, 0, result, status);
+    EXPECT_EQ(status, kInsideFailed);
+    loop_in_island_wholly(loop, 0, 0, result, status);
     EXPECT_EQ(status, kInsideFailed);
     loop_in_lanes(1, loop, result, status);
     EXPECT_EQ(status, kInsideFailed);
