@@ -204,6 +204,10 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     if (c.level_a == 1 || c.level_b == 1) return true;
     result = 0;
     loop_in_lanes(c.level_counter, loop, result, status);
+    // A hole of a ring of islands by the wall may reach past the branch lane toward the wall, its
+    // first point outside it: the part inside the lane is material (clip_holes_to_branches keeps
+    // only that part).
+    if (status == 0 && result != 1 && loop_crosses_lanes(c.level_counter, loop, status)) result = 1;
     if (status == kComlupMemory) c.status = kComlupMemory;
     return status == 0 && result == 1;
 }

@@ -238,12 +238,32 @@ void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, i
 {
     scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         const int inside = first_point_in(loop, island, st);
+        // An island that holds the first point but crosses the loop does not hold the loop: a
+        // hole of merged lanes that a later island reaches into starts where it likes, and held
+        // for inside it was dropped whole, its part outside the island never cut.
+        if (st == 0 && inside == kLoopInside && crossing_decides(island, loop, r, st)) return true;
         if (st != 0 || inside != kLoopOutside) {
             r = inside;
             return true;
         }
         return crossing_decides(island, loop, r, st);
     });
+}
+
+bool loop_crosses_lanes(int levels, const pokarr& loop, int& status)
+{
+    status = 0;
+    if (loop.count < 1 || loop.dimension != 2) return false;
+    work_array lane(work_dimension());
+    for (const int found : found_lanes(1, levels, 1)) {
+        if (found == 0 || lane_table_block.level[found] >= kLevelSeparator) continue;
+        read_found(found, lane.a, status);
+        if (status != 0) return false;
+        const int crossing = island_crosses(lane.a, loop);
+        if (crossing < 0) status = crossing;
+        if (crossing != 0) return crossing > 0;
+    }
+    return false;
 }
 
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status)
