@@ -111,6 +111,24 @@ int height_decision(pokarr& island, const pokarr& loop, int& status)
     return 0;
 }
 
+// Whether a vertex of the loop lies on that side of the lane (kLoopInside or kLoopOutside), off
+// its boundary: a loop that only touches a lane, running along it, has none on the far side.
+bool vertex_on_side(const pokarr& loop, const pokarr& lane, int side, int& status)
+{
+    inside_loop prepared;
+    inside_loop_make(lane, prepared);
+    for (int k = 0; k < loop.count; k += k + 1 < loop.count && pk_is_marker(loop.x[k + 1]) ? kArcRecordEntries : 1) {
+        int where = kLoopOnBoundary;
+        pnt_in_inside_loop(loop.x[k], loop.y[k], prepared, where, status);
+        if (status != 0) {
+            status = kInsideFailed;
+            return false;
+        }
+        if (where == side) return true;
+    }
+    return false;
+}
+
 // An island that crosses the loop decides the two island tests of the common loops: the loop
 // meets it (2). A failed search also ends the scan, its status handed on.
 bool crossing_decides(pokarr& island, const pokarr& loop, int& result, int& status)
@@ -238,10 +256,6 @@ void loop_in_island_inside_first(const pokarr& loop, int level_a, int level_b, i
 {
     scan_islands(loop, level_a, level_b, result, status, [&](pokarr& island, int& r, int& st) {
         const int inside = first_point_in(loop, island, st);
-        // An island that holds the first point but crosses the loop does not hold the loop: a
-        // hole of merged lanes that a later island reaches into starts where it likes, and held
-        // for inside it was dropped whole, its part outside the island never cut.
-        if (st == 0 && inside == kLoopInside && crossing_decides(island, loop, r, st)) return true;
         if (st != 0 || inside != kLoopOutside) {
             r = inside;
             return true;
@@ -260,8 +274,12 @@ bool loop_crosses_lanes(int levels, const pokarr& loop, int& status)
         read_found(found, lane.a, status);
         if (status != 0) return false;
         const int crossing = island_crosses(lane.a, loop);
-        if (crossing < 0) status = crossing;
-        if (crossing != 0) return crossing > 0;
+        if (crossing < 0) {
+            status = crossing;
+            return false;
+        }
+        if (crossing > 0 && vertex_on_side(loop, lane.a, kLoopInside, status)) return true;
+        if (status != 0) return false;
     }
     return false;
 }

@@ -98,15 +98,16 @@ void loop_in_islands(int mode, int skip_level, int lane, const pokarr& loop, int
 // relation on surfaces and the height band of an open outer contour).
 void loop_in_lanes(int levels, pokarr& loop, int& result, int& status);
 
-// Whether a planar loop crosses a live lane of levels 1 .. levels (false on surfaces). Status 0;
+// Whether a planar loop crosses a live lane of levels 1 .. levels with a vertex inside it (a loop
+// that only touches the lane from outside does not; false on surfaces). Status 0;
 // 11 when a lane cannot be read; a failed crossing search passes its status on.
 bool loop_crosses_lanes(int levels, const pokarr& loop, int& status);
 
 // The loop against every island other than levels a and b (contour type 2 passed over). Cross
 // first: a crossing gives 2, else the first point inside gives 1; 0 when neither (no island
 // included).
-// Inside first: the first point inside or on an island gives that result (an island that holds
-// the first point but crosses the loop gives 2), else a crossing gives 2, else 0. Status 0; 11 when an island cannot be
+// Inside first: the first point inside or on an island gives that result, else a crossing gives
+// 2, else 0. Status 0; 11 when an island cannot be
 // read or an inside test cannot be made; -2 when the height decision on surfaces needs the surface walk (a height
 // difference not below pocket_work.tolerance); a failed crossing search passes its status on. Reads
 // pocket_state.pocket_dimension.

@@ -339,21 +339,17 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // if the ring held it: the hole, cut back round it, never took it in, and the speck's lane was cut
 // through the neighbouring island that its offset reached into) and 20661209 (a speck by the wall
 // whose second offset grazed a corner piece of the outer contour's first lane: its first offset,
-// hung under that piece, stood wholly beyond the first lane and was cut across the wall); at step
-// 2.5 again, 20461247 (the hole of a ring, its first point inside the offset of an island that
-// reached into it and joined the ring later, was dropped whole: 6.85 mm2 uncut) and 20761270 (a
-// hole of a ring by the wall, its first point beyond the outer contour's first lane, dropped: 3.6
-// mm2 uncut).
+// hung under that piece, stood wholly beyond the first lane and was cut across the wall).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
     double step = 0.0;  // 0: the pocket's own step
 };
-const std::vector<packed_row> kPackedNamed = {
-    {20761217},      {20361222},      {20761230},      {20461219},      {20461235},      {20761285},
-    {20761243},      {20261217},      {20761289},      {20261217, 2.5}, {20561218, 2.5}, {20361229, 2.5},
-    {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5}, {20561239},      {20661229},
-    {20661209},      {20461247, 2.5}, {20761270, 2.5}};
+const std::vector<packed_row> kPackedNamed = {{20761217},      {20361222},      {20761230},      {20461219},
+                                              {20461235},      {20761285},      {20761243},      {20261217},
+                                              {20761289},      {20261217, 2.5}, {20561218, 2.5}, {20361229, 2.5},
+                                              {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5},
+                                              {20561239},      {20661229},      {20661209}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
