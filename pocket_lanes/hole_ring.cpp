@@ -85,13 +85,29 @@ bool lane_is_ring_of_hole(int lane_j, int lane_l)
     return ring_ancestors_hold_hole(ancestors, lane_l);
 }
 
+// The lane that island lanes merged from lane `from` became: the last of the island lanes that
+// name it, or a lane that came of it, as a link (0 when none does).
+int merged_into(int from)
+{
+    const lane_table& lt = lane_table_block;
+    int last = 0;
+    for (int k = from + 1, current = from; k <= lt.count; ++k) {
+        if (lt.level[k] <= kLevelIsland || (lt.link1[k] != current && lt.link2[k] != current)) continue;
+        current = last = k;
+    }
+    return last;
+}
+
 bool island_apart_from_ring(int n, int lane_l)
 {
     const lane_table& lt = lane_table_block;
     // The level's newest live lane is the island's current lane.
     for (int k = lt.count; k > n; --k)
         if (lt.level[k] == lt.level[n] && lane_live(k)) return !lane_is_ring_of_hole(k, lane_l);
-    return false;
+    // An island whose first offset was merged into the lane of an island of another level (a
+    // speck's offset taken in by its neighbour's) stands where that lane stands.
+    const int merged = merged_into(n);
+    return merged != 0 && lane_live(merged) && !lane_is_ring_of_hole(merged, lane_l);
 }
 
 bool hole_meets_island(int lane_l, int& status)

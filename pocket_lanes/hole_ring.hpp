@@ -21,8 +21,9 @@ struct ring_ancestors {
 void ring_ancestors_find(int lane_j, ring_ancestors& ancestors);
 bool ring_ancestors_hold_hole(const ring_ancestors& ancestors, int lane_l);
 
-// Whether the island of contour row n stands as a live lane of its own level that is not the ring
-// round hole lane L (its first offset merged with other islands kept apart from the ring): such
+// Whether the island of contour row n stands as a live lane that is not the ring round hole lane
+// L: a lane of its own level (its first offset merged with other islands kept apart from the
+// ring), or the live lane of another island that its first offset was merged into: such
 // an island meets the hole in the merges themselves, as a lane of its own, and is neither cut out
 // of the hole nor held against it here. Reads the lane table's levels, statuses and links.
 bool island_apart_from_ring(int n, int lane_l);
