@@ -32,3 +32,11 @@ void lane_loops_cut(pokarr& lane, double reach);
 // crosses nothing, so such a loop is where the tool, touching a steep flank, stood off its lane
 // and back; the lane stays closed. Other strings are left alone.
 void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count);
+
+// Cuts the swallowtails out of a closed lane of a pocket array of dimension 3 or 4 (its last point
+// on its first): at a crossing, the way round whose signed area in XY has the other sign than the
+// whole lane's runs backwards, the fold an offset makes where it overshoots a concave bend, of any
+// length. It goes, and the crossing takes its place; `cut` counts the ways cut. Ways of the
+// lane's own sense (a neck the offset pinches, two lobes) stay for the lane engine. Other arrays
+// are left alone.
+void lane_folds_cut(pokarr& lane, int& cut);

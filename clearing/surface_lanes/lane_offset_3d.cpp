@@ -6,6 +6,7 @@
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_excursion_cut.hpp"
+#include "clearing/surface_lanes/lane_loop_cut.hpp"
 #include "clearing/surface_lanes/lane_pieces_3d.hpp"
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_spike_clean.hpp"
@@ -560,7 +561,12 @@ void cut_excursions(offset_run& run)
     const double least = run.offset - std::max(w.tolerance, w.working_tolerance);
     int cut = 0, status = 0;
     lane_excursion_cut(run.input, least, run.loop, cut, status);
-    if (failed(run, status) || cut == 0) return;
+    if (failed(run, status)) return;
+    // A swallowtail that the joined loop kept (a walk that overshot a concave bend and came back
+    // across itself) runs against the loop's sense, and may be too long for the small-loop cut.
+    int folds = 0;
+    lane_folds_cut(run.loop, folds);
+    if (cut + folds == 0) return;
     lan_on_grid(kGridPlain, kGridOpen, run.loop, 0.0, status);
     failed(run, status);
 }
