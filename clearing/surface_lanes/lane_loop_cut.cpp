@@ -208,20 +208,39 @@ void cut_at_crossing(lane_string<pokarr_store>& s, int first, int last)
         lane.x[k] = at[0], lane.y[k] = at[1], lane.z[k] = at[2];
 }
 
-// Cuts, at one crossing of segments i and j of the closed string, the way round that runs against
-// the string's own sense in XY (its signed area of the other sign than the whole string's): the
-// points i + 1 to j, or j + 1 over the seam to i. False when no crossing has such a way.
-bool cut_reversed_way(lane_string<pokarr_store>& s)
+// The length in XY of the way from point `from` to point `to` (indexed as lane_string does).
+template <class Store> double way_length(const lane_string<Store>& s, int from, int to)
+{
+    double length = 0.0;
+    for (int k = from; k < to; ++k) length += s.dist_xy(k, k + 1);
+    return length;
+}
+
+// Cuts, at one crossing of segments i and j of the closed string, a fold: the way round that runs
+// against the string's own sense in XY (its signed area of the other sign than the whole
+// string's), within the bounds: the points i + 1 to j, or j + 1 over the seam to i. False when no
+// crossing has such a way.
+bool cut_reversed_way(lane_string<pokarr_store>& s, const fold_bounds& bounds)
 {
     const double whole = way_area(s, 0, s.period() - 1);
+    const auto fold = [&](int from, int to) {
+        const double area = way_area(s, from, to);
+        if (!(area * whole < 0.0 && std::fabs(area) <= 2.0 * bounds.most_area &&
+              way_length(s, from - 1, to + 1) <= bounds.most_length))
+            return false;
+        if (!bounds.fold_points) return true;
+        std::vector<int> points;
+        for (int k = from; k <= to; ++k) points.push_back(s.at(k));
+        return bounds.fold_points(points);
+    };
     for (int i = 0; i < s.period(); ++i)
         for (int j = i + 2; s.may_end(i, j); ++j) {
             if (!s.cross_xy(i, j)) continue;
-            if (way_area(s, i + 1, j) * whole < 0.0) {
+            if (fold(i + 1, j)) {
                 cut_at_crossing(s, i, j);
                 return true;
             }
-            if (way_area(s, j + 1, i + s.period()) * whole < 0.0) {
+            if (fold(j + 1, i + s.period())) {
                 cut_at_crossing(s, j, i + s.period());
                 return true;
             }
@@ -259,7 +278,7 @@ void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count)
     count = s.count;
 }
 
-void lane_folds_cut(pokarr& lane, int& cut)
+void lane_folds_cut(pokarr& lane, const fold_bounds& bounds, int& cut)
 {
     cut = 0;
     if ((lane.dimension != 3 && lane.dimension != 4) || lane.z == nullptr || lane.count < 4) return;
@@ -268,6 +287,6 @@ void lane_folds_cut(pokarr& lane, int& cut)
     const pokarr_store store{lane};
     if (!store.same(0, lane.count - 1)) return;
     lane_string<pokarr_store> s{store, lane.count, true};
-    while (s.count >= 4 && cut_reversed_way(s)) ++cut;
+    while (s.count >= 4 && cut_reversed_way(s, bounds)) ++cut;
     lane.count = s.count;
 }

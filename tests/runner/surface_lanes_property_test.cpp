@@ -383,6 +383,8 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "and the lane was left open"},
         {361, "cone: steps of a lane a few hundredths aside were offset square to themselves, and the offsets "
               "stopped short of the top"},
+        {388, "terrain: an offset on the grid overshot a concave bend and kept the reversed swallowtail, too "
+              "long for the small-loop cut, and the lane crossed itself"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
