@@ -21,6 +21,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
+#include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/loop_relation.hpp"
@@ -472,9 +473,17 @@ bool proper_crossings(pokarr& a, const pokarr& b, comlup_table& t)
 
 int comlup_crossings(pokarr& a, const pokarr& b)
 {
-    if (a.dimension != 2 || b.dimension != 2) return -1;
     auto t = std::make_unique_for_overwrite<comlup_table>();  // rows are read only below the count
-    return proper_crossings(a, b, *t) ? t->count : -1;
+    if (a.dimension == 2 && b.dimension == 2) return proper_crossings(a, b, *t) ? t->count : -1;
+    // The lanes of a pocket laid on a surface cross where their plans cross: the crossing table
+    // of two loops in space takes a crossing whose heights differ for a touch, so the plans are
+    // asked.
+    pokarr_work plan_a(2), plan_b(2);
+    int status = 0;
+    pokarr_copy(a, plan_a.a, status);
+    if (status == 0) pokarr_copy(b, plan_b.a, status);
+    if (status != 0) return -1;
+    return proper_crossings(plan_a.a, plan_b.a, *t) ? t->count : -1;
 }
 
 namespace {

@@ -60,5 +60,6 @@ bool comlup_inside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& cros
 // by B's runs inside A walked backwards, as comlup_inside_loops appends its loops. `crossings` 0:
 // the loops do not cross, and nothing is appended.
 bool comlup_outside_loops(pokarr& a, const pokarr& b, loop_buffer& out, int& crossings);
-// The number of points where two planar loops cross (touches left out), -1 when the search fails.
+// The number of points where the plans of two loops cross (touches left out), -1 when the search
+// fails.
 int comlup_crossings(pokarr& a, const pokarr& b);

@@ -369,3 +369,20 @@ void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& c
         if (distd(3, at(loop, k).v, first.v) < distd(3, at(loop, back).v, first.v)) back = k;
     start_loop_at(loop, back);
 }
+
+int lane_points_near_source(const pokarr& source, double least, const pokarr& loop, const std::vector<int>& points,
+                            int& status)
+{
+    status = 0;
+    if (!(least > 0.0) || source.count < 3 || source.z == nullptr || loop.z == nullptr) return 0;
+    const source_cells cells(source, least);
+    pokarr path;
+    pokarr_init(3, path);
+    int near = 0;
+    for (const int k : points) {
+        if (near_source(cells, at(loop, k), least, path, status)) ++near;
+        if (status != 0) break;
+    }
+    pokarr_free(path);
+    return near;
+}

@@ -7,6 +7,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <vector>
+
 // Status of lane_excursion_cut when a pocket array cannot be made.
 inline constexpr int kExcursionArrayFailed = 11;
 
@@ -23,3 +25,8 @@ inline constexpr int kExcursionArrayFailed = 11;
 // nearest its old start. cut: the number of points removed. Status 0, or 11. Reads surface_grid_block (through
 // lan_on_grid) and pocket_work (tolerance, working tolerance).
 void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status);
+
+// How many of the loop's points numbered in `points` lie nearer the source than `least` over the
+// surface, judged as lane_excursion_cut judges them. Status 0, or 11.
+int lane_points_near_source(const pokarr& source, double least, const pokarr& loop, const std::vector<int>& points,
+                            int& status);

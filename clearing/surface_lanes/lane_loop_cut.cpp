@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -179,6 +180,74 @@ template <class Store> bool cut_smaller_way(lane_string<Store>& s)
     return false;
 }
 
+// Where segment i of the string crosses segment j in XY: the point on segment i, its height
+// interpolated along it.
+template <class Store> void crossing_point(const lane_string<Store>& s, const pokarr& lane, int i, int j, double* at)
+{
+    const int a = s.at(i), b = s.at(i + 1), c = s.at(j), d = s.at(j + 1);
+    const double ux = lane.x[b] - lane.x[a], uy = lane.y[b] - lane.y[a];
+    const double vx = lane.x[d] - lane.x[c], vy = lane.y[d] - lane.y[c];
+    const double det = ux * vy - uy * vx;
+    const double t = std::clamp(((lane.x[c] - lane.x[a]) * vy - (lane.y[c] - lane.y[a]) * vx) / det, 0.0, 1.0);
+    at[0] = lane.x[a] + t * ux, at[1] = lane.y[a] + t * uy, at[2] = lane.z[a] + t * (lane.z[b] - lane.z[a]);
+}
+
+// Cuts the way round between crossing segments first and last (indexed as lane_string does) and
+// puts the crossing in its place: the point after `first` becomes the crossing, and the move from
+// it runs on to the point after `last`. Over the seam the string starts and ends at the crossing.
+void cut_at_crossing(lane_string<pokarr_store>& s, int first, int last)
+{
+    pokarr& lane = s.store.lane;
+    double at[3];
+    crossing_point(s, lane, first, last, at);
+    // The point `last` survives the cut as the point after `first`, or as the string's seam.
+    const bool across_seam = last >= s.count - 1;
+    cut_loop(s, first, last - 1);
+    const int seam[2] = {0, s.count - 1}, after[1] = {first + 1};
+    for (const int k : across_seam ? std::span<const int>(seam) : std::span<const int>(after))
+        lane.x[k] = at[0], lane.y[k] = at[1], lane.z[k] = at[2];
+}
+
+// The length in XY of the way from point `from` to point `to` (indexed as lane_string does).
+template <class Store> double way_length(const lane_string<Store>& s, int from, int to)
+{
+    double length = 0.0;
+    for (int k = from; k < to; ++k) length += s.dist_xy(k, k + 1);
+    return length;
+}
+
+// Cuts, at one crossing of segments i and j of the closed string, a fold: the way round that runs
+// against the string's own sense in XY (its signed area of the other sign than the whole
+// string's), within the bounds: the points i + 1 to j, or j + 1 over the seam to i. False when no
+// crossing has such a way.
+bool cut_reversed_way(lane_string<pokarr_store>& s, const fold_bounds& bounds)
+{
+    const double whole = way_area(s, 0, s.period() - 1);
+    const auto fold = [&](int from, int to) {
+        const double area = way_area(s, from, to);
+        if (!(area * whole < 0.0 && std::fabs(area) <= 2.0 * bounds.most_area &&
+              way_length(s, from - 1, to + 1) <= bounds.most_length))
+            return false;
+        if (!bounds.fold_points) return true;
+        std::vector<int> points;
+        for (int k = from; k <= to; ++k) points.push_back(s.at(k));
+        return bounds.fold_points(points);
+    };
+    for (int i = 0; i < s.period(); ++i)
+        for (int j = i + 2; s.may_end(i, j); ++j) {
+            if (!s.cross_xy(i, j)) continue;
+            if (fold(i + 1, j)) {
+                cut_at_crossing(s, i, j);
+                return true;
+            }
+            if (fold(j + 1, i + s.period())) {
+                cut_at_crossing(s, j, i + s.period());
+                return true;
+            }
+        }
+    return false;
+}
+
 }  // namespace
 
 float lane_loop_reach()
@@ -207,4 +276,17 @@ void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count)
     lane_string<lane_pnt_store> s{store, count, true};
     while (s.count >= 4 && cut_smaller_way(s)) {}
     count = s.count;
+}
+
+void lane_folds_cut(pokarr& lane, const fold_bounds& bounds, int& cut)
+{
+    cut = 0;
+    if ((lane.dimension != 3 && lane.dimension != 4) || lane.z == nullptr || lane.count < 4) return;
+    for (int k = 0; k < lane.count; ++k)
+        if (pk_is_marker(lane.x[k])) return;
+    const pokarr_store store{lane};
+    if (!store.same(0, lane.count - 1)) return;
+    lane_string<pokarr_store> s{store, lane.count, true};
+    while (s.count >= 4 && cut_reversed_way(s, bounds)) ++cut;
+    lane.count = s.count;
 }

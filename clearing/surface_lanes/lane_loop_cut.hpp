@@ -9,6 +9,9 @@
 #include "clearing/surface_lanes/lane_points.hpp"
 #include "pocket_arrays/pokarr.hpp"
 
+#include <functional>
+#include <vector>
+
 // The reach of the loops cut out of a laid lane: two tool diameters, or two cells of the grid
 // where those are more (a lane on the grid has no tool). Reads surface_grid_block.projection.
 float lane_loop_reach();
@@ -32,3 +35,20 @@ void lane_loops_cut(pokarr& lane, double reach);
 // crosses nothing, so such a loop is where the tool, touching a steep flank, stood off its lane
 // and back; the lane stays closed. Other strings are left alone.
 void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count);
+
+// The largest fold lane_folds_cut takes: its area and its path in XY; and, when given, whether
+// the points of a way (numbered in the lane) lie where a fold lies.
+struct fold_bounds {
+    double most_area = 0.0;
+    double most_length = 0.0;
+    std::function<bool(const std::vector<int>&)> fold_points;
+};
+
+// Cuts the swallowtails out of a closed lane of a pocket array of dimension 3 or 4 (its last point
+// on its first): at a crossing, the way round whose signed area in XY has the other sign than the
+// whole lane's runs backwards, the fold an offset makes where it overshoots a concave bend. One
+// within the bounds goes, and the crossing takes its place; `cut` counts the ways cut. Ways of the
+// lane's own sense (a neck the offset pinches, two lobes) and larger reversed ways (a hole the
+// offset runs round, which the lane engine takes for an island; a stretch that runs back along
+// the lane) stay for the lane engine. Other arrays are left alone.
+void lane_folds_cut(pokarr& lane, const fold_bounds& bounds, int& cut);

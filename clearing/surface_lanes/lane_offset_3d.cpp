@@ -6,6 +6,7 @@
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "clearing/surface_lanes/grid_walk.hpp"
 #include "clearing/surface_lanes/lane_excursion_cut.hpp"
+#include "clearing/surface_lanes/lane_loop_cut.hpp"
 #include "clearing/surface_lanes/lane_pieces_3d.hpp"
 #include "clearing/surface_lanes/lane_seg_offset_3d.hpp"
 #include "clearing/surface_lanes/lane_spike_clean.hpp"
@@ -75,6 +76,11 @@ constexpr double kConcaveFillShare = 0.15;
 // A step whose own direction keeps within about 26 degrees of its stretch's chord is walked as it
 // is: its offset stands beside the run's.
 constexpr double kJitterCosine = 0.9;
+
+// The largest swallowtail cut out of the joined loop: its area in squared offsets, its path in
+// offsets.
+constexpr double kFoldAreaShare = 1.0;
+constexpr double kLongestFold = 8.0;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -572,7 +578,23 @@ void cut_excursions(offset_run& run)
     const double least = run.offset - std::max(w.tolerance, w.working_tolerance);
     int cut = 0, status = 0;
     lane_excursion_cut(run.input, least, run.loop, cut, status);
-    if (failed(run, status) || cut == 0) return;
+    if (failed(run, status)) return;
+    // A swallowtail that the joined loop kept (a walk that overshot a concave bend and came back
+    // across itself) runs against the loop's sense, and may be too long for the small-loop cut.
+    // It spans no more than the offset's square, its path no longer than the way out and back of
+    // a long excursion, and every point of it lies nearer the input than the offset over the
+    // surface: a reversed way elsewhere is a hole the offset ran round, or a stretch running back
+    // along the loop, which the lane engine resolves.
+    const auto near_input = [&](const std::vector<int>& points) {
+        int near_status = 0;
+        const int near = lane_points_near_source(run.input, least, run.loop, points, near_status);
+        if (near_status != 0) status = near_status;
+        return near_status == 0 && near == static_cast<int>(points.size());
+    };
+    int folds = 0;
+    lane_folds_cut(run.loop, {kFoldAreaShare * run.offset * run.offset, kLongestFold * run.offset, near_input}, folds);
+    if (failed(run, status)) return;
+    if (cut + folds == 0) return;
     lan_on_grid(kGridPlain, kGridOpen, run.loop, 0.0, status);
     failed(run, status);
 }

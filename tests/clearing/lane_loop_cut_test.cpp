@@ -1,6 +1,6 @@
 // The small loops of a lane laid across a fold: a loop whose ends cross within the reach is cut
 // out with its normals, also across the seam of a closed string; a longer one and a plain seam
-// are left alone.
+// are left alone. The swallowtails of a 3-D offset go within their bounds.
 #include "surface_grid_support.hpp"
 
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
@@ -114,5 +114,63 @@ TEST(LaneLoopCut, CutsTheSmallerWayRoundAtACrossingOfAClosedLane)
         lane_crossings_cut(points.data(), nullptr, count);
         points.resize(static_cast<std::size_t>(count));
         EXPECT_EQ(points, r.want) << r.what;
+    }
+}
+
+// A 3-D offset loses its swallowtails within the bounds, the crossing put in their place at its
+// height along the lane, across the seam too; a curl of the loop's own sense, a reversed way
+// larger than the bounds and an open lane stay.
+TEST_F(LaneLoopCutGrid, CutsReversedWaysWithinTheBoundsAtTheirCrossing)
+{
+    using xy = std::vector<std::array<double, 2>>;
+    // Counter-clockwise round a square, a clockwise swallowtail through a unit square below its
+    // first side; the same loop started inside the swallowtail; a counter-clockwise curl above it.
+    const xy tail = {{0, 0}, {6, 0}, {6, -1}, {4, -1}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}};
+    const xy seam = {{6, -1}, {4, -1}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {6, 0}, {6, -1}};
+    const xy curl = {{0, 0}, {6, 0}, {6, 1}, {4, 1}, {4, -1}, {10, -1}, {10, 10}, {0, 10}, {0, 0}};
+    const xy cut = {{0, 0}, {4, 0}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}};
+    const fold_bounds wide{10.0, 100.0, {}};
+    const struct {
+        const char* what;
+        xy lane;
+        fold_bounds bounds;
+        xy want;
+    } rows[] = {
+        {"the swallowtail goes", tail, wide, cut},
+        {"over the seam the loop starts at the crossing",
+         seam,
+         wide,
+         {{4, 0}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {4, 0}}},
+        {"a curl of the loop's sense stays", curl, wide, curl},
+        {"a swallowtail larger than the area bound stays", tail, {0.5, 100.0, {}}, tail},
+        {"a swallowtail longer than the length bound stays", tail, {10.0, 5.0, {}}, tail},
+        {"a swallowtail whose points lie elsewhere stays",
+         tail,
+         {10.0, 100.0,
+          [](const std::vector<int>& points) {
+              return points != std::vector<int>{1, 2, 3};
+          }},
+         tail},
+        {"an open lane stays", xy(tail.begin(), tail.end() - 1), wide, xy(tail.begin(), tail.end() - 1)},
+    };
+    for (const auto& r : rows) {
+        pokarr lane;
+        pokarr_init(3, lane);
+        int status = 0;
+        for (const auto& p : r.lane) {
+            const double point[3] = {p[0], p[1], 2.0 * p[0]};
+            pokarr_add_pnt(point, lane, status);
+        }
+        ASSERT_EQ(status, 0) << r.what;
+        int cut = -1;
+        lane_folds_cut(lane, r.bounds, cut);
+        xy got;
+        for (int i = 0; i < lane.count; ++i) {
+            got.push_back({lane.x[i], lane.y[i]});
+            EXPECT_DOUBLE_EQ(lane.z[i], 2.0 * lane.x[i]) << r.what << " z " << i;
+        }
+        EXPECT_EQ(got, r.want) << r.what;
+        EXPECT_EQ(cut, r.want == r.lane ? 0 : 1) << r.what;
+        pokarr_free(lane);
     }
 }

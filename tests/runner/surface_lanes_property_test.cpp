@@ -393,6 +393,8 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "their lanes"},
         {358, "terrain: the offsets stopped short of the pocket's middle, with fills round concave corners in "
               "their lanes"},
+        {388, "terrain: an offset on the grid overshot a concave bend and kept the reversed swallowtail, too "
+              "long for the small-loop cut, and the lane crossed itself"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (const auto& r : rows) {
