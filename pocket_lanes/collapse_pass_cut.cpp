@@ -36,10 +36,6 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // The distance of a point to an arc, measured through its nearest point, may differ from its
 // distance to the arc's circle by rounding of this share of the radius.
 constexpr double kCircleRounding = 1.0e-9;
-// A path that turns back more often than this is no pass along a centre line (a lane round close
-// teeth turns back at each); a lane with its detours put in adds a turn or two for each detour.
-constexpr std::size_t kMostCutTurns = 32;
-
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
 struct piece {
@@ -236,50 +232,16 @@ bool piece_near(const piece& q, double x, double y, double near)
     return piece_distance(q, x, y, t) <= near;
 }
 
-// For each point tested along each piece of a path, the other pieces that run within `near` of
-// it. Made once for a path; the cut from every turn of it then asks which pieces run over a
-// piece by the table, not by the geometry again.
-struct near_table {
-    std::vector<std::size_t> first_point;  // per piece, its first point in point_first (and one past)
-    std::vector<std::size_t> point_first;  // per point, its first piece in pieces (and one past)
-    std::vector<std::size_t> pieces;
-};
-
-void near_table_make(const std::vector<piece>& w, double near, near_table& table)
+// Whether every point tested along the piece lies within `near` of one of pieces [from, to).
+bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std::size_t to, double near)
 {
-    table.first_point.assign(1, 0);
-    table.point_first.assign(1, 0);
-    table.pieces.clear();
-    std::vector<std::size_t> beside;
-    for (std::size_t i = 0; i < w.size(); ++i) {
-        const piece& p = w[i];
-        beside.clear();
-        for (std::size_t k = 0; k < w.size(); ++k)
-            if (k != i && w[k].box[0] <= p.box[2] + near && w[k].box[2] >= p.box[0] - near &&
-                w[k].box[1] <= p.box[3] + near && w[k].box[3] >= p.box[1] - near)
-                beside.push_back(k);
-        const int samples = sample_spans(p, near);
-        for (int j = 0; j <= samples; ++j) {
-            double x = 0.0, y = 0.0;
-            piece_point(p, static_cast<double>(j) / samples, x, y);
-            for (const std::size_t k : beside)
-                if (piece_near(w[k], x, y, near)) table.pieces.push_back(k);
-            table.point_first.push_back(table.pieces.size());
-        }
-        table.first_point.push_back(table.point_first.size() - 1);
-    }
-}
-
-// Whether every point tested along piece k of the path, rotated to begin at piece `rotation` of
-// the table's path, lies within `near` of one of pieces [from, end) (as rotated).
-bool run_over(const near_table& table, std::size_t rotation, std::size_t k, std::size_t from)
-{
-    const std::size_t n = table.first_point.size() - 1;
-    const std::size_t own = (k + rotation) % n;
-    for (std::size_t j = table.first_point[own]; j < table.first_point[own + 1]; ++j) {
-        const auto begin = table.pieces.begin() + static_cast<std::ptrdiff_t>(table.point_first[j]);
-        const auto end = table.pieces.begin() + static_cast<std::ptrdiff_t>(table.point_first[j + 1]);
-        if (std::none_of(begin, end, [&](std::size_t q) { return (q + n - rotation) % n >= from; })) return false;
+    const int samples = sample_spans(p, near);
+    for (int j = 0; j <= samples; ++j) {
+        double x = 0.0, y = 0.0;
+        piece_point(p, static_cast<double>(j) / samples, x, y);
+        bool within = false;
+        for (std::size_t k = from; k < to && !within; ++k) within = piece_near(w[k], x, y, near);
+        if (!within) return false;
     }
     return true;
 }
@@ -309,8 +271,7 @@ double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
 // where it ends, and the cut comes back to the first by the shorter way: along R, or back along
 // the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
 // R once more). False when such a stretch does not start and end on vertices of R.
-bool cut_from_turn(const std::vector<piece>& w, const near_table& table, std::size_t rotation, std::size_t split,
-                   double near, std::vector<piece>& cut, double& length)
+bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, std::vector<piece>& cut, double& length)
 {
     const std::size_t rest = w.size() - split;
     struct detour {
@@ -319,7 +280,7 @@ bool cut_from_turn(const std::vector<piece>& w, const near_table& table, std::si
     };
     std::vector<detour> detours;
     for (std::size_t k = 0; k < split; ++k) {
-        if (run_over(table, rotation, k, split)) continue;
+        if (run_over(w[k], w, split, w.size(), near)) continue;
         if (!detours.empty() && detours.back().last + 1 == k)
             detours.back().last = k;
         else
@@ -426,12 +387,10 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
 
 // The shortest cut of the closed path that ends where it starts (the entry): from each turn the
 // path makes, as cut_from_turn makes it, those that do not run back over their opening
-// (runs_over_opening) before all others. w is the path split (split_at_vertices) and rotated to
-// begin at piece `rotation` of the table's path. Answers the length it saves against the whole
-// path and the cut in `best` (`clean` when it does not run back over its opening), or 0 and
-// nothing when no cut is shorter by more than `near`.
-double shortest_cut(const std::vector<piece>& w, const near_table& table, std::size_t rotation, double near,
-                    std::vector<piece>& best, bool& clean)
+// (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
+// length it saves against the whole path and the cut in `best` (`clean` when it does not run back
+// over its opening), or 0 and nothing when no cut is shorter by more than `near`.
+double shortest_cut(const std::vector<piece>& w, double near, std::vector<piece>& best, bool& clean)
 {
     best.clear();
     clean = false;
@@ -442,7 +401,7 @@ double shortest_cut(const std::vector<piece>& w, const near_table& table, std::s
     for (std::size_t split = 1; split < w.size(); ++split) {
         if (!turn_at(w, split, near)) continue;
         double length = 0.0;
-        if (!cut_from_turn(w, table, rotation, split, near, made, length) || !(length < whole - near)) continue;
+        if (!cut_from_turn(w, split, near, made, length) || !(length < whole - near)) continue;
         const bool made_clean = !runs_over_opening(made, near);
         if ((made_clean && !clean) || (made_clean == clean && length < best_length))
             best.swap(made), best_length = length, clean = made_clean;
@@ -450,16 +409,15 @@ double shortest_cut(const std::vector<piece>& w, const near_table& table, std::s
     return best.empty() ? 0.0 : whole - best_length;
 }
 
-// The path's pieces split where the sides of a pass part, and their near table; false for a
-// path of more than kMostCutElements elements or that turns back not at all or more than
-// kMostCutTurns times (no pass along a centre line: a lane round close teeth turns back at each).
-bool pass_pieces_of(const pokarr& path, double near, std::vector<piece>& w, near_table& table)
+// The path's pieces split where the sides of a pass part; false for a path of more elements than
+// `most` allows, or that turns back not at all or more often (no pass along a centre line: a lane
+// round close teeth turns back at each).
+bool pass_pieces_of(const pokarr& path, double near, const pass_limits& most, std::vector<piece>& w)
 {
-    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostCutElements)) return false;
+    if (!pieces_of(path, w) || w.size() > most.elements) return false;
     const std::size_t turns = turn_count(w, near);
-    if (turns == 0 || turns > kMostCutTurns) return false;
+    if (turns == 0 || turns > most.turns) return false;
     split_at_vertices(w, near);
-    near_table_make(w, near, table);
     return true;
 }
 
@@ -471,10 +429,9 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
 {
     status = 0;
     std::vector<piece> w, best;
-    near_table table;
-    if (!pass_pieces_of(path, near, w, table)) return 0.0;
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return 0.0;
     bool clean = false;
-    const double saved = shortest_cut(w, table, 0, near, best, clean);
+    const double saved = shortest_cut(w, near, best, clean);
     if (best.empty()) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
@@ -489,19 +446,18 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
 bool collapse_pass_cuts_once(const pokarr& path, double near)
 {
     std::vector<piece> w, best;
-    near_table table;
-    if (!pass_pieces_of(path, near, w, table)) return false;
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return false;
     bool clean = false;
-    shortest_cut(w, table, 0, near, best, clean);
+    shortest_cut(w, near, best, clean);
     return !best.empty() && clean;
 }
 
-void collapse_pass_turns(const pokarr& loop, double near, const std::vector<int>& also, std::vector<int>& turns)
+void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& most, const std::vector<int>& also,
+                         std::vector<int>& turns)
 {
     turns.clear();
     std::vector<piece> w, best, from_turn;
-    near_table table;
-    if (!pass_pieces_of(loop, near, w, table)) return;
+    if (!pass_pieces_of(loop, near, most, w)) return;
     std::vector<std::pair<double, int>> saved;
     for (std::size_t k = 0; k < w.size(); ++k) {
         // An entry starts a piece of the loop as read; the split leaves such a start first.
@@ -510,7 +466,7 @@ void collapse_pass_turns(const pokarr& loop, double near, const std::vector<int>
         from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
         from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
         bool clean = false;
-        const double s = shortest_cut(from_turn, table, k, near, best, clean);
+        const double s = shortest_cut(from_turn, near, best, clean);
         if (!best.empty() && clean) saved.emplace_back(-s, w[k].start);
     }
     std::sort(saved.begin(), saved.end());

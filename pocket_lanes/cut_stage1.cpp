@@ -676,14 +676,21 @@ bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
     return status == 0;
 }
 
+// A place where a collapse pass of F may be entered: element and parameter of F; found on F
+// with its detours put in, or on F alone.
+struct pass_entry {
+    int element = 0;
+    double t = 0.0;
+    bool with_detours = false;
+};
+
 // Where a collapse pass of F may be entered: on F with its detour lanes put in (they run along F
 // and out again, and may make a pass of no width where F alone has none), its turns and the
-// points where the detours join it, each as the point of F it lies on (element, parameter); then
-// the turns of F alone. Each is kept only where F, as the chain cut will cut it from there, is
-// cut once from its opening: a turn of the detours that lies off F is no place for F's ray.
-std::vector<std::pair<int, double>> pass_entries(const chain_run& c)
+// points where the detours join it, each as the point of F it lies on; then the turns of F alone.
+// A turn of the detours that lies off F is no place for F's ray.
+std::vector<pass_entry> pass_entries(const chain_run& c)
 {
-    std::vector<std::pair<int, double>> entries;
+    std::vector<pass_entry> entries;
     std::vector<int> turns;
     const double near = collapse_pass_near();
     if (has_collapse_detours(c.first)) {
@@ -692,23 +699,29 @@ std::vector<std::pair<int, double>> pass_entries(const chain_run& c)
         pokarr_copy(c.loop.a, cut.a, status);
         if (status == 0) collapse_detours_cut(c.first, cut.a, status);
         if (status == 0 && cut.a.count != c.loop.a.count) {
-            collapse_pass_turns(cut.a, near, detour_joints(cut.a, c.loop.a, near), turns);
+            collapse_pass_turns(cut.a, near, kDetourEntryLimits, detour_joints(cut.a, c.loop.a, near), turns);
             for (const int vertex : turns) {
                 const double point[3] = {cut.a.x[vertex], cut.a.y[vertex], 0.0};
                 double nearest[3] = {}, t = 0.0, distance = kNoDistance;
                 int k = 0;
                 pokarr_nearest_pnt(2, point, c.loop.a, k, t, nearest, distance);
-                if (k >= 1 && distance <= near) entries.emplace_back(k, t);
+                if (k >= 1 && distance <= near) entries.push_back({k, t, true});
             }
         }
     }
-    collapse_pass_turns(c.loop.a, near, {}, turns);
-    for (const int vertex : turns) entries.emplace_back(vertex + 1, 0.0);
-    pokarr_work cut(c.loop.a.dimension);
-    std::erase_if(entries, [&](const std::pair<int, double>& e) {
-        return !cut_from_entry(c, e.first, e.second, cut.a) || !collapse_pass_cuts_once(cut.a, near);
-    });
+    collapse_pass_turns(c.loop.a, near, kLanePassLimits, {}, turns);
+    for (const int vertex : turns) entries.push_back({vertex + 1, 0.0, false});
     return entries;
+}
+
+// Whether F entered there is cut once from its opening as the chain cut will cut it (restarted
+// there, then its detours put in): the detours may join it otherwise than where the search found
+// the entry. An entry found on F alone is.
+bool entry_cut_once(const chain_run& c, const pass_entry& e)
+{
+    if (!e.with_detours) return true;
+    pokarr_work cut(c.loop.a.dimension);
+    return cut_from_entry(c, e.element, e.t, cut.a) && collapse_pass_cuts_once(cut.a, collapse_pass_near());
 }
 
 // A collapse pass of no width is entered at one of its turning points where the chain can go on
@@ -718,10 +731,11 @@ std::vector<std::pair<int, double>> pass_entries(const chain_run& c)
 walk_end try_pass_turns(stage_run& s, chain_run& c, int& split_at)
 {
     if (c.passes_run != 1 || !planar()) return walk_end::no_hit;
-    for (const auto& [element, t] : pass_entries(c)) {
+    for (const pass_entry& e : pass_entries(c)) {
+        if (!entry_cut_once(c, e)) continue;
         candidate ray;
-        ray.element = element;
-        ray.t = t;
+        ray.element = e.element;
+        ray.t = e.t;
         int status = 0;
         entry_ray(0, c.side, ray.element, ray.t, c.loop.a, ray.point, ray.end, ray.back, status);
         if (status == kRayElementShort) continue;

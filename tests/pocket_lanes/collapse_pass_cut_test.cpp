@@ -100,7 +100,7 @@ TEST_F(CollapsePassCut, EntriesAreTheTurnsAndNamedVerticesThatSaveMostFirst)
     for (const entry_row& row : rows) {
         pokarr a = make_from(row.loop);
         std::vector<int> entries;
-        collapse_pass_turns(a, kNear, row.also, entries);
+        collapse_pass_turns(a, kNear, kDetourPassLimits, row.also, entries);
         ASSERT_GE(entries.size(), row.entries.size()) << row.name;
         if (row.entries.empty()) {
             EXPECT_TRUE(entries.empty()) << row.name;
