@@ -347,9 +347,10 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // as if it lay wholly there, 0.36 mm2 inside the lane left uncut); by the same two faults,
 // 20261232 and 20461240 at step 2.5 and 20461233 at its own step (0.2 to 0.5 mm2 uncut);
 // 20461201 (0.011 mm2 of a ring's hole left uncut: a speck counted in the ring though its offset
-// had merged into a neighbour's lane standing apart, and the hole cut back round it alone ended); 20561216
-// (a lane whose detour ran back up the wall along it, a pass of no width only with the detour in,
-// was entered in the middle of that wall and cut there and back; 20261216 ran twice so too).
+// had merged into a neighbour's lane standing apart, and the hole cut back round it alone ended);
+// 20561216 (a lane whose detour ran back up the wall along it, a pass of no width only with the
+// detour in, was entered in the middle of that wall and cut there and back; 20261216 ran twice so
+// too).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
