@@ -267,6 +267,10 @@ struct chain_run {
     // hits and steps again, and finds nothing new.
     bool round_spike = true;
     bool angle_refused = false;
+    // The round's parent lies beyond the reach of every ray but the wider ones, and the round
+    // counts only for whether it finds an entry (the next round forgets its best refused step):
+    // the round lays only the last try of the nearest points, which passes on to the wider rays.
+    bool wider_only = false;
 };
 
 bool write_entry(stage_run& s, const entry& e)
@@ -550,15 +554,13 @@ int element_circles(const pokarr& l, int e, std::array<element_circle, 2>& circl
     return 2;
 }
 
-// Whether every step from F to parent p is refused for its length whatever the ray: each step
-// starts on F and ends on p, so it is at least as long as the gap between their boxes, and a gap
-// beyond the wider rays' reach (by a margin for the hits' rounding) refuses them all; where the
+// Whether every step from F to parent p is longer than sqrt(reach2), whatever the ray: each step
+// starts on F and ends on p, so it is at least as long as the gap between their boxes; where the
 // boxes come nearer, every element of F is held within a circle, and the block boxes of p keep
-// each circle that far away or they do not tell. Such a round over p meets nothing but refused steps and leaves the
-// chain as it found it, except for the best refused step, which the next round over another parent forgets. Only a
-// dense pocket refuses long steps; F must have no entry yet and p must stand (else a walk ends at once). Planar pockets
-// only (a step on a surface also climbs).
-bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
+// each circle that far away (by a margin for the hits' rounding) or they do not tell. Only a
+// dense pocket refuses long steps; F must have no entry yet and p must stand (else a walk ends at
+// once). Planar pockets only (a step on a surface also climbs).
+bool parent_beyond(stage_run& s, const chain_run& c, int p, double reach2)
 {
     const lane_table& lt = lane_table_block;
     if (!planar() || s.v.offsets_mode == kOneOffset || !s.v.dense || !valid(p) || lt.status[p] == 0) return false;
@@ -568,14 +570,14 @@ bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
     const double dx = std::max({0.0, box[0] - c.box[2], c.box[0] - box[2]});
     const double dy = std::max({0.0, box[1] - c.box[3], c.box[1] - box[3]});
     const double gap = std::hypot(dx, dy) - kPocketRangeSlack;
-    if (gap > 0.0 && gap * gap > kWideReach * s.v.reach) return true;
+    if (gap > 0.0 && gap * gap > reach2) return true;
     stage_run::parent_read* read = parent_lane(s, p);
     if (read == nullptr) return false;
     if (!read->indexed) {
         pokarr_nearest_index(read->points.a, read->nearest);
         read->indexed = true;
     }
-    const double reach = std::sqrt(kWideReach * s.v.reach) + kPocketRangeSlack;
+    const double reach = std::sqrt(reach2) + kPocketRangeSlack;
     std::array<element_circle, 2> circles;
     const pokarr& l = c.loop.a;
     for (int e = 1; e < l.count; e += pk_is_marker(l.x[e]) ? kArcRecordEntries : 1) {
@@ -584,6 +586,14 @@ bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
             if (!pokarr_nearest_beyond(circles[k].centre, read->nearest, reach + circles[k].radius)) return false;
     }
     return true;
+}
+
+// Whether a round over parent p meets nothing but steps refused for their length, the wider rays'
+// too. Such a round leaves the chain as it found it, except for the best refused step, which the
+// next round over another parent forgets.
+bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
+{
+    return parent_beyond(s, c, p, kWideReach * s.v.reach);
 }
 
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
@@ -739,8 +749,8 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
     if (const walk_end end = try_pass_turns(s, c, split_at);
         end == walk_end::complete || end == walk_end::failed || end == walk_end::split)
         return end;
-    ray_mode mode = ray_mode::hits;
-    for (int k = 0; k < kTries; ++k) {
+    ray_mode mode = c.wider_only ? ray_mode::nearest : ray_mode::hits;
+    for (int k = c.wider_only ? kTries - 1 : 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
         if (t > 1.0) t -= 1.0;
         bool refused_here = false;
@@ -866,8 +876,10 @@ void take_chain(stage_run& s, int closing, int direction_sign)
                     while (c.next_alternative + 1 < c.alternatives.size() &&
                            parent_out_of_reach(s, c, c.alternatives[c.next_alternative]))
                         ++c.next_alternative;
-                    lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
+                    const int parent = c.alternatives[c.next_alternative++];
+                    lane_table_block.parent[c.first] = parent;
                     c.best = refused_step{};
+                    c.wider_only = c.next_alternative < c.alternatives.size() && parent_beyond(s, c, parent, s.v.reach);
                     continue;
                 }
                 if (!had_alternatives && c.sweep == 1 && c.longest_run >= 1) {
