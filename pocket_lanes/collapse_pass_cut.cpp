@@ -42,6 +42,10 @@ constexpr std::size_t kMostTurns = 8;
 // The cut of a lane with its detours put in: each detour adds a turn or two, and the search is
 // paid once per lane (not once per turn, as the choice of the entry is).
 constexpr std::size_t kMostCutTurns = 32;
+// A cut from a turn is given up once the pieces it must hold come to the longest cut that could
+// still be taken, by this share of the whole path more (the sums of the same lengths in another
+// order may differ by their rounding).
+constexpr double kLengthRounding = 1.0e-9;
 
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
@@ -266,8 +270,11 @@ double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
 // turn that R does not run over is gone along from the vertex of R where it starts to the one
 // where it ends, and the cut comes back to the first by the shorter way: along R, or back along
 // the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
-// R once more). False when such a stretch does not start and end on vertices of R.
-bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, std::vector<piece>& cut, double& length)
+// R once more). False when such a stretch does not start and end on vertices of R, or when R and
+// the pieces gone along come to more than `longest`: the cut, which holds them all, would be
+// longer.
+bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, double longest, std::vector<piece>& cut,
+                   double& length)
 {
     const std::size_t rest = w.size() - split;
     struct detour {
@@ -275,8 +282,12 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
         int from, to;             // the vertices of R where they start and end
     };
     std::vector<detour> detours;
+    double held = length_of(w, split, w.size());
+    if (held > longest) return false;
     for (std::size_t k = 0; k < split; ++k) {
         if (run_over(w[k], w, split, w.size(), near)) continue;
+        held += w[k].length;
+        if (held > longest) return false;
         if (!detours.empty() && detours.back().last + 1 == k)
             detours.back().last = k;
         else
@@ -359,7 +370,8 @@ double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, s
     for (std::size_t split = 1; split < w.size(); ++split) {
         if (!turn_at(w, split, near)) continue;
         double length = 0.0;
-        if (cut_from_turn(w, split, near, made, length) && length < best_length - near)
+        const double longest = best_length - near + kLengthRounding * whole;
+        if (cut_from_turn(w, split, near, longest, made, length) && length < best_length - near)
             best.swap(made), best_length = length;
     }
     return best.empty() ? 0.0 : whole - best_length;
