@@ -122,6 +122,11 @@ double chord_loop_distance(double reach, const chord_loop& a, const chord_loop& 
                              std::max(a.y[i], a.y[i + 1])};
         if (chord_boxes_apart(s, b.box, std::min(reach, best))) continue;
         for (std::size_t k = 0; k + 1 < b.x.size(); ++k) {
+            if (k % kChordBlock == 0 && k / kChordBlock < b.blocks.size() &&
+                chord_boxes_apart(s, b.blocks[k / kChordBlock].data(), std::min(reach, best))) {
+                k += kChordBlock - 1;
+                continue;
+            }
             // Chords whose boxes lie apart by more than that are passed by unmeasured: most pairs
             // of a long hole and an island are.
             const double t[4] = {std::min(b.x[k], b.x[k + 1]), std::min(b.y[k], b.y[k + 1]),
