@@ -72,6 +72,20 @@ double chord_distance(double a0x, double a0y, double a1x, double a1y, double b0x
                      point_segment(b0x, b0y, a0x, a0y, a1x, a1y), point_segment(b1x, b1y, a0x, a0y, a1x, a1y)});
 }
 
+// The boxes of the loop's runs of kChordBlock chords (a run's last point is the next run's first).
+void make_blocks(chord_loop& out)
+{
+    const std::size_t chords = out.x.empty() ? 0 : out.x.size() - 1;
+    out.blocks.assign((chords + kChordBlock - 1) / kChordBlock, {1e300, 1e300, -1e300, -1e300});
+    for (std::size_t i = 0; i < out.x.size(); ++i)
+        for (const std::size_t j : {i / kChordBlock, i == 0 ? 0 : (i - 1) / kChordBlock}) {
+            if (j >= out.blocks.size()) continue;
+            std::array<double, 4>& b = out.blocks[j];
+            b[0] = std::min(b[0], out.x[i]), b[1] = std::min(b[1], out.y[i]);
+            b[2] = std::max(b[2], out.x[i]), b[3] = std::max(b[3], out.y[i]);
+        }
+}
+
 }  // namespace
 
 void chord_loop_make(const pokarr& loop, double chord, chord_loop& out)
@@ -85,6 +99,7 @@ void chord_loop_make(const pokarr& loop, double chord, chord_loop& out)
         if (i >= 1 && i + 3 < loop.count) add_arc(loop, i, loop.x[i - 1], loop.y[i - 1], chord, out);
         i += kArcRecordEntries - 1;
     }
+    make_blocks(out);
 }
 
 bool chord_boxes_apart(const double* a, const double* b, double margin)
@@ -97,10 +112,21 @@ double chord_loop_distance(double reach, const chord_loop& a, const chord_loop& 
     double best = kNoDistance;
     // A pair farther apart than reach or than the best so far cannot give a nearer one.
     for (std::size_t i = 0; i + 1 < a.x.size(); ++i) {
+        // A run whose box lies that far apart holds only chords that do.
+        if (i % kChordBlock == 0 && i / kChordBlock < a.blocks.size() &&
+            chord_boxes_apart(a.blocks[i / kChordBlock].data(), b.box, std::min(reach, best))) {
+            i += kChordBlock - 1;
+            continue;
+        }
         const double s[4] = {std::min(a.x[i], a.x[i + 1]), std::min(a.y[i], a.y[i + 1]), std::max(a.x[i], a.x[i + 1]),
                              std::max(a.y[i], a.y[i + 1])};
         if (chord_boxes_apart(s, b.box, std::min(reach, best))) continue;
         for (std::size_t k = 0; k + 1 < b.x.size(); ++k) {
+            if (k % kChordBlock == 0 && k / kChordBlock < b.blocks.size() &&
+                chord_boxes_apart(s, b.blocks[k / kChordBlock].data(), std::min(reach, best))) {
+                k += kChordBlock - 1;
+                continue;
+            }
             // Chords whose boxes lie apart by more than that are passed by unmeasured: most pairs
             // of a long hole and an island are.
             const double t[4] = {std::min(b.x[k], b.x[k + 1]), std::min(b.y[k], b.y[k + 1]),

@@ -5,13 +5,20 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <array>
+#include <cstddef>
 #include <vector>
 
+// Chords a block of a sampled loop holds.
+inline constexpr std::size_t kChordBlock = 32;
+
 // A loop's vertices, each arc between them sampled into chords that keep within the chord
-// tolerance of it; box holds every point (x min, y min, x max, y max).
+// tolerance of it; box holds every point (x min, y min, x max, y max), blocks the box of each run
+// of kChordBlock chords in turn, so that a search passes by a run at once.
 struct chord_loop {
     std::vector<double> x, y;
     double box[4] = {1e300, 1e300, -1e300, -1e300};
+    std::vector<std::array<double, 4>> blocks;
 };
 
 // The loop sampled at the chord tolerance: each arc by arc_points (loop_inside.hpp), in parts

@@ -12,6 +12,7 @@
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -56,6 +57,8 @@ constexpr double kShortShare = 0.05;
 constexpr double kNoStep = 1.0e10;
 constexpr double kWideReach = 12.0;
 constexpr double kReachSlack = 0.001;
+// An arc whose ends lie nearer than this share of its radius is held within its whole circle.
+constexpr double kWholeCircleShare = 0.01;
 constexpr double kSurfaceReach = 1.2;
 constexpr int kPollEvery = 15;
 constexpr int kProgressEvery = 20;
@@ -267,6 +270,16 @@ struct chain_run {
     int passes_run = 0;
     std::vector<candidate> rays;
     std::vector<signed char> ray_state;  // 0 not laid yet, 1 laid, -1 its element is too short
+    // The current round's spike test as it began, and whether the round refused a hit for its
+    // angle that the relaxed check would have taken: a relaxed round after a round of the first
+    // sweep that refused none and began with the same spike test lays the same rays to the same
+    // hits and steps again, and finds nothing new.
+    bool round_spike = true;
+    bool angle_refused = false;
+    // The round's parent lies beyond the reach of every ray but the wider ones, and the round
+    // counts only for whether it finds an entry (the next round forgets its best refused step):
+    // the round lays only the last try of the nearest points, which passes on to the wider rays.
+    bool wider_only = false;
 };
 
 bool write_entry(stage_run& s, const entry& e)
@@ -405,7 +418,7 @@ double hit_reach(const stage_values& v, const chain_run& c, ray_mode mode, const
 // answers false when the stage ends. far: the nearest point of P is known to lie beyond the reach
 // and the chain's best refused step, without its search (the step is refused, the chain left as
 // it is).
-bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
+bool hit_on_parent(stage_run& s, chain_run& c, const candidate& ray, ray_mode mode, int walker, int parent,
                    const double* previous, entry& hit, bool& counts, bool& far)
 {
     counts = false;
@@ -447,7 +460,9 @@ bool hit_on_parent(stage_run& s, const chain_run& c, const candidate& ray, ray_m
         s.status = kEngineArrayFailed;
         return false;
     }
-    counts = entry_hit_taken(s.v.offsets_mode, result, c.relaxed || any_angle_entry(walker), mode == ray_mode::wider);
+    const bool relaxed = c.relaxed || any_angle_entry(walker), wider = mode == ray_mode::wider;
+    counts = entry_hit_taken(s.v.offsets_mode, result, relaxed, wider);
+    if (!counts && entry_hit_taken(s.v.offsets_mode, result, true, wider)) c.angle_refused = true;
     return true;
 }
 
@@ -505,14 +520,56 @@ bool stage_lane_box(stage_run& s, int n, double* box)
     return true;
 }
 
-// Whether every step from F to parent p is refused for its length whatever the ray: each step
-// starts on F and ends on p, so it is at least as long as the gap between their boxes, and a gap
-// beyond the wider rays' reach (by a margin for the hits' rounding) refuses them all. Such a
-// round over p meets nothing but refused steps and leaves the chain as it found it, except for
-// the best refused step, which the next round over another parent forgets. Only a dense pocket
-// refuses long steps; F must have no entry yet and p must stand (else a walk ends at once). Planar
-// pockets only (a step on a surface also climbs).
-bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
+// A circle that holds every point of an element.
+struct element_circle {
+    double centre[3] = {0.0, 0.0, 0.0};
+    double radius = 0.0;
+};
+
+// The circle round the middle of a chord: it holds every point of an arc over that chord that
+// turns through no more than a half circle (each such point sees the chord at a right angle or
+// more). The slack covers the rounding of the points.
+element_circle chord_circle(double ax, double ay, double bx, double by)
+{
+    element_circle c;
+    c.centre[0] = 0.5 * (ax + bx);
+    c.centre[1] = 0.5 * (ay + by);
+    c.radius = 0.5 * std::hypot(bx - ax, by - ay) + kPocketRangeSlack;
+    return c;
+}
+
+// The circles that hold element e of a planar lane (the element ending at entry e; an arc where
+// the entry is a marker): a line's round its middle; an arc's two halves, each no more than a half
+// circle, or the arc's whole circle where its ends nearly meet (a full circle's middle cannot be
+// told from its ends). Answers how many circles it gave.
+int element_circles(const pokarr& l, int e, std::array<element_circle, 2>& circles)
+{
+    const double ax = l.x[e - 1], ay = l.y[e - 1];
+    if (!pk_is_marker(l.x[e]) || e + 3 >= l.count) {
+        circles[0] = chord_circle(ax, ay, l.x[e], l.y[e]);
+        return 1;
+    }
+    const double r = l.x[e + 1], cx = l.x[e + 2], cy = l.y[e + 2], bx = l.x[e + 3], by = l.y[e + 3];
+    if (std::hypot(bx - ax, by - ay) < kWholeCircleShare * r) {
+        circles[0].centre[0] = cx;
+        circles[0].centre[1] = cy;
+        circles[0].radius = r + kPocketRangeSlack;
+        return 1;
+    }
+    double mx = 0.0, my = 0.0;
+    arc_pnt_by_angle(r, pk_arc_direction(l.y[e + 1]), cx, cy, ax, ay, bx, by, 0.5, mx, my);
+    circles[0] = chord_circle(ax, ay, mx, my);
+    circles[1] = chord_circle(mx, my, bx, by);
+    return 2;
+}
+
+// Whether every step from F to parent p is longer than sqrt(reach2), whatever the ray: each step
+// starts on F and ends on p, so it is at least as long as the gap between their boxes; where the
+// boxes come nearer, every element of F is held within a circle, and the block boxes of p keep
+// each circle that far away (by a margin for the hits' rounding) or they do not tell. Only a
+// dense pocket refuses long steps; F must have no entry yet and p must stand (else a walk ends at
+// once). Planar pockets only (a step on a surface also climbs).
+bool parent_beyond(stage_run& s, const chain_run& c, int p, double reach2)
 {
     const lane_table& lt = lane_table_block;
     if (!planar() || s.v.offsets_mode == kOneOffset || !s.v.dense || !valid(p) || lt.status[p] == 0) return false;
@@ -522,7 +579,30 @@ bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
     const double dx = std::max({0.0, box[0] - c.box[2], c.box[0] - box[2]});
     const double dy = std::max({0.0, box[1] - c.box[3], c.box[1] - box[3]});
     const double gap = std::hypot(dx, dy) - kPocketRangeSlack;
-    return gap > 0.0 && gap * gap > kWideReach * s.v.reach;
+    if (gap > 0.0 && gap * gap > reach2) return true;
+    stage_run::parent_read* read = parent_lane(s, p);
+    if (read == nullptr) return false;
+    if (!read->indexed) {
+        pokarr_nearest_index(read->points.a, read->nearest);
+        read->indexed = true;
+    }
+    const double reach = std::sqrt(reach2) + kPocketRangeSlack;
+    std::array<element_circle, 2> circles;
+    const pokarr& l = c.loop.a;
+    for (int e = 1; e < l.count; e += pk_is_marker(l.x[e]) ? kArcRecordEntries : 1) {
+        const int held = element_circles(l, e, circles);
+        for (int k = 0; k < held; ++k)
+            if (!pokarr_nearest_beyond(circles[k].centre, read->nearest, reach + circles[k].radius)) return false;
+    }
+    return true;
+}
+
+// Whether a round over parent p meets nothing but steps refused for their length, the wider rays'
+// too. Such a round leaves the chain as it found it, except for the best refused step, which the
+// next round over another parent forgets.
+bool parent_out_of_reach(stage_run& s, const chain_run& c, int p)
+{
+    return parent_beyond(s, c, p, kWideReach * s.v.reach);
 }
 
 // The linking steps of one candidate from lane `walker` up the chain (step 8). run counts the
@@ -751,11 +831,13 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
 {
     const std::vector<int> elements = sweep_order(c);
     ++c.passes_run;
+    c.round_spike = c.spike;
+    c.angle_refused = false;
     if (const walk_end end = try_pass_turns(s, c, split_at);
         end == walk_end::complete || end == walk_end::failed || end == walk_end::split)
         return end;
-    ray_mode mode = ray_mode::hits;
-    for (int k = 0; k < kTries; ++k) {
+    ray_mode mode = c.wider_only ? ray_mode::nearest : ray_mode::hits;
+    for (int k = c.wider_only ? kTries - 1 : 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
         if (t > 1.0) t -= 1.0;
         bool refused_here = false;
@@ -881,8 +963,10 @@ void take_chain(stage_run& s, int closing, int direction_sign)
                     while (c.next_alternative + 1 < c.alternatives.size() &&
                            parent_out_of_reach(s, c, c.alternatives[c.next_alternative]))
                         ++c.next_alternative;
-                    lane_table_block.parent[c.first] = c.alternatives[c.next_alternative++];
+                    const int parent = c.alternatives[c.next_alternative++];
+                    lane_table_block.parent[c.first] = parent;
                     c.best = refused_step{};
+                    c.wider_only = c.next_alternative < c.alternatives.size() && parent_beyond(s, c, parent, s.v.reach);
                     continue;
                 }
                 if (!had_alternatives && c.sweep == 1 && c.longest_run >= 1) {
@@ -890,9 +974,10 @@ void take_chain(stage_run& s, int closing, int direction_sign)
                     continue;
                 }
                 if (!c.relaxed) {
+                    const bool same_again = c.sweep == 1 && !c.angle_refused && c.spike == c.round_spike;
                     c.relaxed = true;
                     c.sweep = 1;
-                    continue;
+                    if (!same_again) continue;
                 }
                 if (c.best.valid && !c.best_used) end = take_best(s, c, split_at);
             }

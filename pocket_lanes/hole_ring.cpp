@@ -35,18 +35,74 @@ int hole_source(int lane_l)
     return lane_valid(n) ? n : 0;
 }
 
-// Whether the island of contour row n was ignored (its first offset vanished): its level was
-// closed by an empty lane hung from the contour.
-bool island_ignored(int n)
+// What the lane table says of the islands (contour rows 2 .. last), found in one pass over the
+// table when a hole first comes near an island, for every island the hole is held against.
+struct island_states {
+    bool made = false;
+    // Whether the island was ignored (its first offset vanished): its level was closed by an
+    // empty lane hung from the contour. By contour row.
+    std::vector<char> ignored;
+    // The newest live lane of each of the contours' levels, by level less first_level.
+    int first_level = 0;
+    std::vector<int> newest;
+    // The ancestors of the ring lane last asked about: the islands merged into one ring share it.
+    ring_ancestors ring;
+};
+
+void island_states_make(int last, island_states& states)
 {
     const lane_table& lt = lane_table_block;
-    for (int k = n + 1; k <= lt.count; ++k) {
-        if (lt.level[k] != lt.level[n] || lt.parent[k] != n || lt.status[k] >= 0) continue;
-        int points = 0;
-        lane_npnts(k, points);
-        if (points == 0) return true;
+    states.made = true;
+    states.ignored.assign(static_cast<std::size_t>(last) + 1, 0);
+    int low = 0, high = -1;
+    for (int n = 2; n <= last; ++n) {
+        low = n == 2 ? lt.level[n] : std::min(low, lt.level[n]);
+        high = n == 2 ? lt.level[n] : std::max(high, lt.level[n]);
     }
-    return false;
+    states.first_level = low;
+    states.newest.assign(static_cast<std::size_t>(std::max(0, high - low + 1)), 0);
+    for (int k = 1; k <= lt.count; ++k) {
+        const int row = lt.parent[k];
+        if (lt.status[k] < 0 && row >= 2 && row <= last && row < k && lt.level[k] == lt.level[row] &&
+            states.ignored[static_cast<std::size_t>(row)] == 0) {
+            int points = 0;
+            lane_npnts(k, points);
+            if (points == 0) states.ignored[static_cast<std::size_t>(row)] = 1;
+        }
+        if (lane_live(k) && lt.level[k] >= low && lt.level[k] <= high)
+            states.newest[static_cast<std::size_t>(lt.level[k] - low)] = k;
+    }
+}
+
+// The lane that island lanes merged from lane `from` became: the last of the island lanes that
+// name it, or a lane that came of it, as a link (0 when none does).
+int merged_into(int from)
+{
+    const lane_table& lt = lane_table_block;
+    int last = 0;
+    for (int k = from + 1, current = from; k <= lt.count; ++k) {
+        if (lt.level[k] <= kLevelIsland || (lt.link1[k] != current && lt.link2[k] != current)) continue;
+        current = last = k;
+    }
+    return last;
+}
+
+// An island whose first offset was merged into the lane of an island of another level (a speck's
+// offset taken in by its neighbour's) stands where that lane stands.
+bool merged_apart_from_ring(int n, int lane_l)
+{
+    const int merged = merged_into(n);
+    return merged != 0 && lane_live(merged) && !lane_is_ring_of_hole(merged, lane_l);
+}
+
+// island_apart_from_ring through the states: the newest live lane of the island's level, when
+// newer than its contour, is the island's current lane.
+bool island_apart_from_ring_known(int n, int lane_l, island_states& states)
+{
+    const int k = states.newest[static_cast<std::size_t>(lane_table_block.level[n] - states.first_level)];
+    if (k <= n) return merged_apart_from_ring(n, lane_l);
+    if (states.ring.lane != k) ring_ancestors_find(k, states.ring);
+    return !ring_ancestors_hold_hole(states.ring, lane_l);
 }
 
 }  // namespace
@@ -85,29 +141,13 @@ bool lane_is_ring_of_hole(int lane_j, int lane_l)
     return ring_ancestors_hold_hole(ancestors, lane_l);
 }
 
-// The lane that island lanes merged from lane `from` became: the last of the island lanes that
-// name it, or a lane that came of it, as a link (0 when none does).
-int merged_into(int from)
-{
-    const lane_table& lt = lane_table_block;
-    int last = 0;
-    for (int k = from + 1, current = from; k <= lt.count; ++k) {
-        if (lt.level[k] <= kLevelIsland || (lt.link1[k] != current && lt.link2[k] != current)) continue;
-        current = last = k;
-    }
-    return last;
-}
-
 bool island_apart_from_ring(int n, int lane_l)
 {
     const lane_table& lt = lane_table_block;
     // The level's newest live lane is the island's current lane.
     for (int k = lt.count; k > n; --k)
         if (lt.level[k] == lt.level[n] && lane_live(k)) return !lane_is_ring_of_hole(k, lane_l);
-    // An island whose first offset was merged into the lane of an island of another level (a
-    // speck's offset taken in by its neighbour's) stands where that lane stands.
-    const int merged = merged_into(n);
-    return merged != 0 && lane_live(merged) && !lane_is_ring_of_hole(merged, lane_l);
+    return merged_apart_from_ring(n, lane_l);
 }
 
 bool hole_meets_island(int lane_l, int& status)
@@ -128,6 +168,7 @@ bool hole_meets_island(int lane_l, int& status)
     inside_loop_make(hole.a, inside);
     // The contours are the table's first rows: the outer contour, then one per island.
     const int last = std::min(lt.count, lt.island_count + 1);
+    island_states states;
     for (int n = 2; n <= last; ++n) {
         // The island's first offset less the tolerance, with the flattening's error on both loops
         // taken off: a hole that the bounding islands' offsets make keeps its distance.
@@ -152,7 +193,9 @@ bool hole_meets_island(int lane_l, int& status)
             if (status != 0) return false;
             if (chord_boxes_apart(hole_line.box, box, margin)) continue;
         }
-        if (island_ignored(n) || island_apart_from_ring(n, lane_l)) continue;
+        if (!states.made) island_states_make(last, states);
+        if (states.ignored[static_cast<std::size_t>(n)] != 0 || island_apart_from_ring_known(n, lane_l, states))
+            continue;
         int where = 0;
         pnt_in_inside_loop(island.a.x[0], island.a.y[0], inside, where, status);
         if (status != 0) return false;

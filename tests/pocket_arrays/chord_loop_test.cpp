@@ -44,6 +44,10 @@ TEST_F(LaneTest, ChordLoopDistanceCountsCrossingsAndKeepsWithinTheChords)
         // in parts. The inner circle's points stand between the outer one's.
         {"concentric circles of radius 100 and 100.5", round_loop(0, 0, 100, 0.0087), round_loop(0, 0, 100.5), 5.0, 0.5,
          kChord},
+        // The circle comes near the square along one short stretch only: the runs of chords
+        // passed by whole must not hold it.
+        {"square 0.2 off a circle of radius 100", round_loop(0, 0, 100, 0.3), square(-1, 100.2, 1, 101), 5.0, 0.2,
+         kChord},
     };
     for (const row& r : rows) {
         pokarr a = make_from(r.a), b = make_from(r.b);
