@@ -37,7 +37,8 @@ function(drelan_unity target)
     endif()
   endforeach()
   set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_MODE GROUP)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sources})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${sources}
+               ${DRELAN_ROOT}/scripts/unity_groups.py)
 endfunction()
 
 # drelan_unity_objects(OUT TARGET BUILD SOURCES...): the objects a unity build BUILD (configured

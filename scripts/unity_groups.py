@@ -5,11 +5,13 @@ A unity batch compiles its files as one translation unit, one after the other. A
 at namespace scope in one file (above all inside `namespace {` or `static`: kFailed, state()) is
 then seen by the files after it: the same name twice is a redefinition, or, worse, two overloads
 of which the compiler silently picks one. So no two files of a batch may declare the same name at
-namespace scope, whatever its kind or signature. A `#define` left defined, a `using namespace` at
+namespace scope, whatever its kind or signature, and no file may call unqualified a name that
+another file of the batch declares as its own helper. A `#define` left defined, a `using namespace` at
 namespace scope or an unbalanced `#pragma` changes how every later file reads, and a file the
 reader cannot follow (unbalanced braces): each such file compiles alone.
 
-Files are packed in path order, first fit, into batches of one folder of at most --size files.
+Files are packed, those whose names most others declare first, into the smallest batch (of their
+own folder if one fits) of at most --size files.
 
   unity_groups.py [--size N] [--prefix P] --root DIR FILE...   prints "GROUP FILE" per line, "-"
                                                                as the group of a file alone
@@ -204,23 +206,53 @@ def declared_names(statement):
     return names
 
 
+class FileNames:
+    """What one file brings into a batch and what it looks up there."""
+
+    def __init__(self):
+        self.declared = set()  # every name declared at namespace scope
+        self.local = set()     # those inside `namespace {` or static: the file's own helpers
+        self.called = set()    # names called unqualified: f(...)
+
+    def clashes(self, other):
+        """Two files clash on a name both declare, or on a helper of one the other calls: a call
+        that found a header's function alone would silently pick the helper if it fits better."""
+        return bool(self.declared & other.declared or self.local & other.called
+                    or self.called & other.local)
+
+    def add(self, other):
+        self.declared |= other.declared
+        self.local |= other.local
+        self.called |= other.called
+
+
 def file_names(path):
-    """Names a file declares at namespace scope; raises Unplaceable for a file that must stay alone."""
+    """A file's FileNames; raises Unplaceable for a file that must stay alone."""
     with open(path, encoding="utf-8", errors="replace") as f:
         text = strip_literals(f.read())
     code, directives = split_directives(text)
     check_directives(directives)
     tokens = TOKEN.findall(code)
-    # scopes: "ns" (namespace or extern "C" block) or "body" (anything else)
-    scopes, statement, names, head = [], [], set(), []
+    # scopes: "ns" (a named namespace or an extern "C" block), "anon" (`namespace {`) or "body"
+    scopes, statement, found = [], [], FileNames()
     pending = []  # per open body at namespace scope: (statement so far, is a function body)
-    i = 0
-    while i < len(tokens):
-        t = tokens[i]
-        at_namespace = all(s == "ns" for s in scopes)
+
+    def note(statement):
+        names = declared_names(statement + [";"])
+        found.declared |= names
+        if "anon" in scopes or "static" in statement[:statement.index("(") if "(" in statement else None]:
+            found.local |= names
+
+    for i, t in enumerate(tokens):
+        at_namespace = all(s != "body" for s in scopes)
+        if t == "(" and i > 0 and re.match(r"[A-Za-z_]", tokens[i - 1]) and (i < 2 or tokens[i - 2] not in (".", "->", "::")):
+            found.called.add(tokens[i - 1])
         if t == "{":
             if at_namespace:
-                if statement[:1] == ["namespace"] or statement[:2] == ["inline", "namespace"] or statement == ["extern", "0"]:
+                if statement == ["namespace"]:
+                    scopes.append("anon")
+                    statement = []
+                elif statement[:1] == ["namespace"] or statement[:2] == ["inline", "namespace"] or statement == ["extern", "0"]:
                     scopes.append("ns")
                     statement = []
                 else:
@@ -238,56 +270,55 @@ def file_names(path):
             if not scopes:
                 raise Unplaceable("unbalanced }")
             kind = scopes.pop()
-            if all(s == "ns" for s in scopes):
-                if kind == "ns":
+            if all(s != "body" for s in scopes):
+                if kind != "body":
                     statement = []
                 else:
                     statement, is_function = pending.pop()
                     statement = statement + ["{}"]
                     if is_function:
-                        names |= declared_names(statement + [";"])
+                        note(statement)
                         statement = []
         elif t == ";" and at_namespace:
-            names |= declared_names(statement + [";"])
+            note(statement)
             statement = []
         elif at_namespace:
             statement.append(t)
-        i += 1
     if scopes:
         raise Unplaceable("unbalanced {")
-    return names
+    return found
 
 
 def pack(paths, root, size, prefix):
-    """[(group or None, path)] in the order given: first fit into batches of one folder."""
-    placed, batches, known = [], [], {}  # batches: (folder, names, count, label)
+    """[(group or None, path)] in the order given, None for a file alone."""
+    placed, batches, known = [], [], {}  # batches: [folder, FileNames, count, label]
     for path in paths:
         try:
             known[path] = file_names(path)
         except Unplaceable:
             placed.append((None, path))
-    # the files that clash with most others first, while every batch is still open to them
+    # the files whose names most others declare first, while every batch is still open to them
     uses = {}
     for names in known.values():
-        for name in names:
+        for name in names.declared:
             uses[name] = uses.get(name, 0) + 1
-    order = sorted(known, key=lambda p: (-max([uses[n] for n in known[p]], default=0), p))
+    order = sorted(known, key=lambda p: (-max([uses[n] for n in known[p].declared], default=0), p))
     for path in order:
         names = known[path]
         folder = os.path.dirname(os.path.relpath(path, root))
         # the smallest batch of the file's own folder (its files share more headers), else the
         # smallest of any: batches of even sizes keep every core busy
-        fits = [k for k, (_, batch_names, count, _) in enumerate(batches)
-                if count < size and not (batch_names & names)]
-        fits.sort(key=lambda k: (batches[k][0] != folder, batches[k][2], k))
+        fits = [batch for batch in batches if batch[2] < size and not batch[1].clashes(names)]
+        fits.sort(key=lambda batch: (batch[0] != folder, batch[2]))
         if fits:
-            batch_folder, batch_names, count, label = batches[fits[0]]
-            batches[fits[0]] = (batch_folder, batch_names | names, count + 1, label)
-            placed.append((label, path))
+            fits[0][1].add(names)
+            fits[0][2] += 1
+            placed.append((fits[0][3], path))
         else:
-            label = "%s%d" % (prefix, len(batches) + 1)
-            batches.append((folder, set(names), 1, label))
-            placed.append((label, path))
+            batch = [folder, FileNames(), 1, "%s%d" % (prefix, len(batches) + 1)]
+            batch[1].add(names)
+            batches.append(batch)
+            placed.append((batch[3], path))
     # a batch of one file compiles alone
     counts = {}
     for label, _ in placed:
@@ -350,6 +381,8 @@ def self_test():
         "a/nine.cpp": "TEST(Suite, Other) {}\nnamespace { struct Row : ::testing::Test {}; }\n",
         "b/ten.cpp": "namespace { int state() { return 1; } }\n",
         "b/eleven.cpp": "static int f( {\n",
+        "a/caller.cpp": "int use() { return count_of(2); }\n",
+        "a/member.cpp": "int use(S s) { return s.count_of(2) + S::count_of(1); }\n",
         "a/twelve.cpp": "namespace { int state; }\ninline int item(int count = {}) { for (;;) {} }\n",
     }
     rows = [  # (files, size, expected groups in order)
@@ -358,6 +391,8 @@ def self_test():
         (["a/five.cpp", "a/seven.cpp", "a/three.cpp"], 8, ["t1", "-", "t1"]),  # hook twice
         (["a/one.cpp", "a/two.cpp", "a/twelve.cpp", "a/three.cpp"], 8, ["t1", "t2", "t2", "t1"]),
         (["a/eight.cpp", "a/nine.cpp", "a/three.cpp"], 8, ["t1", "t1", "-"]),  # Row twice
+        (["a/three.cpp", "a/caller.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # calls a helper
+        (["a/three.cpp", "a/member.cpp"], 8, ["t1", "t1"]),  # calls a member of that name
         (["a/one.cpp", "b/ten.cpp", "a/three.cpp", "b/eleven.cpp"], 8, ["t1", "-", "t1", "-"]),
         (["a/three.cpp", "a/five.cpp", "a/eight.cpp"], 2, ["-", "t1", "t1"]),  # two at most
     ]
@@ -392,7 +427,9 @@ def main():
         return check_build(args.check)
     if args.names:
         try:
-            print("\n".join(sorted(file_names(args.names))))
+            found = file_names(args.names)
+            print("declared: " + " ".join(sorted(found.declared)))
+            print("local: " + " ".join(sorted(found.local)))
         except Unplaceable as why:
             print("alone: %s" % why)
         return 0
