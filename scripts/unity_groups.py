@@ -5,8 +5,8 @@ A unity batch compiles its files as one translation unit, one after the other. A
 at namespace scope in one file (above all inside `namespace {` or `static`: kFailed, state()) is
 then seen by the files after it: the same name twice is a redefinition, or, worse, two overloads
 of which the compiler silently picks one. So no two files of a batch may declare the same name at
-namespace scope, whatever its kind or signature, and no file may call unqualified a name that
-another file of the batch declares as its own helper. A `#define` left defined, a `using namespace` at
+namespace scope, whatever its kind or signature, and no file (nor a project header it includes)
+may name what another file of the batch declares as its own helper. A `#define` left defined, a `using namespace` at
 namespace scope or an unbalanced `#pragma` changes how every later file reads, and a file the
 reader cannot follow (unbalanced braces): each such file compiles alone.
 
@@ -212,29 +212,61 @@ class FileNames:
     def __init__(self):
         self.declared = set()  # every name declared at namespace scope
         self.local = set()     # those inside `namespace {` or static: the file's own helpers
-        self.called = set()    # names called unqualified: f(...)
+        self.used = set()      # every name in the file and in the project headers it includes
 
     def clashes(self, other):
-        """Two files clash on a name both declare, or on a helper of one the other calls: a call
-        that found a header's function alone would silently pick the helper if it fits better."""
-        return bool(self.declared & other.declared or self.local & other.called
-                    or self.called & other.local)
+        """Two files clash on a name both declare, or on a helper of one that the other (or a
+        header it includes) names: the name would become ambiguous, or a call that found a
+        header's function alone would silently pick the helper if it fits better."""
+        return bool(self.declared & other.declared or self.local & other.used
+                    or self.used & other.local)
 
     def add(self, other):
         self.declared |= other.declared
         self.local |= other.local
-        self.called |= other.called
+        self.used |= other.used
 
 
-def file_names(path):
+IDENTIFIER = re.compile(r"[A-Za-z_]\w*")
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+header_names = {}  # header path: names in it and in the project headers it includes
+
+
+def included_names(path, root, seen):
+    """Names in the project headers a file includes, found under the file's folder, the root or
+    the root's tests folder (the include paths of the build)."""
+    with open(path, encoding="utf-8", errors="replace") as f:
+        text = f.read()
+    names = set()
+    for include in INCLUDE.findall(text):
+        for folder in (os.path.dirname(path), root, os.path.join(root, "tests")):
+            header = os.path.normpath(os.path.join(folder, include))
+            if os.path.isfile(header):
+                break
+        else:
+            continue
+        if header in seen:
+            continue
+        seen.add(header)
+        if header not in header_names:
+            with open(header, encoding="utf-8", errors="replace") as f:
+                own = set(IDENTIFIER.findall(strip_literals(f.read())))
+            header_names[header] = own | included_names(header, root, set(seen))
+        names |= header_names[header]
+    return names
+
+
+def file_names(path, root):
     """A file's FileNames; raises Unplaceable for a file that must stay alone."""
     with open(path, encoding="utf-8", errors="replace") as f:
         text = strip_literals(f.read())
     code, directives = split_directives(text)
     check_directives(directives)
     tokens = TOKEN.findall(code)
+    found = FileNames()
+    found.used = set(IDENTIFIER.findall(code)) | included_names(path, root, set())
     # scopes: "ns" (a named namespace or an extern "C" block), "anon" (`namespace {`) or "body"
-    scopes, statement, found = [], [], FileNames()
+    scopes, statement = [], []
     pending = []  # per open body at namespace scope: (statement so far, is a function body)
 
     def note(statement):
@@ -245,8 +277,6 @@ def file_names(path):
 
     for i, t in enumerate(tokens):
         at_namespace = all(s != "body" for s in scopes)
-        if t == "(" and i > 0 and re.match(r"[A-Za-z_]", tokens[i - 1]) and (i < 2 or tokens[i - 2] not in (".", "->", "::")):
-            found.called.add(tokens[i - 1])
         if t == "{":
             if at_namespace:
                 if statement == ["namespace"]:
@@ -294,7 +324,7 @@ def pack(paths, root, size, prefix):
     placed, batches, known = [], [], {}  # batches: [folder, FileNames, count, label]
     for path in paths:
         try:
-            known[path] = file_names(path)
+            known[path] = file_names(path, root)
         except Unplaceable:
             placed.append((None, path))
     # the files whose names most others declare first, while every batch is still open to them
@@ -382,7 +412,8 @@ def self_test():
         "b/ten.cpp": "namespace { int state() { return 1; } }\n",
         "b/eleven.cpp": "static int f( {\n",
         "a/caller.cpp": "int use() { return count_of(2); }\n",
-        "a/member.cpp": "int use(S s) { return s.count_of(2) + S::count_of(1); }\n",
+        "a/header.hpp": "inline constexpr int kFailed = 0;\n",
+        "a/includer.cpp": "#include \"a/header.hpp\"\nint x() { return 0; }\n",
         "a/twelve.cpp": "namespace { int state; }\ninline int item(int count = {}) { for (;;) {} }\n",
     }
     rows = [  # (files, size, expected groups in order)
@@ -392,7 +423,7 @@ def self_test():
         (["a/one.cpp", "a/two.cpp", "a/twelve.cpp", "a/three.cpp"], 8, ["t1", "t2", "t2", "t1"]),
         (["a/eight.cpp", "a/nine.cpp", "a/three.cpp"], 8, ["t1", "t1", "-"]),  # Row twice
         (["a/three.cpp", "a/caller.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # calls a helper
-        (["a/three.cpp", "a/member.cpp"], 8, ["t1", "t1"]),  # calls a member of that name
+        (["a/one.cpp", "a/includer.cpp", "a/three.cpp"], 8, ["-", "t1", "t1"]),  # a header names it
         (["a/one.cpp", "b/ten.cpp", "a/three.cpp", "b/eleven.cpp"], 8, ["t1", "-", "t1", "-"]),
         (["a/three.cpp", "a/five.cpp", "a/eight.cpp"], 2, ["-", "t1", "t1"]),  # two at most
     ]
@@ -427,7 +458,7 @@ def main():
         return check_build(args.check)
     if args.names:
         try:
-            found = file_names(args.names)
+            found = file_names(args.names, args.root)
             print("declared: " + " ".join(sorted(found.declared)))
             print("local: " + " ".join(sorted(found.local)))
         except Unplaceable as why:
