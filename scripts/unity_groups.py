@@ -10,8 +10,8 @@ may name what another file of the batch declares as its own helper. A `#define` 
 namespace scope or an unbalanced `#pragma` changes how every later file reads, and a file the
 reader cannot follow (unbalanced braces): each such file compiles alone.
 
-Files are packed, those whose names most others declare first, into the smallest batch (of their
-own folder if one fits) of at most --size files.
+Files are packed, those whose names most others declare first, into the smallest batch of their
+own folder of at most --size files.
 
   unity_groups.py [--size N] [--prefix P] --root DIR FILE...   prints "GROUP FILE" per line, "-"
                                                                as the group of a file alone
@@ -336,10 +336,12 @@ def pack(paths, root, size, prefix):
     for path in order:
         names = known[path]
         folder = os.path.dirname(os.path.relpath(path, root))
-        # the smallest batch of the file's own folder (its files share more headers), else the
-        # smallest of any: batches of even sizes keep every core busy
-        fits = [batch for batch in batches if batch[2] < size and not batch[1].clashes(names)]
-        fits.sort(key=lambda batch: (batch[0] != folder, batch[2]))
+        # the smallest batch of the file's own folder: batches of even sizes keep every core busy,
+        # and a batch's object belongs to one folder, so the link check of the folder layers
+        # still tells which folder takes a symbol from which
+        fits = [batch for batch in batches
+                if batch[0] == folder and batch[2] < size and not batch[1].clashes(names)]
+        fits.sort(key=lambda batch: batch[2])
         if fits:
             fits[0][1].add(names)
             fits[0][2] += 1
@@ -424,6 +426,7 @@ def self_test():
         (["a/eight.cpp", "a/nine.cpp", "a/three.cpp"], 8, ["t1", "t1", "-"]),  # Row twice
         (["a/three.cpp", "a/caller.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # calls a helper
         (["a/one.cpp", "a/includer.cpp", "a/three.cpp"], 8, ["-", "t1", "t1"]),  # a header names it
+        (["a/three.cpp", "b/ten.cpp"], 8, ["-", "-"]),  # two folders
         (["a/one.cpp", "b/ten.cpp", "a/three.cpp", "b/eleven.cpp"], 8, ["t1", "-", "t1", "-"]),
         (["a/three.cpp", "a/five.cpp", "a/eight.cpp"], 2, ["-", "t1", "t1"]),  # two at most
     ]
