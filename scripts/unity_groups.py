@@ -269,11 +269,15 @@ def file_names(path, root):
     scopes, statement = [], []
     pending = []  # per open body at namespace scope: (statement so far, is a function body)
 
+    classes = {"anon": False, "outside": False}  # classes defined inside and outside `namespace {`
+
     def note(statement):
         names = declared_names(statement + [";"])
         found.declared |= names
         if "anon" in scopes or "static" in statement[:statement.index("(") if "(" in statement else None]:
             found.local |= names
+        if "{}" in statement and any(k in statement for k in ("struct", "class", "union")):
+            classes["anon" if "anon" in scopes else "outside"] = True
 
     for i, t in enumerate(tokens):
         at_namespace = all(s != "body" for s in scopes)
@@ -316,6 +320,10 @@ def file_names(path, root):
             statement.append(t)
     if scopes:
         raise Unplaceable("unbalanced {")
+    # GCC warns when a class outside `namespace {` holds one of its types anywhere but in the file
+    # it compiles (-Wsubobject-linkage), which a file of a batch but the first is not
+    if classes["anon"] and classes["outside"]:
+        raise Unplaceable("classes inside and outside namespace { }")
     return found
 
 
@@ -416,6 +424,7 @@ def self_test():
         "a/caller.cpp": "int use() { return count_of(2); }\n",
         "a/header.hpp": "inline constexpr int kFailed = 0;\n",
         "a/includer.cpp": "#include \"a/header.hpp\"\nint x() { return 0; }\n",
+        "a/room.cpp": "namespace { struct Run {}; }\nstruct Room { Run runs; };\n",
         "a/twelve.cpp": "namespace { int state; }\ninline int item(int count = {}) { for (;;) {} }\n",
     }
     rows = [  # (files, size, expected groups in order)
@@ -427,6 +436,7 @@ def self_test():
         (["a/three.cpp", "a/caller.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # calls a helper
         (["a/one.cpp", "a/includer.cpp", "a/three.cpp"], 8, ["-", "t1", "t1"]),  # a header names it
         (["a/three.cpp", "b/ten.cpp"], 8, ["-", "-"]),  # two folders
+        (["a/room.cpp", "a/three.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # holds a hidden type
         (["a/one.cpp", "b/ten.cpp", "a/three.cpp", "b/eleven.cpp"], 8, ["t1", "-", "t1", "-"]),
         (["a/three.cpp", "a/five.cpp", "a/eight.cpp"], 2, ["-", "t1", "t1"]),  # two at most
     ]
