@@ -229,30 +229,37 @@ class FileNames:
 
 IDENTIFIER = re.compile(r"[A-Za-z_]\w*")
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
-header_names = {}  # header path: names in it and in the project headers it includes
+header_facts = {}  # header path: (names in it, the project headers it includes)
 
 
-def included_names(path, root, seen):
-    """Names in the project headers a file includes, found under the file's folder, the root or
-    the root's tests folder (the include paths of the build)."""
+def project_includes(path, root):
+    """The project headers a file includes, found under the file's folder, the root or the root's
+    tests folder (the include paths of the build)."""
     with open(path, encoding="utf-8", errors="replace") as f:
         text = f.read()
-    names = set()
+    headers = []
     for include in INCLUDE.findall(text):
         for folder in (os.path.dirname(path), root, os.path.join(root, "tests")):
             header = os.path.normpath(os.path.join(folder, include))
             if os.path.isfile(header):
+                headers.append(header)
                 break
-        else:
-            continue
+    return text, headers
+
+
+def included_names(path, root):
+    """Names in every project header a file includes, directly or through another."""
+    names, seen, todo = set(), set(), project_includes(path, root)[1]
+    while todo:
+        header = todo.pop()
         if header in seen:
             continue
         seen.add(header)
-        if header not in header_names:
-            with open(header, encoding="utf-8", errors="replace") as f:
-                own = set(IDENTIFIER.findall(strip_literals(f.read())))
-            header_names[header] = own | included_names(header, root, set(seen))
-        names |= header_names[header]
+        if header not in header_facts:
+            text, headers = project_includes(header, root)
+            header_facts[header] = (set(IDENTIFIER.findall(strip_literals(text))), headers)
+        names |= header_facts[header][0]
+        todo.extend(header_facts[header][1])
     return names
 
 
@@ -264,7 +271,7 @@ def file_names(path, root):
     check_directives(directives)
     tokens = TOKEN.findall(code)
     found = FileNames()
-    found.used = set(IDENTIFIER.findall(code)) | included_names(path, root, set())
+    found.used = set(IDENTIFIER.findall(code)) | included_names(path, root)
     # scopes: "ns" (a named namespace or an extern "C" block), "anon" (`namespace {`) or "body"
     scopes, statement = [], []
     pending = []  # per open body at namespace scope: (statement so far, is a function body)
@@ -386,13 +393,16 @@ def check_build(build):
         now = [(label or "-", path) for label, path in pack(paths, root, size, target + "_")]
         if now != recorded:
             problems.append("%s: the batches recorded differ from those computed now (reconfigure)" % target)
+        # the unity sources the target's build rules compile (an old one may lie beside them)
         compiled = {}
-        unity_dir = os.path.join(build, "CMakeFiles", target + ".dir", "Unity")
-        for unity in os.listdir(unity_dir) if os.path.isdir(unity_dir) else []:
-            label = re.fullmatch(r"unity_(.+)_cxx\.cxx", unity)
-            if label:
-                with open(os.path.join(unity_dir, unity)) as f:
-                    compiled[label.group(1)] = sorted(re.findall(r'#include "(.+)"', f.read()))
+        target_dir = os.path.join(build, "CMakeFiles", target + ".dir")
+        rules = os.path.join(target_dir, "build.make")
+        if os.path.isfile(rules):
+            with open(rules) as f:
+                labels = set(re.findall(r"^CMakeFiles/[^ ]+\.dir/Unity/unity_(.+)_cxx\.cxx\.o:", f.read(), re.M))
+            for label in labels:
+                with open(os.path.join(target_dir, "Unity", "unity_%s_cxx.cxx" % label)) as f:
+                    compiled[label] = sorted(re.findall(r'#include "(.+)"', f.read()))
         wanted = {}
         for label, path in recorded:
             if label != "-":
