@@ -17,11 +17,30 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 source "$here/scripts/folder_order.sh"
 
-# The objects below $1 (their paths below it) whose sources still stand in the tree $2.
+# The folder (below the tree $2) of the files of the unity batch whose object is $1 (below the
+# objects $3), from the batch's source beside it; nothing if a file of it is gone. A batch holds
+# files of one folder only (scripts/unity_groups.py).
+batch_folder() {
+  local object=$1 root=$2 objects=$3 file folder=
+  [ -f "$objects/${object%.o}" ] || return 0
+  while IFS= read -r file; do
+    [ -f "$file" ] || return 0
+    folder=$(dirname "${file#"$root"/}")
+  done < <(sed -n 's/^#include "\(.*\)"$/\1/p' "$objects/${object%.o}")
+  printf '%s\n' "$folder"
+}
+
+# The objects below $1 (their paths below it) whose sources still stand in the tree $2, a unity
+# batch's object as "OBJECT FOLDER".
 live_objects() {
-  local objects=$1 root=$2 object
+  local objects=$1 root=$2 object folder
   while IFS= read -r object; do
-    if [ -f "$root/${object%.o}" ]; then printf '%s\n' "$object"; fi
+    if [ -f "$root/${object%.o}" ]; then
+      printf '%s\n' "$object"
+    elif [[ $object == Unity/unity_*.o ]]; then
+      folder=$(batch_folder "$object" "$root" "$objects")
+      if [ -n "$folder" ]; then printf '%s %s\n' "$object" "$folder"; fi
+    fi
   done < <(cd "$objects" && find . -name '*.o' -printf '%P\n' | sort)
 }
 
@@ -30,8 +49,12 @@ live_objects() {
 # two folders.
 climbs() {
   local objects=$1 root=$2 order=$3
-  live_objects "$objects" "$root" | (cd "$objects" && tr '\n' '\0' | xargs -0 -r nm -P -A 2>&1) |
-    awk -v order="$order" '
+  local live renames
+  live=$(live_objects "$objects" "$root")
+  # a unity batch's object is named as if it stood in its files' folder
+  renames=$(awk 'NF == 2 { printf "s|^%s:|%s/%s:|\n", $1, $2, substr($1, 7) }' <<<"$live")
+  cut -d' ' -f1 <<<"$live" | (cd "$objects" && tr '\n' '\0' | xargs -0 -r nm -P -A 2>&1) |
+    sed "$renames" | awk -v order="$order" '
       # The unit of the order a path belongs to: its ordered sub-folder, else its folder.
       function unit(file,   two) {
         two = file
@@ -149,7 +172,17 @@ self_test() {
   compile_planted "$work/takes"
   # A climb left behind by a source that is gone: its object does not count.
   rm "$work/takes/low/planted_5.cpp"
+  # A unity batch of low/ that climbs: its object counts as low/'s.
+  mkdir -p "$work/takes/obj/Unity"
+  printf 'int high_service();\nint batched() { return high_service(); }\n' >"$work/takes/low/batched.cpp"
+  printf '#include "%s"\n' "$work/takes/low/batched.cpp" >"$work/takes/obj/Unity/unity_t_1_cxx.cxx"
+  "${CXX:-c++}" -std=c++20 -O0 -c "$work/takes/obj/Unity/unity_t_1_cxx.cxx" -o "$work/takes/obj/Unity/unity_t_1_cxx.cxx.o"
   report=$(check_objects "$work/takes/obj" "$work/takes" 2>&1 || true)
+  cases=$((cases + 1))
+  if ! grep -q '^low/unity_t_1_cxx.cxx.o: takes high_service' <<<"$report"; then
+    echo "self-test: a climb of a unity batch of low/ went unreported"
+    failed=1
+  fi
   i=0
   for c in "${takes[@]}"; do
     IFS='|' read -r folder code expect <<<"$c"
