@@ -36,13 +36,6 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // The distance of a point to an arc, measured through its nearest point, may differ from its
 // distance to the arc's circle by rounding of this share of the radius.
 constexpr double kCircleRounding = 1.0e-9;
-// A loop that turns back more often than this is no pass along a centre line (a lane round close
-// teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
-constexpr std::size_t kMostTurns = 8;
-// The cut of a lane with its detours put in: each detour adds a turn or two, and the search is
-// paid once per lane (not once per turn, as the choice of the entry is).
-constexpr std::size_t kMostCutTurns = 32;
-
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
 struct piece {
@@ -221,22 +214,33 @@ bool off_circle(const piece& p, double x, double y, double near)
     return std::fabs(std::hypot(x - p.cx, y - p.cy) - r) > near + kCircleRounding * std::max(r, near);
 }
 
+// How many spans the points tested along a piece make: one every kSampleSpacing x near, within
+// kFewestSamples and kMostSamples.
+int sample_spans(const piece& p, double near)
+{
+    const double spans = std::ceil(p.length / (kSampleSpacing * near));
+    return std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples, kFewestSamples,
+                      kMostSamples);
+}
+
+// Whether piece q runs within `near` of the point.
+bool piece_near(const piece& q, double x, double y, double near)
+{
+    if (x < q.box[0] - near || x > q.box[2] + near || y < q.box[1] - near || y > q.box[3] + near) return false;
+    if (off_circle(q, x, y, near)) return false;
+    double t = 0.0;
+    return piece_distance(q, x, y, t) <= near;
+}
+
 // Whether every point tested along the piece lies within `near` of one of pieces [from, to).
 bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std::size_t to, double near)
 {
-    const double spans = std::ceil(p.length / (kSampleSpacing * near));
-    const int samples = std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples,
-                                   kFewestSamples, kMostSamples);
+    const int samples = sample_spans(p, near);
     for (int j = 0; j <= samples; ++j) {
-        double x = 0.0, y = 0.0, t = 0.0;
+        double x = 0.0, y = 0.0;
         piece_point(p, static_cast<double>(j) / samples, x, y);
         bool within = false;
-        for (std::size_t k = from; k < to && !within; ++k) {
-            const double* box = w[k].box;
-            if (x < box[0] - near || x > box[2] + near || y < box[1] - near || y > box[3] + near) continue;
-            if (off_circle(w[k], x, y, near)) continue;
-            within = piece_distance(w[k], x, y, t) <= near;
-        }
+        for (std::size_t k = from; k < to && !within; ++k) within = piece_near(w[k], x, y, near);
         if (!within) return false;
     }
     return true;
@@ -343,15 +347,53 @@ void write_pieces(const std::vector<piece>& cut, pokarr& out, int& status)
     }
 }
 
-// The shortest cut of the closed path w that ends where it starts (the entry): from each turn the
-// path makes, as cut_from_turn makes it. Answers the length it saves against the whole path and
-// the cut in `best`, or 0 and nothing when no cut is shorter by more than `near`.
-double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, std::vector<piece>& best)
+// Whether the cut runs back over its opening further on (past the opening and kJoinShare x near
+// more) for more than half the opening's length, counted as often as it comes back: the opening
+// is the pocket's step, a quarter of the cut at most. Entered from above where it begins, such a
+// cut would cut that stretch twice.
+bool runs_over_opening(const std::vector<piece>& cut, double near)
+{
+    double whole = 0.0;
+    for (const piece& p : cut) whole += p.length;
+    const double step = pocket_work_block.engine_step;
+    const double opening = step > 0.0 ? std::min(step, 0.25 * whole) : 0.25 * whole;
+    std::vector<piece> head;
+    double along = 0.0;
+    std::size_t k = 0;
+    for (; k < cut.size() && along < opening; along += cut[k++].length) {
+        if (along + cut[k].length <= opening) {
+            head.push_back(cut[k]);
+            continue;
+        }
+        double x = 0.0, y = 0.0;
+        piece_point(cut[k], (opening - along) / cut[k].length, x, y);
+        piece first, rest;
+        split_piece(cut[k], x, y, first, rest);
+        head.push_back(first);
+    }
+    double over = 0.0;
+    for (; k < cut.size(); along += cut[k++].length) {
+        if (along < opening + kJoinShare * near) continue;
+        const int spans = sample_spans(cut[k], near);
+        for (int j = 0; j < spans; ++j) {
+            double x = 0.0, y = 0.0;
+            piece_point(cut[k], (j + 0.5) / spans, x, y);
+            if (std::any_of(head.begin(), head.end(), [&](const piece& q) { return piece_near(q, x, y, near); }))
+                over += cut[k].length / spans;
+        }
+    }
+    return over > 0.5 * opening;
+}
+
+// The shortest cut of the closed path that ends where it starts (the entry): from each turn the
+// path makes, as cut_from_turn makes it, those that do not run back over their opening
+// (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
+// length it saves against the whole path and the cut in `best` (`clean` when it does not run back
+// over its opening), or 0 and nothing when no cut is shorter by more than `near`.
+double shortest_cut(const std::vector<piece>& w, double near, std::vector<piece>& best, bool& clean)
 {
     best.clear();
-    const std::size_t turns = turn_count(w, near);
-    if (turns == 0 || turns > most_turns) return 0.0;
-    split_at_vertices(w, near);
+    clean = false;
     double whole = 0.0;
     for (const piece& p : w) whole += p.length;
     double best_length = whole;
@@ -359,10 +401,24 @@ double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, s
     for (std::size_t split = 1; split < w.size(); ++split) {
         if (!turn_at(w, split, near)) continue;
         double length = 0.0;
-        if (cut_from_turn(w, split, near, made, length) && length < best_length - near)
-            best.swap(made), best_length = length;
+        if (!cut_from_turn(w, split, near, made, length) || !(length < whole - near)) continue;
+        const bool made_clean = !runs_over_opening(made, near);
+        if ((made_clean && !clean) || (made_clean == clean && length < best_length))
+            best.swap(made), best_length = length, clean = made_clean;
     }
     return best.empty() ? 0.0 : whole - best_length;
+}
+
+// The path's pieces split where the sides of a pass part; false for a path of more elements than
+// `most` allows, or that turns back not at all or more often (no pass along a centre line: a lane
+// round close teeth turns back at each).
+bool pass_pieces_of(const pokarr& path, double near, const pass_limits& most, std::vector<piece>& w)
+{
+    if (!pieces_of(path, w) || w.size() > most.elements) return false;
+    const std::size_t turns = turn_count(w, near);
+    if (turns == 0 || turns > most.turns) return false;
+    split_at_vertices(w, near);
+    return true;
 }
 
 }  // namespace
@@ -373,8 +429,9 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
 {
     status = 0;
     std::vector<piece> w, best;
-    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostCutElements)) return 0.0;
-    const double saved = shortest_cut(w, near, kMostCutTurns, best);
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return 0.0;
+    bool clean = false;
+    const double saved = shortest_cut(w, near, best, clean);
     if (best.empty()) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
@@ -386,20 +443,31 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
     return saved;
 }
 
-void collapse_pass_turns(const pokarr& loop, double near, std::vector<int>& turns)
+bool collapse_pass_cuts_once(const pokarr& path, double near)
+{
+    std::vector<piece> w, best;
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return false;
+    bool clean = false;
+    shortest_cut(w, near, best, clean);
+    return !best.empty() && clean;
+}
+
+void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& most, const std::vector<int>& also,
+                         std::vector<int>& turns)
 {
     turns.clear();
-    std::vector<piece> w, best;
-    if (!pieces_of(loop, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return;
-    if (turn_count(w, near) > kMostTurns) return;
+    std::vector<piece> w, best, from_turn;
+    if (!pass_pieces_of(loop, near, most, w)) return;
     std::vector<std::pair<double, int>> saved;
-    std::vector<piece> from_turn;
     for (std::size_t k = 0; k < w.size(); ++k) {
-        if (!turn_at(w, k, near)) continue;
+        // An entry starts a piece of the loop as read; the split leaves such a start first.
+        if (k > 0 && w[k - 1].start == w[k].start) continue;
+        if (!turn_at(w, k, near) && std::find(also.begin(), also.end(), w[k].start) == also.end()) continue;
         from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
         from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
-        const double s = shortest_cut(from_turn, near, kMostTurns, best);
-        if (!best.empty()) saved.emplace_back(-s, w[k].start);
+        bool clean = false;
+        const double s = shortest_cut(from_turn, near, best, clean);
+        if (!best.empty() && clean) saved.emplace_back(-s, w[k].start);
     }
     std::sort(saved.begin(), saved.end());
     for (const auto& [s, vertex] : saved) turns.push_back(vertex);

@@ -66,4 +66,48 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
     }
 }
 
+// A pass of no width along a spine from (0, 0) to (10, 0) and back, with a leg of 1 up and down
+// at each of x = 1 .. 9: a turn at each leg's top and at the spine's ends, more than a pass of a
+// few turns has.
+contour comb()
+{
+    contour c{{0, 0}};
+    for (int x = 1; x <= 9; ++x)
+        for (const double y : {0.0, 1.0, 0.0}) c.push_back({static_cast<double>(x), y});
+    c.push_back({10, 0});
+    c.push_back({0, 0});
+    return c;
+}
+
+struct entry_row {
+    const char* name;
+    contour loop;
+    std::vector<int> also;     // vertices to try besides the turns
+    std::vector<int> entries;  // the vertices it is best entered at, the best first (front ones)
+};
+
+TEST_F(CollapsePassCut, EntriesAreTheTurnsAndNamedVerticesThatSaveMostFirst)
+{
+    const std::vector<entry_row> rows = {
+        // Entered at either end, the spine is cut once (saves 5); entered at (2, 0), the cut from
+        // (5, 0) runs back over (0, 0) to (2, 0) (saves 3).
+        {"pass with a vertex named", {{0, 0}, {2, 0}, {5, 0}, {0, 0}}, {1}, {0, 2, 1}},
+        {"pass with no vertex named", {{0, 0}, {2, 0}, {5, 0}, {0, 0}}, {}, {0, 2}},
+        {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {1}, {}},
+        // Entered at the spine's start (or its end, a later vertex), the spine is cut once.
+        {"comb of nine legs", comb(), {}, {0}},
+    };
+    for (const entry_row& row : rows) {
+        pokarr a = make_from(row.loop);
+        std::vector<int> entries;
+        collapse_pass_turns(a, kNear, kDetourPassLimits, row.also, entries);
+        ASSERT_GE(entries.size(), row.entries.size()) << row.name;
+        if (row.entries.empty()) {
+            EXPECT_TRUE(entries.empty()) << row.name;
+        }
+        for (std::size_t k = 0; k < row.entries.size(); ++k) EXPECT_EQ(entries[k], row.entries[k]) << row.name;
+        pokarr_free(a);
+    }
+}
+
 }  // namespace
