@@ -7,6 +7,7 @@
 #include "pocket_lanes/collapse_pass_cut.hpp"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -34,10 +35,23 @@ contour square_with_detour(const std::vector<xy>& turn)
     return c;
 }
 
+// A pass of no width along a half circle of radius 5 about (5, 0) from (0, 0) to (10, 0) and back,
+// below the centre line (way 1 out) or above it (way -1 out): the back way runs over every point
+// of the out way only where the arcs' extents are taken in full.
+contour half_circle_pass(double way)
+{
+    contour c{{0, 0}};
+    push_arc(c, 5.0, way, 5.0, 0.0, 10.0, 0.0);
+    push_arc(c, 5.0, -way, 5.0, 0.0, 0.0, 0.0);
+    return c;
+}
+
 TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
 {
     const std::vector<cut_row> rows = {
         {"pass of no width", {{0, 0}, {5, 0}, {0, 0}}, 5.0, {5, 0}},
+        {"half circle pass below", half_circle_pass(1.0), 5.0 * std::numbers::pi, {10, 0}},
+        {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
