@@ -461,8 +461,9 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
 // path makes, as cut_from_turn makes it, those that do not run back over their opening
 // (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
 // length it saves against the whole path and the cut in `best` (`clean` when it does not run back
-// over its opening), or 0 and nothing when no cut is shorter by more than `near`.
-double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach, std::size_t offset,
+// over its opening), or 0 and nothing when no cut is shorter by more than `near`. With
+// `any_clean` it stops at the first clean cut: enough to know that there is one.
+double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach, std::size_t offset, bool any_clean,
                     std::vector<piece>& best, bool& clean)
 {
     best.clear();
@@ -481,6 +482,7 @@ double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach,
         const bool made_clean = !runs_over_opening(made, near);
         if ((made_clean && !clean) || (made_clean == clean && length < best_length))
             best.swap(made), best_length = length, clean = made_clean;
+        if (clean && any_clean) break;
     }
     return best.empty() ? 0.0 : whole - best_length;
 }
@@ -508,7 +510,7 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
     if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return 0.0;
     bool clean = false;
     pass_reach reach = reach_of(w, near);
-    const double saved = shortest_cut(w, near, reach, 0, best, clean);
+    const double saved = shortest_cut(w, near, reach, 0, false, best, clean);
     if (best.empty()) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
@@ -526,7 +528,7 @@ bool collapse_pass_cuts_once(const pokarr& path, double near)
     if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return false;
     bool clean = false;
     pass_reach reach = reach_of(w, near);
-    shortest_cut(w, near, reach, 0, best, clean);
+    shortest_cut(w, near, reach, 0, true, best, clean);
     return !best.empty() && clean;
 }
 
@@ -545,7 +547,7 @@ void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& mos
         from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
         from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
         bool clean = false;
-        const double s = shortest_cut(from_turn, near, reach, k, best, clean);
+        const double s = shortest_cut(from_turn, near, reach, k, false, best, clean);
         if (!best.empty() && clean) saved.emplace_back(-s, w[k].start);
     }
     std::sort(saved.begin(), saved.end());
