@@ -489,6 +489,12 @@ bool collapse_detour_lane(int n)
     return lane_valid(n) && lt.status[n] == 0 && lt.contour_type[n] == kContourCollapse && lane_valid(lt.parent[n]);
 }
 
+bool has_collapse_detours(int n)
+{
+    const collapse_detours& d = collapse_detours_block;
+    return n >= 1 && static_cast<std::size_t>(n) < d.first.size() && d.first[static_cast<std::size_t>(n)] != 0;
+}
+
 void collapse_detours_list()
 {
     collapse_detours& d = collapse_detours_block;

@@ -29,6 +29,9 @@ extern collapse_detours collapse_detours_block;
 // Whether lane n is a detour lane: a collapse lane with status 0 whose parent is a lane.
 bool collapse_detour_lane(int n);
 
+// Whether detour lanes are listed for lane n.
+bool has_collapse_detours(int n);
+
 // Lists the detour lanes of the engine's lanes (those below the first output lane); `clear`
 // forgets them.
 void collapse_detours_list();

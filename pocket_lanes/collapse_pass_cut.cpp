@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -36,13 +37,8 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // The distance of a point to an arc, measured through its nearest point, may differ from its
 // distance to the arc's circle by rounding of this share of the radius.
 constexpr double kCircleRounding = 1.0e-9;
-// A loop that turns back more often than this is no pass along a centre line (a lane round close
-// teeth turns back at each): its cut is left as it is, and the search over its turns not paid for.
-constexpr std::size_t kMostTurns = 8;
-// The cut of a lane with its detours put in: each detour adds a turn or two, and the search is
-// paid once per lane (not once per turn, as the choice of the entry is).
-constexpr std::size_t kMostCutTurns = 32;
-
+// Angles (radians) this close are taken as one where an arc's box is worked out.
+constexpr double kSweepRounding = 1.0e-9;
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
 struct piece {
@@ -68,8 +64,23 @@ void piece_measure(piece& p)
     while (sweep < 0.0) sweep += 2.0 * std::numbers::pi;
     p.length = std::fabs(p.r) * sweep;
     const double r = std::fabs(p.r);
-    p.box[0] = std::min(p.box[0], p.cx - r), p.box[1] = std::min(p.box[1], p.cy - r);
-    p.box[2] = std::max(p.box[2], p.cx + r), p.box[3] = std::max(p.box[3], p.cy + r);
+    // The box holds the ends and each point of the circle furthest along an axis that the arc
+    // passes (all four for an arc of no sweep, read as the whole circle), grown by the rounding
+    // of points worked out along it: the box is only a quick test before the distance.
+    const double from = std::atan2(p.sy - p.cy, p.sx - p.cx);
+    const double most[4][2] = {{p.cx - r, p.cy}, {p.cx, p.cy - r}, {p.cx + r, p.cy}, {p.cx, p.cy + r}};
+    const double at[4] = {std::numbers::pi, -0.5 * std::numbers::pi, 0.0, 0.5 * std::numbers::pi};
+    for (int k = 0; k < 4; ++k) {
+        double d = p.dir < 0 ? from - at[k] : at[k] - from;
+        d = std::fmod(d, 2.0 * std::numbers::pi);
+        if (d < 0.0) d += 2.0 * std::numbers::pi;
+        if (sweep > kSweepRounding && d > sweep + kSweepRounding && d < 2.0 * std::numbers::pi - kSweepRounding)
+            continue;
+        p.box[0] = std::min(p.box[0], most[k][0]), p.box[1] = std::min(p.box[1], most[k][1]);
+        p.box[2] = std::max(p.box[2], most[k][0]), p.box[3] = std::max(p.box[3], most[k][1]);
+    }
+    const double grow = kCircleRounding * r;
+    p.box[0] -= grow, p.box[1] -= grow, p.box[2] += grow, p.box[3] += grow;
 }
 
 bool pieces_of(const pokarr& path, std::vector<piece>& out)
@@ -221,23 +232,76 @@ bool off_circle(const piece& p, double x, double y, double near)
     return std::fabs(std::hypot(x - p.cx, y - p.cy) - r) > near + kCircleRounding * std::max(r, near);
 }
 
-// Whether every point tested along the piece lies within `near` of one of pieces [from, to).
-bool run_over(const piece& p, const std::vector<piece>& w, std::size_t from, std::size_t to, double near)
+// How many spans the points tested along a piece make: one every kSampleSpacing x near, within
+// kFewestSamples and kMostSamples.
+int sample_spans(const piece& p, double near)
 {
     const double spans = std::ceil(p.length / (kSampleSpacing * near));
-    const int samples = std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples,
-                                   kFewestSamples, kMostSamples);
-    for (int j = 0; j <= samples; ++j) {
-        double x = 0.0, y = 0.0, t = 0.0;
-        piece_point(p, static_cast<double>(j) / samples, x, y);
-        bool within = false;
-        for (std::size_t k = from; k < to && !within; ++k) {
-            const double* box = w[k].box;
-            if (x < box[0] - near || x > box[2] + near || y < box[1] - near || y > box[3] + near) continue;
-            if (off_circle(w[k], x, y, near)) continue;
-            within = piece_distance(w[k], x, y, t) <= near;
-        }
-        if (!within) return false;
+    return std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples, kFewestSamples,
+                      kMostSamples);
+}
+
+// Whether piece q runs within `near` of the point.
+bool piece_near(const piece& q, double x, double y, double near)
+{
+    if (x < q.box[0] - near || x > q.box[2] + near || y < q.box[1] - near || y > q.box[3] + near) return false;
+    if (off_circle(q, x, y, near)) return false;
+    double t = 0.0;
+    return piece_distance(q, x, y, t) <= near;
+}
+
+// Which pieces of a path run within `near` of the points tested along each of its pieces, worked
+// out a point at a time as they are first asked about and kept: the cuts from every turn and
+// from every entry of the same path ask it of the same points over other stretches. `path` is
+// the path as split, in its own order; the cut search may take it turned round to start
+// elsewhere, each piece `offset` places on (run_over).
+struct pass_reach {
+    const std::vector<piece>* path = nullptr;
+    double near = 0.0;
+    std::vector<int> spans;                                     // per piece, as sample_spans
+    std::vector<std::vector<std::vector<std::uint32_t>>> rows;  // [piece][point] -> near pieces
+};
+
+pass_reach reach_of(const std::vector<piece>& path, double near)
+{
+    pass_reach r;
+    r.path = &path;
+    r.near = near;
+    r.spans.resize(path.size());
+    for (std::size_t k = 0; k < path.size(); ++k) r.spans[k] = sample_spans(path[k], near);
+    r.rows.resize(path.size());
+    return r;
+}
+
+// The pieces near point j (of spans + 1, ends included) tested along piece g of the path.
+const std::vector<std::uint32_t>& near_pieces(pass_reach& r, std::size_t g, std::size_t j)
+{
+    auto& row = r.rows[g];
+    const std::vector<piece>& w = *r.path;
+    while (row.size() <= j) {
+        double x = 0.0, y = 0.0;
+        piece_point(w[g], static_cast<double>(row.size()) / r.spans[g], x, y);
+        std::vector<std::uint32_t>& point = row.emplace_back();
+        for (std::size_t k = 0; k < w.size(); ++k)
+            if (piece_near(w[k], x, y, r.near)) point.push_back(static_cast<std::uint32_t>(k));
+    }
+    return row[j];
+}
+
+// Whether every point tested along piece p of the path turned `offset` places round (piece p is
+// piece p + offset of reach's path) lies within `near` of one of pieces [from, to) of it.
+bool run_over(pass_reach& reach, std::size_t offset, std::size_t p, std::size_t from, std::size_t to)
+{
+    const std::size_t n = reach.path->size();
+    const std::size_t g = (p + offset) % n;
+    const auto in_range = [&](std::uint32_t q) {
+        const std::size_t k = (q + n - offset % n) % n;
+        return k >= from && k < to;
+    };
+    const std::size_t points = static_cast<std::size_t>(reach.spans[g]) + 1;
+    for (std::size_t j = 0; j < points; ++j) {
+        const std::vector<std::uint32_t>& point = near_pieces(reach, g, j);
+        if (!std::any_of(point.begin(), point.end(), in_range)) return false;
     }
     return true;
 }
@@ -267,7 +331,8 @@ double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
 // where it ends, and the cut comes back to the first by the shorter way: along R, or back along
 // the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
 // R once more). False when such a stretch does not start and end on vertices of R.
-bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, std::vector<piece>& cut, double& length)
+bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, pass_reach& reach, std::size_t offset,
+                   std::vector<piece>& cut, double& length)
 {
     const std::size_t rest = w.size() - split;
     struct detour {
@@ -276,7 +341,7 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
     };
     std::vector<detour> detours;
     for (std::size_t k = 0; k < split; ++k) {
-        if (run_over(w[k], w, split, w.size(), near)) continue;
+        if (run_over(reach, offset, k, split, w.size())) continue;
         if (!detours.empty() && detours.back().last + 1 == k)
             detours.back().last = k;
         else
@@ -286,15 +351,15 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
     // by R, so cut anyway) up to one that does: where a detour joins the lane, the lane's piece is
     // split at the detour's vertices and at the point it joins, a few thousandths apart. The same
     // before its start.
-    const double reach = kJoinShare * near;
+    const double join_reach = kJoinShare * near;
     for (detour& d : detours) {
         d.from = vertex_near(w, split, w.size(), w[d.first].sx, w[d.first].sy, near);
-        for (double taken = 0.0; d.from < 0 && d.first > 0 && taken + w[d.first - 1].length <= reach;) {
+        for (double taken = 0.0; d.from < 0 && d.first > 0 && taken + w[d.first - 1].length <= join_reach;) {
             taken += w[--d.first].length;
             d.from = vertex_near(w, split, w.size(), w[d.first].sx, w[d.first].sy, near);
         }
         d.to = vertex_near(w, split, w.size(), w[d.last].ex, w[d.last].ey, near);
-        for (double taken = 0.0; d.to < 0 && d.last + 1 < split && taken + w[d.last + 1].length <= reach;) {
+        for (double taken = 0.0; d.to < 0 && d.last + 1 < split && taken + w[d.last + 1].length <= join_reach;) {
             taken += w[++d.last].length;
             d.to = vertex_near(w, split, w.size(), w[d.last].ex, w[d.last].ey, near);
         }
@@ -343,15 +408,66 @@ void write_pieces(const std::vector<piece>& cut, pokarr& out, int& status)
     }
 }
 
-// The shortest cut of the closed path w that ends where it starts (the entry): from each turn the
-// path makes, as cut_from_turn makes it. Answers the length it saves against the whole path and
-// the cut in `best`, or 0 and nothing when no cut is shorter by more than `near`.
-double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, std::vector<piece>& best)
+// Whether the cut runs back over its opening further on (past the opening and kJoinShare x near
+// more) for more than half the opening's length, counted as often as it comes back: the opening
+// is the pocket's step, a quarter of the cut at most. Entered from above where it begins, such a
+// cut would cut that stretch twice.
+bool runs_over_opening(const std::vector<piece>& cut, double near)
+{
+    double whole = 0.0;
+    for (const piece& p : cut) whole += p.length;
+    const double step = pocket_work_block.engine_step;
+    const double opening = step > 0.0 ? std::min(step, 0.25 * whole) : 0.25 * whole;
+    std::vector<piece> head;
+    double along = 0.0;
+    std::size_t k = 0;
+    for (; k < cut.size() && along < opening; along += cut[k++].length) {
+        if (along + cut[k].length <= opening) {
+            head.push_back(cut[k]);
+            continue;
+        }
+        double x = 0.0, y = 0.0;
+        piece_point(cut[k], (opening - along) / cut[k].length, x, y);
+        piece first, rest;
+        split_piece(cut[k], x, y, first, rest);
+        head.push_back(first);
+    }
+    // The box of the opening: a piece whose box keeps clear of it by more than `near` (twice that,
+    // against rounding of the points tested) has no point near the opening.
+    double box[4] = {head.empty() ? 0.0 : head[0].box[0], head.empty() ? 0.0 : head[0].box[1],
+                     head.empty() ? 0.0 : head[0].box[2], head.empty() ? 0.0 : head[0].box[3]};
+    for (const piece& q : head)
+        box[0] = std::min(box[0], q.box[0]), box[1] = std::min(box[1], q.box[1]), box[2] = std::max(box[2], q.box[2]),
+        box[3] = std::max(box[3], q.box[3]);
+    const double clear = 2.0 * near;
+    double over = 0.0;
+    for (; k < cut.size(); along += cut[k++].length) {
+        if (along < opening + kJoinShare * near) continue;
+        const double* b = cut[k].box;
+        if (b[0] > box[2] + clear || b[2] < box[0] - clear || b[1] > box[3] + clear || b[3] < box[1] - clear) continue;
+        const int spans = sample_spans(cut[k], near);
+        for (int j = 0; j < spans; ++j) {
+            double x = 0.0, y = 0.0;
+            piece_point(cut[k], (j + 0.5) / spans, x, y);
+            if (std::any_of(head.begin(), head.end(), [&](const piece& q) { return piece_near(q, x, y, near); }))
+                over += cut[k].length / spans;
+            if (over > 0.5 * opening) return true;
+        }
+    }
+    return false;
+}
+
+// The shortest cut of the closed path that ends where it starts (the entry): from each turn the
+// path makes, as cut_from_turn makes it, those that do not run back over their opening
+// (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
+// length it saves against the whole path and the cut in `best` (`clean` when it does not run back
+// over its opening), or 0 and nothing when no cut is shorter by more than `near`. With
+// `any_clean` it stops at the first clean cut: enough to know that there is one.
+double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach, std::size_t offset, bool any_clean,
+                    std::vector<piece>& best, bool& clean)
 {
     best.clear();
-    const std::size_t turns = turn_count(w, near);
-    if (turns == 0 || turns > most_turns) return 0.0;
-    split_at_vertices(w, near);
+    clean = false;
     double whole = 0.0;
     for (const piece& p : w) whole += p.length;
     double best_length = whole;
@@ -359,10 +475,28 @@ double shortest_cut(std::vector<piece> w, double near, std::size_t most_turns, s
     for (std::size_t split = 1; split < w.size(); ++split) {
         if (!turn_at(w, split, near)) continue;
         double length = 0.0;
-        if (cut_from_turn(w, split, near, made, length) && length < best_length - near)
-            best.swap(made), best_length = length;
+        if (!cut_from_turn(w, split, near, reach, offset, made, length) || !(length < whole - near)) continue;
+        // Once a clean cut is found, only a shorter one can take its place: the test of the
+        // opening is paid only then.
+        if (clean && !(length < best_length)) continue;
+        const bool made_clean = !runs_over_opening(made, near);
+        if ((made_clean && !clean) || (made_clean == clean && length < best_length))
+            best.swap(made), best_length = length, clean = made_clean;
+        if (clean && any_clean) break;
     }
     return best.empty() ? 0.0 : whole - best_length;
+}
+
+// The path's pieces split where the sides of a pass part; false for a path of more elements than
+// `most` allows, or that turns back not at all or more often (no pass along a centre line: a lane
+// round close teeth turns back at each).
+bool pass_pieces_of(const pokarr& path, double near, const pass_limits& most, std::vector<piece>& w)
+{
+    if (!pieces_of(path, w) || w.size() > most.elements) return false;
+    const std::size_t turns = turn_count(w, near);
+    if (turns == 0 || turns > most.turns) return false;
+    split_at_vertices(w, near);
+    return true;
 }
 
 }  // namespace
@@ -373,8 +507,10 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
 {
     status = 0;
     std::vector<piece> w, best;
-    if (!pieces_of(path, w) || w.size() > static_cast<std::size_t>(kMostCutElements)) return 0.0;
-    const double saved = shortest_cut(w, near, kMostCutTurns, best);
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return 0.0;
+    bool clean = false;
+    pass_reach reach = reach_of(w, near);
+    const double saved = shortest_cut(w, near, reach, 0, false, best, clean);
     if (best.empty()) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
@@ -386,20 +522,33 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
     return saved;
 }
 
-void collapse_pass_turns(const pokarr& loop, double near, std::vector<int>& turns)
+bool collapse_pass_cuts_once(const pokarr& path, double near)
+{
+    std::vector<piece> w, best;
+    if (!pass_pieces_of(path, near, kDetourPassLimits, w)) return false;
+    bool clean = false;
+    pass_reach reach = reach_of(w, near);
+    shortest_cut(w, near, reach, 0, true, best, clean);
+    return !best.empty() && clean;
+}
+
+void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& most, const std::vector<int>& also,
+                         std::vector<int>& turns)
 {
     turns.clear();
-    std::vector<piece> w, best;
-    if (!pieces_of(loop, w) || w.size() > static_cast<std::size_t>(kMostPassElements)) return;
-    if (turn_count(w, near) > kMostTurns) return;
+    std::vector<piece> w, best, from_turn;
+    if (!pass_pieces_of(loop, near, most, w)) return;
     std::vector<std::pair<double, int>> saved;
-    std::vector<piece> from_turn;
+    pass_reach reach = reach_of(w, near);
     for (std::size_t k = 0; k < w.size(); ++k) {
-        if (!turn_at(w, k, near)) continue;
+        // An entry starts a piece of the loop as read; the split leaves such a start first.
+        if (k > 0 && w[k - 1].start == w[k].start) continue;
+        if (!turn_at(w, k, near) && std::find(also.begin(), also.end(), w[k].start) == also.end()) continue;
         from_turn.assign(w.begin() + static_cast<std::ptrdiff_t>(k), w.end());
         from_turn.insert(from_turn.end(), w.begin(), w.begin() + static_cast<std::ptrdiff_t>(k));
-        const double s = shortest_cut(from_turn, near, kMostTurns, best);
-        if (!best.empty()) saved.emplace_back(-s, w[k].start);
+        bool clean = false;
+        const double s = shortest_cut(from_turn, near, reach, k, false, best, clean);
+        if (!best.empty() && clean) saved.emplace_back(-s, w[k].start);
     }
     std::sort(saved.begin(), saved.end());
     for (const auto& [s, vertex] : saved) turns.push_back(vertex);

@@ -10,6 +10,7 @@
 #include "nc_services/exec_control.hpp"
 #include "nc_services/prog_line.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_search.hpp"
@@ -17,8 +18,11 @@
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
+#include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
+#include "pocket_arrays/pokarr_restart.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_detours.hpp"
 #include "pocket_lanes/collapse_pass_cut.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/entry_rays.hpp"
@@ -30,6 +34,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -241,6 +246,10 @@ island_test_lanes& outer_lanes(stage_run& s)
 }
 
 // One chain while its entries are sought.
+// A detour joins F inside an element where the parameter of its point on F is this far from
+// either end.
+constexpr double kJointParam = 1.0e-6;
+
 struct chain_run {
     int closing = 0, first = 0, level = 0, side = 0;
     bool island = false, spike = true, stored_any = false;
@@ -716,19 +725,97 @@ walk_end try_candidate(stage_run& s, chain_run& c, const candidate& ray, ray_mod
     return end;
 }
 
+// The entries of the vertices of `cut` (F with its detour lanes put in) where a detour joins F
+// inside one of F's elements.
+std::vector<int> detour_joints(const pokarr& cut, const pokarr& lane, double near)
+{
+    std::vector<chain_element> elements;
+    chain_elements_of(cut.x, cut.y, cut.count, elements);
+    std::vector<int> joints;
+    for (const chain_element& e : elements) {
+        const double point[3] = {cut.x[e.start], cut.y[e.start], 0.0};
+        double nearest[3] = {}, t = 0.0, distance = kNoDistance;
+        int k = 0;
+        pokarr_nearest_pnt(2, point, lane, k, t, nearest, distance);
+        if (k >= 1 && distance <= near && t > kJointParam && t < 1.0 - kJointParam) joints.push_back(e.start);
+    }
+    return joints;
+}
+
+// F laid out as the chain cut will cut it when entered at (element, t): restarted there, the way
+// the chain runs, its detours put in. False when it cannot be made.
+bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
+{
+    int status = 0;
+    pokarr_copy(c.loop.a, cut, status);
+    double x = 0.0, y = 0.0;
+    if (status == 0) pokarr_restart_at(cut, element, kRestartAtParam, t, x, y, status);
+    if (status != 0) return false;
+    if (c.side == -1) pokarr_reverse(cut);
+    collapse_detours_cut(c.first, cut, status);
+    return status == 0;
+}
+
+// A place where a collapse pass of F may be entered: element and parameter of F; found on F
+// with its detours put in, or on F alone.
+struct pass_entry {
+    int element = 0;
+    double t = 0.0;
+    bool with_detours = false;
+};
+
+// Where a collapse pass of F may be entered: on F with its detour lanes put in (they run along F
+// and out again, and may make a pass of no width where F alone has none), its turns and the
+// points where the detours join it, each as the point of F it lies on; then the turns of F alone.
+// A turn of the detours that lies off F is no place for F's ray.
+std::vector<pass_entry> pass_entries(const chain_run& c)
+{
+    std::vector<pass_entry> entries;
+    std::vector<int> turns;
+    const double near = collapse_pass_near();
+    if (has_collapse_detours(c.first)) {
+        pokarr_work cut(c.loop.a.dimension);
+        int status = 0;
+        pokarr_copy(c.loop.a, cut.a, status);
+        if (status == 0) collapse_detours_cut(c.first, cut.a, status);
+        if (status == 0 && cut.a.count != c.loop.a.count) {
+            collapse_pass_turns(cut.a, near, kDetourEntryLimits, detour_joints(cut.a, c.loop.a, near), turns);
+            for (const int vertex : turns) {
+                const double point[3] = {cut.a.x[vertex], cut.a.y[vertex], 0.0};
+                double nearest[3] = {}, t = 0.0, distance = kNoDistance;
+                int k = 0;
+                pokarr_nearest_pnt(2, point, c.loop.a, k, t, nearest, distance);
+                if (k >= 1 && distance <= near) entries.push_back({k, t, true});
+            }
+        }
+    }
+    collapse_pass_turns(c.loop.a, near, kLanePassLimits, {}, turns);
+    for (const int vertex : turns) entries.push_back({vertex + 1, 0.0, false});
+    return entries;
+}
+
+// Whether F entered there is cut once from its opening as the chain cut will cut it (restarted
+// there, then its detours put in): the detours may join it otherwise than where the search found
+// the entry. An entry found on F alone is.
+bool entry_cut_once(const chain_run& c, const pass_entry& e)
+{
+    if (!e.with_detours) return true;
+    pokarr_work cut(c.loop.a.dimension);
+    return cut_from_entry(c, e.element, e.t, cut.a) && collapse_pass_cuts_once(cut.a, collapse_pass_near());
+}
+
 // A collapse pass of no width is entered at one of its turning points where the chain can go on
 // from there: its cut then runs from the other end to the entry once (collapse_pass_cut.hpp).
-// The ray there leaves the pass square to the element that starts at the turn. Answers no_hit
-// when no turn lets the chain in; the tries at the usual parameters follow.
+// The ray there leaves the pass square to the element at the turn. Answers no_hit when no turn
+// lets the chain in; the tries at the usual parameters follow.
 walk_end try_pass_turns(stage_run& s, chain_run& c, int& split_at)
 {
     if (c.passes_run != 1 || !planar()) return walk_end::no_hit;
-    std::vector<int> turns;
-    collapse_pass_turns(c.loop.a, collapse_pass_near(), turns);
-    for (const int vertex : turns) {
+    for (const pass_entry& e : pass_entries(c)) {
+        if (!entry_cut_once(c, e)) continue;
         candidate ray;
-        ray.element = vertex + 1;
-        ray.t = 0.0;
+        ray.element = e.element;
+        ray.t = e.t;
         int status = 0;
         entry_ray(0, c.side, ray.element, ray.t, c.loop.a, ray.point, ray.end, ray.back, status);
         if (status == kRayElementShort) continue;

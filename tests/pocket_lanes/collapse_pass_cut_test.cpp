@@ -7,6 +7,7 @@
 #include "pocket_lanes/collapse_pass_cut.hpp"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -34,10 +35,23 @@ contour square_with_detour(const std::vector<xy>& turn)
     return c;
 }
 
+// A pass of no width along a half circle of radius 5 about (5, 0) from (0, 0) to (10, 0) and back,
+// below the centre line (way 1 out) or above it (way -1 out): the back way runs over every point
+// of the out way only where the arcs' extents are taken in full.
+contour half_circle_pass(double way)
+{
+    contour c{{0, 0}};
+    push_arc(c, 5.0, way, 5.0, 0.0, 10.0, 0.0);
+    push_arc(c, 5.0, -way, 5.0, 0.0, 0.0, 0.0);
+    return c;
+}
+
 TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
 {
     const std::vector<cut_row> rows = {
         {"pass of no width", {{0, 0}, {5, 0}, {0, 0}}, 5.0, {5, 0}},
+        {"half circle pass below", half_circle_pass(1.0), 5.0 * std::numbers::pi, {10, 0}},
+        {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
@@ -62,6 +76,50 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         EXPECT_NEAR(a.y[0], row.start.y, 1e-9) << row.name;
         EXPECT_NEAR(a.x[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
         EXPECT_NEAR(a.y[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
+        pokarr_free(a);
+    }
+}
+
+// A pass of no width along a spine from (0, 0) to (10, 0) and back, with a leg of 1 up and down
+// at each of x = 1 .. 9: a turn at each leg's top and at the spine's ends, more than a pass of a
+// few turns has.
+contour comb()
+{
+    contour c{{0, 0}};
+    for (int x = 1; x <= 9; ++x)
+        for (const double y : {0.0, 1.0, 0.0}) c.push_back({static_cast<double>(x), y});
+    c.push_back({10, 0});
+    c.push_back({0, 0});
+    return c;
+}
+
+struct entry_row {
+    const char* name;
+    contour loop;
+    std::vector<int> also;     // vertices to try besides the turns
+    std::vector<int> entries;  // the vertices it is best entered at, the best first (front ones)
+};
+
+TEST_F(CollapsePassCut, EntriesAreTheTurnsAndNamedVerticesThatSaveMostFirst)
+{
+    const std::vector<entry_row> rows = {
+        // Entered at either end, the spine is cut once (saves 5); entered at (2, 0), the cut from
+        // (5, 0) runs back over (0, 0) to (2, 0) (saves 3).
+        {"pass with a vertex named", {{0, 0}, {2, 0}, {5, 0}, {0, 0}}, {1}, {0, 2, 1}},
+        {"pass with no vertex named", {{0, 0}, {2, 0}, {5, 0}, {0, 0}}, {}, {0, 2}},
+        {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, {1}, {}},
+        // Entered at the spine's start (or its end, a later vertex), the spine is cut once.
+        {"comb of nine legs", comb(), {}, {0}},
+    };
+    for (const entry_row& row : rows) {
+        pokarr a = make_from(row.loop);
+        std::vector<int> entries;
+        collapse_pass_turns(a, kNear, kDetourPassLimits, row.also, entries);
+        ASSERT_GE(entries.size(), row.entries.size()) << row.name;
+        if (row.entries.empty()) {
+            EXPECT_TRUE(entries.empty()) << row.name;
+        }
+        for (std::size_t k = 0; k < row.entries.size(); ++k) EXPECT_EQ(entries[k], row.entries[k]) << row.name;
         pokarr_free(a);
     }
 }
