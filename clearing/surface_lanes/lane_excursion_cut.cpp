@@ -127,16 +127,24 @@ double surface_path(const point3& p, const point3& q, pokarr& path, int& status)
 // Whether p lies nearer the source than `least` over the surface: from the inside of one of its
 // nearest source segments in XY (no path over the surface is shorter than its XY length) the
 // section of the surface square to the segment, the path the offset's own walk takes, is shorter
-// than that.
-bool near_source(const source_cells& cells, const point3& p, double least, pokarr& path, int& status)
+// than that. With `from_vertices` the section from the nearest source vertex counts too: a point
+// beyond the ends of both segments at a vertex (where the source jogs by a few thousandths)
+// lies in reach of that vertex, and any path over the surface bounds its distance from above.
+bool near_source(const source_cells& cells, const point3& p, double least, bool from_vertices, pokarr& path,
+                 int& status)
 {
     std::vector<std::pair<double, point3>> candidates;
+    std::pair<double, point3> vertex{least, {}};
     for (int k : cells.near_box(p.v[0] - least, p.v[1] - least, p.v[0] + least, p.v[1] + least)) {
+        const point3 a = cells.start(k);
+        const double to_start = std::hypot(p.v[0] - a.v[0], p.v[1] - a.v[1]);
+        if (to_start < vertex.first) vertex = {to_start, a};
         point3 foot;
-        if (!foot_on(p, cells.start(k), cells.end(k), foot)) continue;
+        if (!foot_on(p, a, cells.end(k), foot)) continue;
         const double d = std::hypot(p.v[0] - foot.v[0], p.v[1] - foot.v[1]);
         if (d < least) candidates.push_back({d, foot});
     }
+    if (from_vertices && vertex.first < least) candidates.push_back(vertex);
     std::sort(candidates.begin(), candidates.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     if (candidates.size() > kMostTraced) candidates.resize(kMostTraced);
     for (const auto& [d, foot] : candidates) {
@@ -305,7 +313,7 @@ void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, b
     pokarr_init(3, path);
     std::vector<char> near(static_cast<std::size_t>(loop.count), 0);
     for (int i = 0; i < loop.count && status == 0; ++i)
-        near[static_cast<std::size_t>(i)] = near_source(cells, at(loop, i), least, path, status) ? 1 : 0;
+        near[static_cast<std::size_t>(i)] = near_source(cells, at(loop, i), least, false, path, status) ? 1 : 0;
     pokarr_free(path);
     if (status != 0) return;
     first_near = near[0] != 0;
@@ -380,7 +388,7 @@ int lane_points_near_source(const pokarr& source, double least, const pokarr& lo
     pokarr_init(3, path);
     int near = 0;
     for (const int k : points) {
-        if (near_source(cells, at(loop, k), least, path, status)) ++near;
+        if (near_source(cells, at(loop, k), least, true, path, status)) ++near;
         if (status != 0) break;
     }
     pokarr_free(path);

@@ -27,6 +27,7 @@ inline constexpr int kExcursionArrayFailed = 11;
 void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status);
 
 // How many of the loop's points numbered in `points` lie nearer the source than `least` over the
-// surface, judged as lane_excursion_cut judges them. Status 0, or 11.
+// surface, judged as lane_excursion_cut judges them and, besides, by the surface's section from
+// the nearest source vertex. Status 0, or 11.
 int lane_points_near_source(const pokarr& source, double least, const pokarr& loop, const std::vector<int>& points,
                             int& status);

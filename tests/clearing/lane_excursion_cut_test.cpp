@@ -4,7 +4,8 @@
 // loop closed where its way in and way out cross, also where the run holds the loop's first
 // point; a long run that crosses the source only shallowly and stays on its own side (the offset
 // of a part narrower than the offset) is kept. A spike out to the source and back that stops a
-// hair short of it (a walk that overshot onto its source) is cut as well.
+// hair short of it (a walk that overshot onto its source) is cut as well. The nearness of a
+// fold's points counts the source's vertices too.
 #include "surface_lane_support.hpp"
 
 #include "clearing/surface_lanes/lane_excursion_cut.hpp"
@@ -31,13 +32,20 @@ std::vector<p3> sampled(const std::vector<plane_point>& corners)
     return points;
 }
 
+// Lays the flat grid under the square 0..10 and sets the pocket's tolerance; the least distance
+// the loops keep from their source.
+double flat_grid_least()
+{
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, grid_test::plane(0.0, 0.0, 0.0));
+    pocket_work_block.tolerance = 0.01;
+    return 1.99;
+}
+
 }  // namespace
 
 TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
 {
-    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, grid_test::plane(0.0, 0.0, 0.0));
-    const double least = 1.99;
-    pocket_work_block.tolerance = 0.01;
+    const double least = flat_grid_least();
     const struct {
         const char* what;
         std::vector<plane_point> corners;  // round from the bottom's middle, the excursion in place of a corner
@@ -102,4 +110,35 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
             EXPECT_LT(corner, 1e-9);
         }
     }
+}
+
+// The points of a fold judged near their source: the square 0..10 whose right side jogs in by a
+// hundredth at its middle, as a side laid on a grid does. A point beyond the ends of both
+// segments at the jog lies in reach of its vertex and is near; a point beyond every segment's
+// inside and every vertex within the distance is not.
+TEST_F(SurfaceLaneTest, PointsBesideAJogOfTheSourceAreNearIt)
+{
+    const double least = flat_grid_least();
+    const struct {
+        const char* what;
+        p3 point;
+        bool near;
+    } rows[] = {
+        {"square to the jog, a unit in", {9.0, 5.0, 0.0}, true},
+        {"square to the jog, 1.9 in", {8.1, 5.0, 0.0}, true},
+        {"beside a side's inside", {9.0, 3.25, 0.0}, true},
+        {"square to the jog, 2.5 in", {7.5, 5.0, 0.0}, false},
+        {"in the middle", {5.0, 5.0, 0.0}, false},
+    };
+    pokarr source = make_3d(sampled({{0, 0}, {10, 0}, {10, 4.5}, {9.99, 5}, {10, 5.5}, {10, 10}, {0, 10}, {0, 0}}));
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr loop = make_3d({r.point, r.point});
+        int status = 0;
+        const int near = lane_points_near_source(source, least, loop, {0}, status);
+        pokarr_free(loop);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(near, r.near ? 1 : 0);
+    }
+    pokarr_free(source);
 }
