@@ -105,6 +105,13 @@ struct pocket_work {
     float stored_approach_height = -1.0e10f;
     // Non-zero enables the 10 % shift of the approach point.
     int approach_shift = 0;
+    // 1 while the one offset makes the first offset of a contour on the part surface (a pocket of
+    // dimension 3 or 4), else 0: the contours are plane curves whose walls stand upright over
+    // them, so the surface offset's walks measure that offset in the plane (by their XY run), and
+    // the tool keeps its offset from every wall however steeply the surface falls towards it.
+    // Later offsets walk their step along the surface. Set and cleared round the raw offset by
+    // oneoff_pokarr; read by the surface grid walk (drop_lane_on_grid).
+    int contour_offset_in_plane = 0;
 };
 
 // The module's one pocket work block (zeroed at load, filled when a pocket run starts).

@@ -7,6 +7,7 @@
 #include "clearing/surface_lanes/grid_search.hpp"
 #include "host/vantu_messages.hpp"
 #include "host/vantu_vector.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "surfaces/surface_grid.hpp"
 
 #include <cmath>
@@ -220,7 +221,7 @@ walk_end run(walk& w, const double* tangent, double distance, int& status)
             remember(w, cell);
         } else {
             w.history = 0;
-            const double step = distd(3, w.point, exit);
+            const double step = distd(pocket_work_block.contour_offset_in_plane != 0 ? 2 : 3, w.point, exit);
             w.walked += step;
             if (w.walked > distance) {
                 const double f = step > 0.0 ? (w.walked - distance) / step : 0.0;

@@ -24,16 +24,16 @@ inline constexpr int kDropSteepStart = -3;
 void grid_drop_check_set(int value);
 
 // Walks from the start (record[0..2], pocket coordinates; its height is taken from the surface
-// under it) along the surface for the distance, in the upright plane square to the unit
-// tangent's XY part, on the side of tangent x normal, and writes the point reached into
-// record[3..5]; in
-// mode 1 also the last triangle's unit normal into record[6..8] and the last walking direction
-// into record[9..11]. With a path (dimension 3 or 4), the start, every point where the walk
-// crosses a triangle border and the end are appended. Status 0; -1 for a start off the grid (with
-// get_grid_index's message), a path that cannot take a point, or, in modes 1 to 3, a walk ended
-// by its step limit before the distance (the point reached is written); -3 for a steep start in
-// mode 1 with the check on (the check is cleared and nothing is written); a tangent without an
-// XY part gives v2untd's status. A walk that would leave the grid's
-// cells or its surface ends at the last point reached with status 0. Reads surface_grid_block
-// (cells, shift) and grid_walk_block.
+// under it) along the surface for the distance (counted in XY alone while the one offset makes a
+// contour's first offset: pocket_work.contour_offset_in_plane), in the upright plane square to
+// the unit tangent's XY part, on the side of tangent x normal, and writes the point reached into
+// record[3..5]; in mode 1 also the last triangle's unit normal into record[6..8] and the last
+// walking direction into record[9..11]. With a path (dimension 3 or 4), the start, every point
+// where the walk crosses a triangle border and the end are appended. Status 0; -1 for a start off
+// the grid (with get_grid_index's message), a path that cannot take a point, or, in modes 1 to 3,
+// a walk ended by its step limit before the distance (the point reached is written); -3 for a
+// steep start in mode 1 with the check on (the check is cleared and nothing is written); a
+// tangent without an XY part gives v2untd's status. A walk that would leave the grid's cells or
+// its surface ends at the last point reached with status 0. Reads surface_grid_block (cells,
+// shift), grid_walk_block and pocket_work.contour_offset_in_plane.
 void drop_lane_on_grid(int mode, double* record, const double* tangent, double distance, pokarr* path, int& status);

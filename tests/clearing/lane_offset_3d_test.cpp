@@ -1,12 +1,14 @@
 // The 3-D lane offset over the surface grid: on a flat grid a square offset inwards is the square
 // shrunk by the distance with its four corners; on a tilted plane every offset point lies the
 // distance from the source in space and the loop does not cross itself; refused and failing
-// inputs give their statuses; the raw offset's dispatcher hands surface loops to it.
+// inputs give their statuses; the raw offset's dispatcher hands surface loops to it; a contour's
+// first offset keeps its distance in the plane on a steep slope.
 #include "surface_lane_support.hpp"
 
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/lane_offset_3d.hpp"
 #include "pocket_arrays/lane_offset.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -266,4 +268,40 @@ TEST_F(SurfaceLaneTest, OffsetsBesideAHoleGoRoundIt)
                                                            got[k - 1][1] + t * (got[k][1] - got[k - 1][1]) - hole[1]));
             EXPECT_GT(nearest, M_SQRT1_2 - 1e-6);
         }
+}
+
+// A square on the plane z = 2x (a slope of 63 degrees along x), offset inwards: a contour's first
+// offset (pocket_work.contour_offset_in_plane) keeps the distance from every edge in the plane,
+// any other offset walks it along the surface, which on the edges square to the fall line is the
+// distance over the root of 5 in the plane. Either way the loop is the square shrunk in XY,
+// corners and all, and lies on the surface.
+TEST_F(SurfaceLaneTest, ContourOffsetKeepsItsDistanceInThePlane)
+{
+    const auto slope = grid_test::plane(2.0, 0.0, 0.0);
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, slope);
+    const double d = 1.5;
+    const struct {
+        int in_plane;
+        double across;  // the shrink in XY of the edges square to the fall line
+    } rows[] = {{1, d}, {0, d / std::sqrt(5.0)}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(testing::Message() << "in the plane " << r.in_plane);
+        pocket_work_block.contour_offset_in_plane = r.in_plane;
+        int status = -5;
+        const std::vector<p3> got = offset(square(0.0, 10.0, false, slope), kSideLeft, d, status);
+        pocket_work_block.contour_offset_in_plane = 0;
+        ASSERT_EQ(status, 0);
+        ASSERT_GE(got.size(), 5u);
+        const double x0 = r.across, x1 = 10.0 - r.across, y0 = d, y1 = 10.0 - d;
+        const std::vector<p3> shrunk = {{x0, y0, 0.0}, {x1, y0, 0.0}, {x1, y1, 0.0}, {x0, y1, 0.0}, {x0, y0, 0.0}};
+        for (const p3& q : got) {
+            EXPECT_LT(to_polyline({q[0], q[1], 0.0}, shrunk), 1e-6) << q[0] << ' ' << q[1];
+            EXPECT_NEAR(q[2], slope(q[0], q[1]), 1e-6);
+        }
+        for (const p3& corner : shrunk) {
+            double nearest = 1e30;
+            for (const p3& q : got) nearest = std::min(nearest, std::hypot(q[0] - corner[0], q[1] - corner[1]));
+            EXPECT_LT(nearest, 1e-6) << "corner " << corner[0] << ' ' << corner[1];
+        }
+    }
 }

@@ -290,17 +290,22 @@ inline double triangle_distance(const double* p, const std::array<p3, 3>& t)
                      segment_distance(p, t[2].data(), t[0].data(), false)});
 }
 
+// The distance in the plane from (x, y) to the nearest contour, outer or island.
+inline double contour_distance(const surface_case& s, double x, double y)
+{
+    const double p[2] = {x, y};
+    double nearest = 1e300;
+    for (const auto& contour : s.contours)
+        for (std::size_t k = 0; k < contour.size(); ++k)
+            nearest = std::min(nearest,
+                               segment_distance(p, contour[k].data(), contour[(k + 1) % contour.size()].data(), true));
+    return nearest;
+}
+
 // How far (x, y) lies outside the pocket: 0 inside, else the distance to the nearest contour.
 inline double outside_pocket(const surface_case& s, double x, double y)
 {
-    if (in_pocket(s, x, y)) return 0.0;
-    double nearest = 1e300;
-    for (const auto& contour : s.contours)
-        for (std::size_t k = 0; k < contour.size(); ++k) {
-            const p2 &a = contour[k], &b = contour[(k + 1) % contour.size()];
-            nearest = std::min(nearest, distance_to_segment({x, y, 0.0}, {a[0], a[1], 0.0}, {b[0], b[1], 0.0}));
-        }
-    return nearest;
+    return in_pocket(s, x, y) ? 0.0 : contour_distance(s, x, y);
 }
 
 // A ball with its tip at a point against every triangle of the grid's triangle model within its

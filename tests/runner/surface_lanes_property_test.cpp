@@ -4,12 +4,13 @@
 // Every run is judged against the grid surface and the ball dropped onto every triangle, both
 // built here apart from the module: every written point on the surface (the ball touching it)
 // within the tolerance, every move at or above it less the tolerance (the ball cutting no
-// deeper), every lane closed, simple, inside the pocket and off every other lane, every point of
-// the pocket within a step of a lane, and the run ending without a message (a run that leaves
-// part of the pocket uncut must end with one). DRELAN_SURFACES sets
-// the number of surfaces (100, or the first 20 under the sanitizers, spread over the shards),
-// DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that keeps every run's
-// part, script, tool path and transcript; DRELAN_SURFACE_LOG prints every run's faults.
+// deeper), every lane closed, simple, inside the pocket, its offset away from every contour in the
+// plane and off every other lane, every point of the pocket within a step of a lane, and the run
+// ending without a message (a run that leaves part of the pocket uncut must end with one).
+// DRELAN_SURFACES sets the number of surfaces (100, or the first 20 under the sanitizers, spread
+// over the shards), DRELAN_SURFACE_SEED the first seed; DRELAN_SURFACE_KEEP names a folder that
+// keeps every run's part, script, tool path and transcript; DRELAN_SURFACE_LOG prints every run's
+// faults.
 #include "hostrun_support.hpp"
 #include "surface_lane_support.hpp"
 #include "tests/support/build_under_test.hpp"
@@ -17,11 +18,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +38,14 @@ const std::string kSource = DRELAN_SOURCE_DIR;
 constexpr double kStep = 2.0;
 constexpr double kTolerance = 0.01;
 constexpr double kBallRadius = 1.0;
+// The offset the caller module gives every contour: the lanes keep this far from the outer
+// contour and from the islands. The contours are plane curves and the walls of the pocket and its
+// islands stand upright over them, so the distance is judged in the plane: a ball whose tip lies
+// on a lane reaches its radius round its centre in XY, and keeps off an upright wall exactly when
+// the tip lies that far from the wall's curve in XY. A distance along the surface is longer than
+// that on every flank that falls towards a wall (by one over the cosine of its slope), and would
+// pass a lane whose ball cuts into the wall.
+constexpr double kContourOffset = 1.0;
 // A move is sampled this often between its ends; two lanes lie on each other where a stretch of
 // one lies this near the other.
 constexpr double kSampleSpacing = 0.1;
@@ -99,6 +110,7 @@ enum fault_kind {
     kOnAnother,
     kGap,
     kSilentGap,
+    kNearContour,
     kKinds
 };
 constexpr const char* kKindNames[kKinds] = {"a message on the error channel",
@@ -111,7 +123,8 @@ constexpr const char* kKindNames[kKinds] = {"a message on the error channel",
                                             "move below the surface",
                                             "lane lies on another",
                                             "pocket points farther than a step from every lane",
-                                            "pocket left uncovered without a message"};
+                                            "pocket left uncovered without a message",
+                                            "lane nearer a contour than its offset"};
 
 // The faults of one run: their kinds, and a few lines of each.
 struct run_faults {
@@ -128,6 +141,13 @@ std::string at(std::size_t k, const p3& p, double by)
     std::ostringstream line;
     line << "lane " << k << " at " << p[0] << ", " << p[1] << ", " << p[2] << " (" << by << ")";
     return line.str();
+}
+
+// A lane point or a point of a move nearer a contour than the contours' offset.
+void judge_contour_distance(const surface_case& s, std::size_t k, const p3& p, run_faults& faults)
+{
+    const double d = contour_distance(s, p[0], p[1]);
+    if (d < kContourOffset - kTolerance) faults.add(kNearContour, at(k, p, d));
 }
 
 // The faults of one run's lanes.
@@ -151,6 +171,7 @@ void judge(const surface_case& s, const std::vector<std::vector<p3>>& lanes, con
             // A ball's tip stands aside of where it touches by up to its radius on a steep flank.
             const double outside = outside_pocket(s, p[0], p[1]);
             if (outside > (planar_cover ? kBallRadius : 0.0)) faults.add(kOutside, at(k, p, outside));
+            judge_contour_distance(s, k, p, faults);
             const std::optional<double> above = gap(p);
             if (!above)
                 faults.add(kOverHole, at(k, p, 0.0));
@@ -162,6 +183,7 @@ void judge(const surface_case& s, const std::vector<std::vector<p3>>& lanes, con
             for (int j = 1; j < samples; ++j) {
                 const double t = static_cast<double>(j) / samples;
                 const p3 m = {a[0] + t * (p[0] - a[0]), a[1] + t * (p[1] - a[1]), a[2] + t * (p[2] - a[2])};
+                judge_contour_distance(s, k, m, faults);
                 const std::optional<double> clear = gap(m);
                 if (!clear)
                     faults.add(kOverHole, at(k, m, 0.0));
@@ -180,7 +202,9 @@ void judge(const surface_case& s, const std::vector<std::vector<p3>>& lanes, con
     for (double y = s.grid.y0 + 0.5 * kLattice; y < s.grid.y0 + (s.grid.ny - 1) * s.grid.h; y += kLattice)
         for (double x = s.grid.x0 + 0.5 * kLattice; x < s.grid.x0 + (s.grid.nx - 1) * s.grid.h; x += kLattice) {
             const std::optional<double> z = surface_height(s.grid, x, y);
-            if (!z || !in_pocket(s, x, y)) continue;
+            // The tool's centre keeps the contours' offset from every wall: a point nearer a wall
+            // than that is left to the tool's side, however steeply the surface falls to the wall.
+            if (!z || !in_pocket(s, x, y) || contour_distance(s, x, y) < kContourOffset) continue;
             ++total;
             const p3 p = {x, y, *z};
             const double d = index.nearest(p, 2.0 * kStep, planar_cover);
@@ -222,18 +246,58 @@ void errors_of(const std::string& transcript, run_faults& faults)
 
 // Surfaces of the default run whose lanes still show faults, with the kinds they show: those do
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
-// fails until it is taken off the list.
+// fails until it is taken off the list. Gaps: on the cones of seeds 31 and 190 the outer
+// contour's first offset, a full offset from the wall in the plane, stands high on the steep
+// flank, and after nine offsets the next one fails: the run announces it and leaves the top
+// uncut.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
     std::vector<fault_kind> kinds;
 };
 const known_fault kKnownFaults[] = {
+    {31, false, {kMessage, kGap}},
+    {31, true, {kMessage, kGap}},
+    {190, false, {kMessage, kGap}},
+    {190, true, {kMessage, kGap}},
     // Beyond the default run, judged among the mended surfaces: the part surface's lane was once
-    // left open by a thousandth, its two ends projected apart; the narrow middle is still left.
-    {374, false, {kMessage, kGap}},
+    // left open by a thousandth, its two ends projected apart; the offset that fails in the
+    // narrow middle is still announced, though what it leaves lies within a step of the lanes.
+    {374, false, {kMessage}},
     {374, true, {kMessage}},
 };
+
+// Surfaces whose lanes still come nearer a contour than its offset, besides the kinds listed
+// above (the default run's and the mended surfaces'). On the grid by a few hundredths, up to a
+// sixth at seed 60, where the laid contour's segments meet on a fold or a grid line and the joins
+// of their offsets fall short of the offset. On the part surface the ball is pushed along the
+// surface normal until it touches the lane, so that on a flank falling towards a wall its tip, and
+// its centre above it, stands up to the radius times the flank's sine nearer the wall than the
+// lane: on every surface whose flanks reach a wall, by up to a third in the default run.
+constexpr int kNearOnGrid[] = {1,   2,   3,   8,   17,  23,  25,  28,  30,  32,  36,  41,  43, 52,  56,
+                               57,  60,  61,  71,  73,  75,  78,  83,  85,  90,  93,  97,  98, 145, 175,
+                               177, 180, 190, 202, 217, 255, 285, 286, 316, 331, 346, 361, 376};
+constexpr int kNearOnPart[] = {1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  14,  15,  16,  17,
+                               18,  19,  20,  21,  22,  23,  24,  25,  26,  28,  29,  30,  31,  32,  33,  34,  35,
+                               36,  37,  38,  39,  40,  41,  42,  43,  44,  45,  46,  47,  48,  49,  50,  51,  52,
+                               53,  54,  56,  57,  58,  59,  60,  61,  62,  63,  64,  65,  66,  67,  68,  69,  70,
+                               71,  72,  73,  74,  75,  76,  77,  78,  79,  80,  82,  83,  84,  85,  86,  87,  88,
+                               89,  90,  92,  93,  94,  95,  96,  97,  98,  99,  100, 128, 145, 172, 175, 177, 180,
+                               190, 202, 217, 230, 247, 255, 285, 286, 292, 316, 317, 331, 346, 358, 361, 376, 388};
+
+// The kinds of fault listed for the surface of the seed, its lanes laid on the part surface or on
+// the grid.
+std::vector<fault_kind> listed_faults(int seed, bool on_part)
+{
+    std::vector<fault_kind> listed;
+    for (const known_fault& known : kKnownFaults)
+        if (known.seed == seed && known.on_part == on_part) listed = known.kinds;
+    const auto near = [&](const auto& seeds) {
+        return std::find(std::begin(seeds), std::end(seeds), seed) != std::end(seeds);
+    };
+    if (on_part ? near(kNearOnPart) : near(kNearOnGrid)) listed.push_back(kNearContour);
+    return listed;
+}
 
 // The faults the run should not show besides the listed kinds, and the listed ones it no longer
 // shows.
@@ -302,10 +366,8 @@ void judge_seed(int seed, const fs::path& folder)
         errors_of(run.transcript, faults);
         judge(s, run.lanes, m.gap, m.planar_cover, faults);
         if (std::getenv("DRELAN_SURFACE_LOG") != nullptr) log_faults(seed, m.planar_cover, faults);
-        std::vector<fault_kind> listed;
-        for (const known_fault& known : kKnownFaults)
-            if (known.seed == seed && known.on_part == m.planar_cover) listed = known.kinds;
-        EXPECT_EQ(unexpected(listed, faults), "") << s.what << ", " << m.answer << "\n" << faults.lines;
+        EXPECT_EQ(unexpected(listed_faults(seed, m.planar_cover), faults), "") << s.what << ", " << m.answer << "\n"
+                                                                               << faults.lines;
     }
 }
 
@@ -409,22 +471,24 @@ TEST(SurfaceLanes, NamedSurfacesShowOnlyTheirListedFaults)
     };
     // Each with the faults its lanes on the part surface and on the grid still show (as the
     // random surfaces' list): beside the hole, lanes that run into the hole's island and along
-    // each other.
+    // each other; on the part surface, lanes nearer a contour than its offset where the ball is
+    // pushed towards a wall down a flank, and by a hundredth and more round the island's corners
+    // even on the flat, where the projection leaves out points of the corner's arc.
     const struct {
         const char* what;
         std::function<double(double, double)> height;
         bool hole;
         std::vector<fault_kind> on_part, on_grid;
     } rows[] = {
-        {"flanks of 44 degrees to the edges", ridge(44.0, 40.0, -1e6), false, {}, {}},
-        {"flanks of 70 degrees to the edges", ridge(70.0, 40.0, -1e6), false, {}, {}},
-        {"flanks of 70 degrees over a floor", ridge(70.0, 14.0, 6.0), false, {}, {}},
+        {"flanks of 44 degrees to the edges", ridge(44.0, 40.0, -1e6), false, {kNearContour}, {}},
+        {"flanks of 70 degrees to the edges", ridge(70.0, 40.0, -1e6), false, {kNearContour}, {kNearContour}},
+        {"flanks of 70 degrees over a floor", ridge(70.0, 14.0, 6.0), false, {kNearContour}, {}},
         {"the shipped ridge with a hole",
          [](double, double y) { return 6.0 + 4.0 * std::exp(-(y - 20.0) * (y - 20.0) / 25.0); },
          true,
-         {kOnAnother},
-         {kOutside, kOnAnother}},
-        {"flat", [](double, double) { return 6.0; }, false, {}, {}},
+         {kOnAnother, kNearContour},
+         {kOutside, kOnAnother, kNearContour}},
+        {"flat", [](double, double) { return 6.0; }, false, {kNearContour}, {}},
     };
     const fs::path folder = fresh_folder("surface_lanes_named");
     for (const auto& r : rows) {
