@@ -75,6 +75,9 @@ struct delups_state : delups_columns {
     int dump_switch = 0;   // writes the crossing table before the loops are built
     int spill = -1;        // host array of the columns beyond the fixed rows; -1 when not open
     int records = 0;       // rows of the crossing table
+    // 1 while the 3-D path walks a loop of the surface grid meeting crossings in plan (set by the
+    // lane loop's second try of a surface offset that gave nothing; see delups_3d.cpp)
+    int crossings_in_plan = 0;
     int hits[kCkintrMax];
 };
 extern delups_state delups_block;

@@ -9,6 +9,8 @@
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_state.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
@@ -29,6 +31,8 @@ constexpr int kSearchMode = 1;
 constexpr int kStartCheck = 2;
 constexpr int kNeighbourBefore = 2;
 constexpr int kNeighbourAfter = 1;
+// The pocket dimension of lanes on the surface grid.
+constexpr int kSurfaceGridDimension = 3;
 
 void point_of(const pokarr& a, int i, double* p)
 {
@@ -193,6 +197,45 @@ bool loops_share_the_area(pokarr& a)
     return std::fabs(sum - whole) <= kAreaAgreement * std::max(size, std::fabs(whole));
 }
 
+// The heights of the crossing at p on element i (ending at `target`) and on element j (p[2] and
+// z2), 0 for a loop without heights. False where the two stand farther apart than the pocket's
+// tolerance: a crossing found in plan (see plane_crossings_scope) is a crossing on the surface
+// only where both chords stand at the surface's height. Reads pocket_work.tolerance.
+bool heights_meet(const pokarr& a, int i, int j, const double* target, double* p, double& z2)
+{
+    if (a.dimension == 2 || a.z == nullptr) {
+        p[2] = z2 = 0.0;
+        return true;
+    }
+    double si[3], sj[3], ej[3];
+    point_of(a, i - 1, si);
+    point_of(a, j - 1, sj);
+    point_of(a, element_at(a, j).end, ej);
+    int vertical = 0;
+    segment_interpolate_d(si, target, nullptr, nullptr, p, p[2], nullptr, vertical);
+    segment_interpolate_d(sj, ej, nullptr, nullptr, p, z2, nullptr, vertical);
+    return !pokarr_search_lines_in_plane || std::fabs(p[2] - z2) <= pocket_work_block.tolerance;
+}
+
+// Asked so (delups_state.crossings_in_plan), the walk over a loop of pocket dimension 3 meets
+// crossings in the plane: such a loop lies on the surface grid, a height field, so that two of
+// its stretches that cross in plan cross on the surface. Their chords between laid points stand
+// off the surface by up to a few thousandths where they span cells, so that two chords over one
+// crossing may pass each other in space, and the search in space walks past a crossing the loop
+// makes on the surface (the raw offset of a lane running round an island that stands nearer the
+// outer lane than two offsets). The switch is given back on every way out of the walk.
+struct plane_crossings_scope {
+    int kept = pokarr_search_lines_in_plane;
+    plane_crossings_scope()
+    {
+        if (delups_block.crossings_in_plan != 0 && pocket_state_block.pocket_dimension == kSurfaceGridDimension)
+            pokarr_search_lines_in_plane = 1;
+    }
+    plane_crossings_scope(const plane_crossings_scope&) = delete;
+    plane_crossings_scope& operator=(const plane_crossings_scope&) = delete;
+    ~plane_crossings_scope() { pokarr_search_lines_in_plane = kept; }
+};
+
 }  // namespace
 
 void delups(int start_element, int end_element, const double* start, double start_z2, pokarr& a,
@@ -201,6 +244,7 @@ void delups(int start_element, int end_element, const double* start, double star
     static_cast<void>(end_element);
     delups_state& s = delups_block;
     const snapshot_scope snapshot;
+    const plane_crossings_scope in_plane;
     status = 0;
     pokarr_reset(loop, a.count, status);
     if (status != 0) {
@@ -244,7 +288,9 @@ void delups(int start_element, int end_element, const double* start, double star
                               &a, a, pk_last_element(a), 1, current, boxes, found_element, found_group, crossing,
                               found);
         int code_i = 0, code_j = 0;
-        if (found != kSearchFound || !is_crossing(a, i, found_element, crossing, code_i, code_j)) {
+        double z2 = crossing[2];
+        if (found != kSearchFound || !is_crossing(a, i, found_element, crossing, code_i, code_j) ||
+            !heights_meet(a, i, found_element, target, crossing, z2)) {
             std::copy(target, target + 3, current);
             pokarr_add_pnt(current, loop, status);
             if (status != 0) {
@@ -253,18 +299,6 @@ void delups(int start_element, int end_element, const double* start, double star
             }
             i = el.next;
             continue;
-        }
-        double z2 = crossing[2];
-        if (a.dimension == 2 || a.z == nullptr) {
-            crossing[2] = z2 = 0.0;
-        } else {
-            double si[3], sj[3], ej[3];
-            point_of(a, i - 1, si);
-            point_of(a, found_element - 1, sj);
-            point_of(a, element_at(a, found_element).end, ej);
-            int vertical = 0;
-            segment_interpolate_d(si, target, nullptr, nullptr, crossing, crossing[2], nullptr, vertical);
-            segment_interpolate_d(sj, ej, nullptr, nullptr, crossing, z2, nullptr, vertical);
         }
         int entered = 0;
         ckintr(s.records, s.hits, s.ingo, s.ingo1, s.u1, s.u2, s.xing, s.ying, s.zing, s.z2ing, i, found_element,

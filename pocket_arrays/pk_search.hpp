@@ -350,8 +350,8 @@ void pokarr_elem_intersect(int mode, int own, int first_group, int kind, const d
                            const pokarr* own_array, const pokarr& array, int closing, int after_closing,
                            const double* previous, const pk_box_table& table, int& found_element, int& found_group,
                            double* crossing, int& found);
-// Module switch (off; nothing in the module sets it): lines of a search in space cross in the
-// plane.
+// Module switch (off): lines of a search in space cross in the plane. The loop removal's walk
+// over a surface-grid loop turns it on for itself when asked (delups_state.crossings_in_plan).
 extern int pokarr_search_lines_in_plane;
 
 // ---- crossing snapshot and junction tests ------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "nc_services/prog_line.hpp"
 #include "nc_services/user_lines.hpp"
 #include "pocket/lane_table.hpp"
+#include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/lane_offset.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
@@ -109,6 +110,23 @@ double retry_distance(int attempt, double distance, double source_offset, double
     return kRetryFirstShare * first_offset;
 }
 
+// The offset of a lane on the surface grid made again with the loop removal meeting the raw
+// offset's crossings in plan (see delups_3d.cpp): where the raw offset crosses itself between
+// chords that pass each other in space, the removal walked past the crossing and the one piece it
+// gave came back across the source, so that the offset gave nothing while the lane still held
+// surface beyond a step from it. Asked only after the search in space gave nothing, so that an
+// offset it makes stands as it was.
+int offset_crossing_in_plan(const oneoff_request& request, pokarr& loop)
+{
+    int result = kEngineNoOffset;
+    if (pocket_state_block.pocket_dimension == kPlanar || request.pass < 2) return result;
+    collapse_pieces_clear();
+    delups_block.crossings_in_plan = 1;
+    oneoff_pokarr(request, loop, result);
+    delups_block.crossings_in_plan = 0;
+    return result;
+}
+
 // Offsets the branch lane; retries smaller while it gives nothing. Answers the last result. The
 // pieces noted for collapse lanes are those of the last offset made.
 int offset_branch(const oneoff_request& first_try, int retry_switch, double first_offset, pokarr& loop)
@@ -116,6 +134,7 @@ int offset_branch(const oneoff_request& first_try, int retry_switch, double firs
     int result = 0;
     collapse_pieces_clear();
     oneoff_pokarr(first_try, loop, result);
+    if (result == kEngineNoOffset) result = offset_crossing_in_plan(first_try, loop);
     if (result != kEngineNoOffset || retry_switch == 0 || first_try.pass < 2) return result;
     for (int attempt = 1; attempt <= kMostRetries && result == kEngineNoOffset; ++attempt) {
         const double d = retry_distance(attempt, first_try.distance, first_try.source_offset, first_offset);

@@ -6,9 +6,11 @@
 
 #include "pocket_arrays/delups.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace kg = kernel_geometry;
@@ -333,6 +335,38 @@ TEST_F(Delups, SpaceLoopsAndOtherDimensions)
     pokarr_free(flat);
     pokarr_free(out);
     pokarr_free(a);
+}
+
+// A figure eight on the surface grid whose second crossing stretch stands `rise` above the first
+// where they cross in plan: the walk in space meets the crossing only where the chords meet; asked
+// to meet crossings in plan, it meets those whose heights there differ by the tolerance at most,
+// and gives the switch of the searches back.
+TEST_F(Delups, SurfaceLoopsMeetCrossingsInPlanWithinTheTolerance)
+{
+    pocket_state_block.pocket_dimension = 3;
+    pocket_work_block.tolerance = 0.01;
+    const struct {
+        double rise;
+        int in_plan;
+        int loops;
+    } rows[] = {
+        {0.0, 0, 2}, {0.0, 1, 2}, {0.0006, 0, 1}, {0.0006, 1, 2}, {0.009, 1, 2}, {0.011, 1, 1}, {0.5, 1, 1},
+    };
+    for (const auto& r : rows) {
+        pokarr a;
+        pokarr_init(3, a);
+        int status = 0;
+        for (const std::array<double, 3>& p : std::vector<std::array<double, 3>>{
+                 {0, 0, 1}, {10, 10, 1}, {10, 0, 1 + r.rise}, {0, 10, 1 + r.rise}, {0, 0, 1}})
+            pokarr_add_pnt(p.data(), a, status);
+        delups_block.crossings_in_plan = r.in_plan;
+        const series s = run_series(a);
+        delups_block.crossings_in_plan = 0;
+        EXPECT_EQ(s.first_status, 0) << r.rise << " " << r.in_plan;
+        EXPECT_EQ(static_cast<int>(s.loops.size()), r.loops) << r.rise << " " << r.in_plan;
+        EXPECT_EQ(pokarr_search_lines_in_plane, 0) << r.rise << " " << r.in_plan;
+        pokarr_free(a);
+    }
 }
 
 TEST_F(Delups, RawOffsetsComeApartIntoSimpleLoops)

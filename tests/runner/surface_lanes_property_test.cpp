@@ -443,6 +443,9 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "their lanes"},
         {358, "terrain: the offsets stopped short of the pocket's middle, with fills round concave corners in "
               "their lanes"},
+        {368, "terrain: the raw offset of the lane round an island standing near the outer lane crossed itself "
+              "in plan between chords passing each other in space; the loop removal walked past the crossing, the "
+              "offset came back across its source, and the lanes stopped short of the pocket's middle"},
         {388, "terrain: an offset on the grid overshot a concave bend and kept the reversed swallowtail, too "
               "long for the small-loop cut, and the lane crossed itself"},
         {60, "ridge of flanks of 73 degrees: lanes laid over the grid lines with steps a few hundredths aside, "
