@@ -19,6 +19,14 @@
 
 namespace bench {
 
+// A feed move as written, in the XY plane: a line, or an arc about (cx, cy) turning by `sweep`
+// radians (counter-clockwise above 0, none for a line); a cutting move or an approach.
+struct xy_move {
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+    double cx = 0.0, cy = 0.0, sweep = 0.0;
+    bool cutting = false;
+};
+
 struct path_lengths {
     double cutting = 0.0;                          // feed moves at the level
     double approach = 0.0;                         // feed moves off the level
@@ -32,6 +40,9 @@ struct path_lengths {
     // The cut groups in the order written, each a run of cutting moves between two moves off the
     // level or at the fast rate: its first and its last point (x0, y0, x1, y1), kept with the cuts.
     std::vector<std::array<double, 4>> groups;
+    // Every feed move (cutting or approach) as written, arcs as arcs (those in another plane as the
+    // line between their ends), kept with the cuts.
+    std::vector<xy_move> moves;
 };
 
 // The chord error of arcs flattened into `cuts`.
@@ -91,16 +102,28 @@ struct path_walk {
         if (keep_cuts && cutting(p)) out.cuts.push_back({at[0], at[1], p[0], p[1]});
         group_move(p);
     }
-    // The chords of an arc in the XY plane about (cx, cy) from the tool's place to `end`, turning
-    // by `angle` one way or the other: the way that ends there.
-    void arc_cut(double cx, double cy, double angle, const double* end)
+    // Notes a feed move from the tool's place to `end` (a line for no sweep).
+    void feed_move(const double* end, double cx, double cy, double sweep)
     {
-        if (!keep_cuts || !cutting(end)) return;
+        if (keep_cuts && placed && !fast)
+            out.moves.push_back({at[0], at[1], end[0], end[1], cx, cy, sweep, cutting(end)});
+    }
+    // The turn of an arc in the XY plane about (cx, cy) from the tool's place to `end` by `angle`
+    // one way or the other: the way that ends there.
+    double signed_sweep(double cx, double cy, double angle, const double* end) const
+    {
         const double r = std::hypot(at[0] - cx, at[1] - cy), start = std::atan2(at[1] - cy, at[0] - cx);
         const auto miss = [&](double sweep) {
             return std::hypot(cx + r * std::cos(start + sweep) - end[0], cy + r * std::sin(start + sweep) - end[1]);
         };
-        const double sweep = miss(std::fabs(angle)) <= miss(-std::fabs(angle)) ? std::fabs(angle) : -std::fabs(angle);
+        return miss(std::fabs(angle)) <= miss(-std::fabs(angle)) ? std::fabs(angle) : -std::fabs(angle);
+    }
+    // The chords of an arc in the XY plane about (cx, cy) from the tool's place to `end`, turning
+    // by `sweep`.
+    void arc_cut(double cx, double cy, double sweep, const double* end)
+    {
+        if (!keep_cuts || !cutting(end)) return;
+        const double r = std::hypot(at[0] - cx, at[1] - cy), start = std::atan2(at[1] - cy, at[0] - cx);
         const double chord_angle = r > kChordSagitta ? 2.0 * std::acos(1.0 - kChordSagitta / r) : std::fabs(sweep);
         const int chords = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / chord_angle)));
         double x = at[0], y = at[1];
@@ -116,6 +139,7 @@ struct path_walk {
     {
         const double p[3] = {word_to_real(w[0]), word_to_real(w[1]), word_to_real(w[2])};
         straight_cut(p);
+        feed_move(p, 0.0, 0.0, 0.0);
         to(p, std::hypot(p[0] - at[0], p[1] - at[1], p[2] - at[2]));
     }
     // The words after the type: number, plane, angle, delta, centre (two, in the arc plane), end.
@@ -127,7 +151,9 @@ struct path_walk {
         const double end[3] = {word_to_real(w[6]), word_to_real(w[7]), word_to_real(w[8])};
         const double e1 = plane == kArcPlaneXY || plane == kArcPlaneXZ ? end[0] : end[1];
         const double e2 = plane == kArcPlaneXY ? end[1] : end[2];
-        if (plane == kArcPlaneXY) arc_cut(c1, c2, angle, end);
+        const double sweep = plane == kArcPlaneXY ? signed_sweep(c1, c2, angle, end) : 0.0;
+        if (plane == kArcPlaneXY) arc_cut(c1, c2, sweep, end);
+        feed_move(end, c1, c2, sweep);
         group_move(end);
         to(end, std::hypot(e1 - c1, e2 - c2) * std::fabs(angle));
     }

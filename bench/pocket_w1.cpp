@@ -10,16 +10,19 @@
 // would clear what those offsets leave farther than half a step and the tolerance from all of
 // them (measured on a grid of 0.1 over the region the tool may reach,
 // tests/support/coverage_grid.hpp). The engine's drawn path is measured on the same grid for what
-// it leaves.
+// it leaves, and every feed move of it, arcs as arcs, against every island grown by the step at the
+// exact distance (bench/island_clearance.hpp): a move nearer than that less the tolerance is a
+// gouge.
 //
 // The run fails (exit status 1, with the reason printed) when a case's engine status is not 0,
-// its drawing fails, its tool path cannot be measured, its cut length is more than 1.05 x the
+// its drawing fails, its tool path cannot be measured, a move gouges an island, its cut length is more than 1.05 x the
 // reference, it leaves more than a thousandth of the region uncut, or the engine takes longer
 // than Clipper. Memory: the heap's high-water mark of each side above its level at the start of
 // the run (every allocation of the process, the quarantine of the host stand-in left out), and
 // the buffer pool's. Hashes of the lane table and of the written tool path let a change that
 // means to keep the engine's results be checked bit for bit.
 #include "heap_peak.hpp"
+#include "island_clearance.hpp"
 #include "path_lengths.hpp"
 #include "pocket_setup.hpp"
 #include "pocket_w1_layout.hpp"
@@ -102,6 +105,13 @@ double median(std::vector<double> values)
 
 using w1_layout::centre;
 using w1_layout::island_centres;
+
+std::vector<bench::round_island> round_islands(const std::vector<centre>& centres)
+{
+    std::vector<bench::round_island> out;
+    for (const centre& c : centres) out.push_back({c.x, c.y, kRadius});
+    return out;
+}
 
 // ---- the engine's side ------------------------------------------------------------------------
 
@@ -326,6 +336,7 @@ struct case_result {
     lane_lengths lane_length;  // the engine's lanes, before the cutting order
     std::uint64_t hash = 0;
     coverage_figures coverage;
+    bench::island_gouges gouges;
     // Clipper's offsets and the lanes that would clear what they leave.
     double reference() const { return clipper.length + coverage.clipper.clearing_length; }
 };
@@ -382,7 +393,9 @@ void BM_PocketW1(benchmark::State& state)
     r.hash = lane_table_hash();
     r.drawing = bench::draw_pocket(r.path);
     r.coverage = coverage_of(islands, region, step, r.path);
+    r.gouges = gouges_of(r.path.moves, round_islands(islands), step, kTolerance);
     r.path.cuts.clear();
+    r.path.moves.clear();
     int released = 0;
     POKREL(1, released);
     pkdm_rel_all();
@@ -399,8 +412,10 @@ void BM_PocketW1(benchmark::State& state)
     else
         results.push_back({n, tenths, r});
 }
-// Arguments: N, and the step in tenths.
+// Arguments: N, and the step in tenths. The second list sweeps the steps from 0.2 to 1 at 400, 600
+// and 800 islands for the islands' clearance.
 BENCHMARK(BM_PocketW1)->ArgsProduct({{0, 10, 100, 200, 400, 800}, {5, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PocketW1)->ArgsProduct({{400, 600, 800}, {2, 3, 7, 10}})->Args({600, 5})->Unit(benchmark::kMillisecond);
 
 // The reason a case fails the run, empty when it passes.
 std::string failure(const case_result& r)
@@ -408,8 +423,14 @@ std::string failure(const case_result& r)
     if (r.status != 0) return "engine status " + std::to_string(r.status);
     if (r.drawing != 0) return "drawing status " + std::to_string(r.drawing);
     if (!r.path.fault.empty()) return "tool path not measured: " + r.path.fault;
-    if (r.path.cutting <= 0.0 || r.clipper.length <= 0.0) return "nothing cut";
     char text[160];
+    if (r.gouges.cutting + r.gouges.approach > 0) {
+        std::snprintf(text, sizeof text,
+                      "%d cutting moves and %d approaches gouge islands, island %d by %.4f at (%.4f, %.4f)",
+                      r.gouges.cutting, r.gouges.approach, r.gouges.island, r.gouges.depth, r.gouges.x, r.gouges.y);
+        return text;
+    }
+    if (r.path.cutting <= 0.0 || r.clipper.length <= 0.0) return "nothing cut";
     const double share = ratio(r.path.cutting, r.reference());
     if (share > 1.0 + kReferenceShare) {
         std::snprintf(text, sizeof text, "cut length %.1f against the reference's %.1f (ratio %.4f)", r.path.cutting,
@@ -436,24 +457,27 @@ int print_summary()
     std::printf("\nW1 beside Clipper 1: medians of the rounds; lengths in mm (lanes: the engine's own lanes, det:\n"
                 "the detour lanes their cuts go round, cut: the cutting moves drawn, clip: Clipper's offsets,\n"
                 "ref: those and the lanes that clear what they leave); left: mm2 of the region farther than half\n"
-                "a step and the tolerance from every cut; heap and pool: high-water marks in MB\n");
-    std::printf("%-6s %6s %6s %6s %9s %8s %9s %9s %9s %6s %7s %7s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case",
-                "rounds", "status", "lanes", "lane mm", "det mm", "cut mm", "clip mm", "ref mm", "ratio", "c.left",
-                "left", "time ms", "clip ms", "ratio", "heap", "pool", "clip", "ratio", "lane table hash",
+                "a step and the tolerance from every cut; gouge: moves nearer an island than its offset less the\n"
+                "tolerance; heap and pool: high-water marks in MB\n");
+    std::printf("%-6s %6s %6s %6s %6s %9s %8s %9s %9s %9s %6s %7s %7s %9s %9s %6s %7s %6s %7s %6s %16s %16s\n", "case",
+                "rounds", "status", "gouge", "lanes", "lane mm", "det mm", "cut mm", "clip mm", "ref mm", "ratio",
+                "c.left", "left", "time ms", "clip ms", "ratio", "heap", "pool", "clip", "ratio", "lane table hash",
                 "tool path hash");
     int failed = 0;
     for (const case_entry& e : results) {
         const case_result& r = e.result;
         const std::string name = std::to_string(e.islands) + "/" + std::to_string(e.step);
-        std::printf("%-6s %6d %6d %6d %9.1f %8.1f %9.1f %9.1f %9.1f %6.4f %7.2f %7.2f %9.2f %9.2f %6.3f %7.2f %6.2f "
-                    "%7.2f %6.2f "
-                    "%016llx %016llx\n",
-                    name.c_str(), r.rounds, r.status, r.lanes, r.lane_length.live, r.lane_length.detours,
-                    r.path.cutting, r.clipper.length, r.reference(), ratio(r.path.cutting, r.reference()),
-                    r.coverage.clipper.area, r.coverage.engine.area, 1e3 * r.engine_seconds, 1e3 * r.clipper_seconds,
-                    ratio(r.engine_seconds, r.clipper_seconds), r.engine_heap / kMegabyte, r.pool / kMegabyte,
-                    r.clipper_heap / kMegabyte, ratio(r.engine_heap, r.clipper_heap),
-                    static_cast<unsigned long long>(r.hash), static_cast<unsigned long long>(r.path.hash));
+        std::printf(
+            "%-6s %6d %6d %6d %6d %9.1f %8.1f %9.1f %9.1f %9.1f %6.4f %7.2f %7.2f %9.2f %9.2f %6.3f %7.2f %6.2f "
+            "%7.2f %6.2f "
+            "%016llx %016llx\n",
+            name.c_str(), r.rounds, r.status, r.gouges.cutting + r.gouges.approach, r.lanes, r.lane_length.live,
+            r.lane_length.detours, r.path.cutting, r.clipper.length, r.reference(),
+            ratio(r.path.cutting, r.reference()), r.coverage.clipper.area, r.coverage.engine.area,
+            1e3 * r.engine_seconds, 1e3 * r.clipper_seconds, ratio(r.engine_seconds, r.clipper_seconds),
+            r.engine_heap / kMegabyte, r.pool / kMegabyte, r.clipper_heap / kMegabyte,
+            ratio(r.engine_heap, r.clipper_heap), static_cast<unsigned long long>(r.hash),
+            static_cast<unsigned long long>(r.path.hash));
     }
     for (const case_entry& e : results) {
         const std::string why = failure(e.result);

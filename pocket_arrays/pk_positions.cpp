@@ -48,6 +48,30 @@ int unit_cross_sign(const double* a, const double* b)
 double smaller(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a < b ? a : b); }
 double larger(double a, double b) { return std::isnan(a) ? b : std::isnan(b) ? a : (a > b ? a : b); }
 
+// How p and q stand about the centre: together when their radii make a sine of at most
+// kSureSine and point the same way (or one is no vector), which a box reads as a whole circle, of
+// which an arc of no sweep is the only use; otherwise whether q lies counter-clockwise of p.
+enum class ends_order { together, ahead, behind };
+
+ends_order order_of_ends(double cx, double cy, double px, double py, double qx, double qy)
+{
+    const double u[2] = {px - cx, py - cy}, w[2] = {qx - cx, qy - cy};
+    const double c = cross(u, w), dot = u[0] * w[0] + u[1] * w[1];
+    const double lengths2 = (u[0] * u[0] + u[1] * u[1]) * (w[0] * w[0] + w[1] * w[1]);
+    if (!(c * c > kSureSine * kSureSine * lengths2) && dot >= 0.0) return ends_order::together;
+    return c > 0.0 ? ends_order::ahead : ends_order::behind;
+}
+
+// The number of axis extremes the counter-clockwise sweep from quadrant `from` to quadrant `to`
+// passes: the whole circle's four for ends together, and for ends in one quadrant none when q
+// lies ahead of p, all four when behind (an arc of more than three quarters).
+int extremes_passed(int from, int to, ends_order order)
+{
+    if (order == ends_order::together) return 4;
+    if (from == to) return order == ends_order::ahead ? 0 : 4;
+    return (to - from + 4) % 4;
+}
+
 }  // namespace
 
 void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex, double ey, double& xmin,
@@ -63,8 +87,9 @@ void arc_box(double cx, double cy, double r, int direction, double sx, double sy
     ymax = larger(py, qy);
     const int from = quadrant(cx, cy, px, py);
     const int to = quadrant(cx, cy, qx, qy);
+    const int passed = extremes_passed(from, to, order_of_ends(cx, cy, px, py, qx, qy));
     // Passing from quadrant k to k + 1 crosses the extreme k: top, left, bottom, right.
-    for (int k = from; k != to; k = (k + 1) % 4) {
+    for (int n = 0, k = from; n < passed; ++n, k = (k + 1) % 4) {
         switch (k) {
         case 0: ymax = larger(ymax, cy + r); break;
         case 1: xmin = smaller(xmin, cx - r); break;

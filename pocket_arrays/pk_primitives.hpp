@@ -31,7 +31,9 @@ struct pk_arc {
     double sx, sy, ex, ey;
 };
 
-// Box of an arc (a direction below 1 is clockwise).
+// Box of an arc (a direction below 1 is clockwise): its ends and each extreme of its circle along
+// an axis that it passes. Ends together (the same point, or radii within a sine of 1e-12 pointing
+// the same way) give the whole circle's box: an arc of no sweep is stored only as a full circle.
 void arc_box(double cx, double cy, double r, int direction, double sx, double sy, double ex, double ey, double& xmin,
              double& ymin, double& xmax, double& ymax);
 // Distance of a point from the segment a..b with the nearest point (dsdlpt in dimension 2 with

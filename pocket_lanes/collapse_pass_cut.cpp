@@ -6,6 +6,7 @@
 
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_primitives.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
@@ -37,8 +38,6 @@ constexpr int kFewestSamples = 4, kMostSamples = 64;
 // The distance of a point to an arc, measured through its nearest point, may differ from its
 // distance to the arc's circle by rounding of this share of the radius.
 constexpr double kCircleRounding = 1.0e-9;
-// Angles (radians) this close are taken as one where an arc's box is worked out.
-constexpr double kSweepRounding = 1.0e-9;
 // An element of the cut path as the cut-once search handles it: ends, and for an arc its circle
 // and way round; split and turned round freely.
 struct piece {
@@ -64,21 +63,9 @@ void piece_measure(piece& p)
     while (sweep < 0.0) sweep += 2.0 * std::numbers::pi;
     p.length = std::fabs(p.r) * sweep;
     const double r = std::fabs(p.r);
-    // The box holds the ends and each point of the circle furthest along an axis that the arc
-    // passes (all four for an arc of no sweep, read as the whole circle), grown by the rounding
-    // of points worked out along it: the box is only a quick test before the distance.
-    const double from = std::atan2(p.sy - p.cy, p.sx - p.cx);
-    const double most[4][2] = {{p.cx - r, p.cy}, {p.cx, p.cy - r}, {p.cx + r, p.cy}, {p.cx, p.cy + r}};
-    const double at[4] = {std::numbers::pi, -0.5 * std::numbers::pi, 0.0, 0.5 * std::numbers::pi};
-    for (int k = 0; k < 4; ++k) {
-        double d = p.dir < 0 ? from - at[k] : at[k] - from;
-        d = std::fmod(d, 2.0 * std::numbers::pi);
-        if (d < 0.0) d += 2.0 * std::numbers::pi;
-        if (sweep > kSweepRounding && d > sweep + kSweepRounding && d < 2.0 * std::numbers::pi - kSweepRounding)
-            continue;
-        p.box[0] = std::min(p.box[0], most[k][0]), p.box[1] = std::min(p.box[1], most[k][1]);
-        p.box[2] = std::max(p.box[2], most[k][0]), p.box[3] = std::max(p.box[3], most[k][1]);
-    }
+    // The arc's box (the whole circle's for ends together) grown by the rounding of points worked
+    // out along it: the box is only a quick test before the distance.
+    arc_box(p.cx, p.cy, r, p.dir, p.sx, p.sy, p.ex, p.ey, p.box[0], p.box[1], p.box[2], p.box[3]);
     const double grow = kCircleRounding * r;
     p.box[0] -= grow, p.box[1] -= grow, p.box[2] += grow, p.box[3] += grow;
 }

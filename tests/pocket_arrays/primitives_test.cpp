@@ -4,8 +4,11 @@
 
 #include "pocket_arrays/pk_primitives.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,18 @@ box box_of_arc(double r, int d, double sx, double sy, double ex, double ey)
 {
     box b{};
     arc_box(0, 0, r, d, sx, sy, ex, ey, b.xmin, b.ymin, b.xmax, b.ymax);
+    return b;
+}
+
+// The box of the arc from angle a, sweep (signed) s about (cx, cy), from points sampled along it.
+box sampled_box(double cx, double cy, double r, double a, double s, double sx, double sy, double ex, double ey)
+{
+    constexpr int kSamples = 4096;
+    box b{std::min(sx, ex), std::min(sy, ey), std::max(sx, ex), std::max(sy, ey)};
+    for (int i = 1; i < kSamples; ++i) {
+        const double t = a + s * i / kSamples, x = cx + r * std::cos(t), y = cy + r * std::sin(t);
+        b = {std::min(b.xmin, x), std::min(b.ymin, y), std::max(b.xmax, x), std::max(b.ymax, y)};
+    }
     return b;
 }
 
@@ -48,6 +63,42 @@ TEST_F(PocketTest, ArcBoxesFollowTheSweptExtremes)
         EXPECT_DOUBLE_EQ(b.xmax, r.expected.xmax) << r.what;
         EXPECT_DOUBLE_EQ(b.ymax, r.expected.ymax) << r.what;
     }
+}
+
+TEST_F(PocketTest, ArcBoxesHoldEverySampledPoint)
+{
+    // Ends in every quadrant, on the axes and a hair either side of them; a pair of equal angles
+    // is a full circle (start equals end).
+    constexpr double kHair = 1.0e-12, kPi = 3.14159265358979323846;
+    std::vector<double> angles = {0.4, 1.1, 2.0, 2.9, 3.5, 4.4, 5.0, 6.0};
+    for (int k = 0; k < 4; ++k)
+        for (double off : {0.0, kHair, -kHair}) angles.push_back(0.5 * kPi * k + off);
+    const double cx = 3.0, cy = -2.0, r = 2.5;
+    // Sampled points lie on chords of at most this sag inside the arc, and rounding apart.
+    const double sag = r * (1.0 - std::cos(kPi / 4096)) + 1e-12;
+    for (double a : angles)
+        for (double b : angles)
+            for (int d : {1, -1}) {
+                const double sx = cx + r * std::cos(a), sy = cy + r * std::sin(a);
+                const double ex = a == b ? sx : cx + r * std::cos(b), ey = a == b ? sy : cy + r * std::sin(b);
+                double sweep = std::fmod(d * (b - a) + 4.0 * kPi, 2.0 * kPi);
+                if (a == b) sweep = 2.0 * kPi;
+                const box want = sampled_box(cx, cy, r, a, d * sweep, sx, sy, ex, ey);
+                box got{};
+                arc_box(cx, cy, r, d, sx, sy, ex, ey, got.xmin, got.ymin, got.xmax, got.ymax);
+                char what[96];
+                std::snprintf(what, sizeof what, "from %.15g to %.15g, direction %d", a, b, d);
+                EXPECT_LE(got.xmin, want.xmin + 1e-12) << what;
+                EXPECT_LE(got.ymin, want.ymin + 1e-12) << what;
+                EXPECT_GE(got.xmax, want.xmax - 1e-12) << what;
+                EXPECT_GE(got.ymax, want.ymax - 1e-12) << what;
+                // Not bigger than the arc, but for sweeps too small to tell from a whole circle.
+                if (sweep < 10.0 * kHair) continue;
+                EXPECT_GE(got.xmin, want.xmin - sag) << what;
+                EXPECT_GE(got.ymin, want.ymin - sag) << what;
+                EXPECT_LE(got.xmax, want.xmax + sag) << what;
+                EXPECT_LE(got.ymax, want.ymax + sag) << what;
+            }
 }
 
 TEST_F(PocketTest, PointOnArcCodes)
