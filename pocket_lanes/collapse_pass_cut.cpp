@@ -427,17 +427,27 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
         box[0] = std::min(box[0], q.box[0]), box[1] = std::min(box[1], q.box[1]), box[2] = std::max(box[2], q.box[2]),
         box[3] = std::max(box[3], q.box[3]);
     const double clear = 2.0 * near;
+    const double from = opening + kJoinShare * near;
     double over = 0.0;
     for (; k < cut.size(); along += cut[k++].length) {
-        if (along < opening + kJoinShare * near) continue;
-        const double* b = cut[k].box;
+        if (along + cut[k].length <= from) continue;
+        // A piece across the bound is tested from the bound on: a long piece may come back over
+        // the opening beyond it.
+        piece tested = cut[k];
+        if (along < from) {
+            double x = 0.0, y = 0.0;
+            piece before;
+            piece_point(cut[k], (from - along) / cut[k].length, x, y);
+            split_piece(cut[k], x, y, before, tested);
+        }
+        const double* b = tested.box;
         if (b[0] > box[2] + clear || b[2] < box[0] - clear || b[1] > box[3] + clear || b[3] < box[1] - clear) continue;
-        const int spans = sample_spans(cut[k], near);
+        const int spans = sample_spans(tested, near);
         for (int j = 0; j < spans; ++j) {
             double x = 0.0, y = 0.0;
-            piece_point(cut[k], (j + 0.5) / spans, x, y);
+            piece_point(tested, (j + 0.5) / spans, x, y);
             if (std::any_of(head.begin(), head.end(), [&](const piece& q) { return piece_near(q, x, y, near); }))
-                over += cut[k].length / spans;
+                over += tested.length / spans;
             if (over > 0.5 * opening) return true;
         }
     }
@@ -517,6 +527,13 @@ bool collapse_pass_cuts_once(const pokarr& path, double near)
     pass_reach reach = reach_of(w, near);
     shortest_cut(w, near, reach, 0, true, best, clean);
     return !best.empty() && clean;
+}
+
+bool collapse_pass_cut_clean(const pokarr& path, double near)
+{
+    std::vector<piece> w;
+    if (!pieces_of(path, w) || !runs_over_opening(w, near)) return true;
+    return collapse_pass_cuts_once(path, near);
 }
 
 void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& most, const std::vector<int>& also,

@@ -50,3 +50,7 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status);
 // Whether collapse_pass_cut_once would make the path shorter with a cut that does not run back
 // over its opening (its first step, a quarter of it at most) further on.
 bool collapse_pass_cuts_once(const pokarr& path, double near);
+
+// Whether the path, cut as collapse_pass_cut_once leaves it, does not run back over its opening:
+// as it is, or with the cut that begins at a turn.
+bool collapse_pass_cut_clean(const pokarr& path, double near);

@@ -3,7 +3,8 @@
 // chain's entries are where the ray meets each parent in turn. Candidates are tried at ten
 // parameters over F's elements, first with the ray hits, then with the nearest points, then with
 // wider rays; a chain that finds no entry tries other parents, a second sweep that splits it, the
-// relaxed angle check and the best refused step, and is cut at last.
+// relaxed angle check and the best refused step, and is cut at last. Within a pass, rays from
+// places where F would be cut there and back are tried after all others.
 #include "pocket_lanes/cutting_stages.hpp"
 
 #include "host/vantu.hpp"
@@ -33,6 +34,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -280,6 +282,9 @@ struct chain_run {
     // counts only for whether it finds an entry (the next round forgets its best refused step):
     // the round lays only the last try of the nearest points, which passes on to the wider rays.
     bool wider_only = false;
+    // Whether F entered at (element, parameter) is cut once from its opening, by place: the rays
+    // of every round and mode start at the same few places.
+    std::map<std::pair<int, double>, bool> cut_once_at;
 };
 
 bool write_entry(stage_run& s, const entry& e)
@@ -804,6 +809,19 @@ bool entry_cut_once(const chain_run& c, const pass_entry& e)
     return cut_from_entry(c, e.element, e.t, cut.a) && collapse_pass_cuts_once(cut.a, collapse_pass_near());
 }
 
+// Whether F entered at (element, t) is cut once from its opening as the chain cut will cut it:
+// an entry in the middle of a stretch that F runs along twice (the sides of a pass of no width,
+// or of a narrow gap between merged island lanes) would be cut there and back.
+bool ray_cut_once(chain_run& c, int element, double t)
+{
+    const auto [place, added] = c.cut_once_at.try_emplace({element, t}, true);
+    if (added) {
+        pokarr_work cut(c.loop.a.dimension);
+        place->second = !cut_from_entry(c, element, t, cut.a) || collapse_pass_cut_clean(cut.a, collapse_pass_near());
+    }
+    return place->second;
+}
+
 // A collapse pass of no width is entered at one of its turning points where the chain can go on
 // from there: its cut then runs from the other end to the entry once (collapse_pass_cut.hpp).
 // The ray there leaves the pass square to the element at the turn. Answers no_hit when no turn
@@ -837,6 +855,8 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
         end == walk_end::complete || end == walk_end::failed || end == walk_end::split)
         return end;
     ray_mode mode = c.wider_only ? ray_mode::nearest : ray_mode::hits;
+    // Rays from places where F would be cut there and back are tried after all others.
+    std::vector<std::pair<candidate, ray_mode>> later;
     for (int k = c.wider_only ? kTries - 1 : 0; k < kTries; ++k) {
         double t = kFirstParam + kParamStep * k + (c.island ? kIslandParamShift : 0.0);
         if (t > 1.0) t -= 1.0;
@@ -847,6 +867,10 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
             if (k > 0 && e - 1 < c.lengths.a.count && c.lengths.a.x[e - 1] < c.short_limit) continue;
             candidate ray;
             if (!chain_ray(c, mode == ray_mode::wider, k, i, elements.size(), e, t, ray)) continue;
+            if (planar() && !ray_cut_once(c, ray.element, ray.t)) {
+                later.emplace_back(ray, mode);
+                continue;
+            }
             const walk_end end = try_candidate(s, c, ray, mode, split_at);
             if (end == walk_end::complete || end == walk_end::failed || end == walk_end::split) return end;
             if (end == walk_end::refused && mode == ray_mode::nearest && k == kTries - 1) refused_here = true;
@@ -862,6 +886,10 @@ walk_end run_passes(stage_run& s, chain_run& c, int& split_at)
             mode = ray_mode::nearest;
             k = -1;
         }
+    }
+    for (const auto& [ray, ray_mode_of] : later) {
+        const walk_end end = try_candidate(s, c, ray, ray_mode_of, split_at);
+        if (end == walk_end::complete || end == walk_end::failed || end == walk_end::split) return end;
     }
     return walk_end::no_hit;
 }

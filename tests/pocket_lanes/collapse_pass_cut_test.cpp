@@ -124,4 +124,39 @@ TEST_F(CollapsePassCut, EntriesAreTheTurnsAndNamedVerticesThatSaveMostFirst)
     }
 }
 
+// Two 10 x 10 rooms joined by a corridor from (0, 0) to (10, 0) that the loop runs along both
+// ways, out along y = 0 and back along y = -apart: no turn lies at either end of the corridor. The
+// loop is entered at vertex `from` of its cycle.
+contour rooms_and_corridor(double apart, std::size_t from)
+{
+    const std::vector<xy> cycle{{5, 0},      {10, 0}, {10, 5},   {20, 5},  {20, -5}, {10, -5}, {10, -apart},
+                                {0, -apart}, {0, -5}, {-10, -5}, {-10, 5}, {0, 5},   {0, 0}};
+    contour c;
+    for (std::size_t k = 0; k <= cycle.size(); ++k) c.push_back(cycle[(from + k) % cycle.size()]);
+    return c;
+}
+
+struct clean_row {
+    const char* name;
+    contour path;  // a closed loop from its entry back to it
+    bool clean;    // cut from its entry (or from a turn) without running back over its opening
+};
+
+TEST_F(CollapsePassCut, CutIsCleanUnlessEnteredInAStretchRunTwiceWithoutATurn)
+{
+    const std::vector<clean_row> rows = {
+        {"square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, true},
+        {"pass of no width entered at its end", {{0, 0}, {5, 0}, {0, 0}}, true},
+        {"pass of no width entered at its middle", {{0, 0}, {5, 0}, {-5, 0}, {0, 0}}, true},
+        {"corridor entered at its middle", rooms_and_corridor(0.0, 0), false},
+        {"corridor's loop entered in a room", rooms_and_corridor(0.0, 3), true},
+        {"corridor whose runs stand farther apart than near", rooms_and_corridor(4.0 * kNear, 0), true},
+    };
+    for (const clean_row& row : rows) {
+        pokarr a = make_from(row.path);
+        EXPECT_EQ(collapse_pass_cut_clean(a, kNear), row.clean) << row.name;
+        pokarr_free(a);
+    }
+}
+
 }  // namespace

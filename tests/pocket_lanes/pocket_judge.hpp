@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -723,6 +724,26 @@ inline double run_over_length(const loop& subject, const loop& reference, double
     return length;
 }
 
+// The part of the polyline v between the lengths `from` and `to` along it, as pairs of points.
+inline loop stretch_of(const std::vector<xy>& v, double from, double to)
+{
+    loop out;
+    double along = 0.0;
+    for (std::size_t i = 0; i + 1 < v.size(); ++i) {
+        const double length = std::hypot(v[i + 1].x - v[i].x, v[i + 1].y - v[i].y);
+        const double low = std::max(from, along), high = std::min(to, along + length);
+        if (length > 0.0 && low < high) {
+            const auto at = [&](double d) {
+                const double t = (d - along) / length;
+                return xy{v[i].x + t * (v[i + 1].x - v[i].x), v[i].y + t * (v[i + 1].y - v[i].y)};
+            };
+            out.push_back(at(low)), out.push_back(at(high));
+        }
+        along += length;
+    }
+    return out;
+}
+
 // Chains whose first lane runs back over the stretch it begins with. A chain's first lane is
 // entered from above (after a separator, or first of all) and may begin wherever it pleases: a
 // pass of no width entered at its middle and cut there and back ran that stretch twice. Measured
@@ -739,15 +760,11 @@ inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std:
         const recut_measure whole = recut_of({m}, near, c.step);
         if (whole.recut <= 0.0) continue;
         const double opening = std::min(c.step, 0.25 * whole.cut);
-        std::vector<xy> v = points_along(m.entries, kJudgeSagitta);
-        // The opening stretch, then the lane from where it may come back.
-        loop head, tail;
-        double along = 0.0;
-        for (std::size_t i = 0; i + 1 < v.size(); ++i) {
-            if (along < opening) head.push_back(v[i]), head.push_back(v[i + 1]);
-            if (along >= opening + kRecutTurn * near) tail.push_back(v[i]), tail.push_back(v[i + 1]);
-            along += std::hypot(v[i + 1].x - v[i].x, v[i + 1].y - v[i].y);
-        }
+        // The opening stretch, then the lane from where it may come back: a segment across either
+        // bound is cut there, so that a long first segment is not taken whole for the opening.
+        const std::vector<xy> v = points_along(m.entries, kJudgeSagitta);
+        const loop head = stretch_of(v, 0.0, opening);
+        const loop tail = stretch_of(v, opening + kRecutTurn * near, std::numeric_limits<double>::infinity());
         if (head.empty() || tail.empty()) continue;
         xy place{};
         const double back = run_over_length(tail, head, near, place);

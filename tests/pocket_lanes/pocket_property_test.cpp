@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <tuple>
 
@@ -214,21 +215,6 @@ void take_listed_faults(const std::string& kind, const std::string& name, std::v
     faults.erase(std::remove_if(faults.begin(), faults.end(), of_kind), faults.end());
 }
 
-// Pockets of the default run (and named packed ones) whose first lane of a chain still runs back
-// over the stretch it begins with ("run twice"): a sliver lane whose sides part by a little more
-// than the tolerance, entered at its middle (20261226), and packed pockets whose first lanes wind
-// round several merged island lanes, a stretch entered where no turn of the cut lies. Such faults
-// do not fail the test; a listed pocket without one does, so that the lists only shrink.
-const std::vector<unsigned> kRandomRunTwiceLeft = {20261226};
-const std::vector<unsigned> kPackedRunTwiceLeft = {20361216, 20461216, 20661215, 20361222,
-                                                   20761230, 20461219, 20461235, 20761285};
-
-void take_run_twice(const std::vector<unsigned>& listed, unsigned seed, const std::string& name,
-                    std::vector<std::string>& faults)
-{
-    if (std::find(listed.begin(), listed.end(), seed) != listed.end()) take_listed_faults("run twice", name, faults);
-}
-
 TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     for (const unsigned seed : seeds_of(GetParam())) {
@@ -241,7 +227,6 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
                 << c.name << " is cut whole now: take it off the list of pockets that leave material";
             faults.erase(std::remove_if(faults.begin(), faults.end(), gap), faults.end());
         }
-        take_run_twice(kRandomRunTwiceLeft, seed, c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -391,7 +376,6 @@ TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
         if (step == 0.0) {
             for (const auto& [listed, kind] : kPackedFaultsLeft)
                 if (listed == seed) take_listed_faults(kind, c.name, faults);
-            take_run_twice(kPackedRunTwiceLeft, seed, c.name, faults);
         }
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
@@ -563,23 +547,36 @@ std::vector<pocket_case> named_corpus()
     return out;
 }
 
-// The named pockets are judged cut once as well (cut_once_faults): these still have a chain whose
-// first lane runs back over the stretch it begins with (a lane turning back at a spike or round a
-// detour near its entry, no pass of no width). Their "run twice" faults do not fail the test; a
-// listed pocket without one does, so that the list only shrinks.
-const std::vector<std::string> kNamedRunTwiceLeft = {
-    "small round island, radius 0.400000, step 0.010000, tolerance 0.005000",
-    "small round island, radius 0.400000, step 0.010000, tolerance 0.002000"};
-
+// The named pockets are judged cut once as well (cut_once_faults).
 TEST_F(WholePocket, NamedPocketsAreCutWhollyOnceAndClearOfEveryContour)
 {
     const std::vector<pocket_case> rows = named_corpus();
     for (std::size_t row = 0; row < rows.size(); ++row) {
         std::vector<std::string> faults = judge_cut_once(rows[row], compute(rows[row]));
-        for (const std::string& listed : kNamedRunTwiceLeft)
-            if (listed == rows[row].name) take_listed_faults("run twice", listed, faults);
         EXPECT_TRUE(faults.empty()) << report(rows[row], faults);
         draw_failure("named_" + std::to_string(row), rows[row], faults);
+    }
+}
+
+// The judge's opening of a lane is the stretch of the given length, cut inside a long segment: a
+// lane that runs back over its first segment far beyond the opening has not run over the opening.
+TEST(CutOnceJudge, StretchIsCutAtItsBounds)
+{
+    const std::vector<xy> lane{{0, 0}, {10, 0}, {10, 10}};
+    const double beyond = std::numeric_limits<double>::infinity();
+    const std::vector<std::tuple<double, double, loop>> rows = {
+        {0.0, 1.0, {{0, 0}, {1, 0}}},
+        {9.0, 12.0, {{9, 0}, {10, 0}, {10, 0}, {10, 2}}},
+        {12.0, beyond, {{10, 2}, {10, 10}}},
+        {5.0, 5.0, {}},
+    };
+    for (const auto& [from, to, expected] : rows) {
+        const loop got = stretch_of(lane, from, to);
+        ASSERT_EQ(got.size(), expected.size()) << from << " to " << to;
+        for (std::size_t k = 0; k < got.size(); ++k) {
+            EXPECT_NEAR(got[k].x, expected[k].x, 1e-12) << from << " to " << to << ", point " << k;
+            EXPECT_NEAR(got[k].y, expected[k].y, 1e-12) << from << " to " << to << ", point " << k;
+        }
     }
 }
 
