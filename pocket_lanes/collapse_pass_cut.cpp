@@ -11,10 +11,13 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -242,11 +245,25 @@ bool piece_near(const piece& q, double x, double y, double near)
 // from every entry of the same path ask it of the same points over other stretches. `path` is
 // the path as split, in its own order; the cut search may take it turned round to start
 // elsewhere, each piece `offset` places on (run_over).
+// For the cut search turned round by one offset it also keeps, per piece, how far its points have
+// been asked and the lowest, over those points, of the highest place (turned round) of a piece
+// near the point: whether the rest of the path from a place on runs over the piece is then read
+// from what was asked before, and a piece is asked further only as far as a later question needs.
+struct pass_over {
+    std::size_t asked = 0;  // points asked, from the first
+    long lowest = 0;        // over them, the lowest of the highest near place (-1: a point near none)
+};
 struct pass_reach {
     const std::vector<piece>* path = nullptr;
     double near = 0.0;
     std::vector<int> spans;                                     // per piece, as sample_spans
     std::vector<std::vector<std::vector<std::uint32_t>>> rows;  // [piece][point] -> near pieces
+    std::size_t over_offset = 0;                                // the offset `over` was asked for
+    std::vector<pass_over> over;                                // per piece of the path
+    // A long path's pieces, their boxes widened by `near`, in a grid made at the first point
+    // asked: a point then meets only the pieces whose boxes hold it.
+    std::unique_ptr<box_grid> grid;
+    std::vector<int> met;  // scratch: the pieces a point meets
 };
 
 pass_reach reach_of(const std::vector<piece>& path, double near)
@@ -260,6 +277,31 @@ pass_reach reach_of(const std::vector<piece>& path, double near)
     return r;
 }
 
+// Paths of at least this many pieces get their grid.
+constexpr std::size_t kGridFromPieces = 32;
+
+// The pieces of the path that may run within `near` of (x, y), in increasing order: every piece
+// whose box widened by `near` holds the point is among them.
+const std::vector<int>& pieces_about(pass_reach& r, double x, double y)
+{
+    const std::vector<piece>& w = *r.path;
+    if (w.size() < kGridFromPieces) {
+        r.met.resize(w.size());
+        for (std::size_t k = 0; k < w.size(); ++k) r.met[k] = static_cast<int>(k);
+        return r.met;
+    }
+    if (r.grid == nullptr) {
+        std::vector<std::array<double, 4>> boxes;
+        for (const piece& p : w)
+            boxes.push_back({p.box[0] - r.near, p.box[1] - r.near, p.box[2] + r.near, p.box[3] + r.near});
+        r.grid = std::make_unique<box_grid>();
+        box_grid_build(boxes, *r.grid);
+    }
+    const double box[4] = {x, y, x, y};
+    box_grid_candidates(*r.grid, box, r.met);
+    return r.met;
+}
+
 // The pieces near point j (of spans + 1, ends included) tested along piece g of the path.
 const std::vector<std::uint32_t>& near_pieces(pass_reach& r, std::size_t g, std::size_t j)
 {
@@ -269,28 +311,39 @@ const std::vector<std::uint32_t>& near_pieces(pass_reach& r, std::size_t g, std:
         double x = 0.0, y = 0.0;
         piece_point(w[g], static_cast<double>(row.size()) / r.spans[g], x, y);
         std::vector<std::uint32_t>& point = row.emplace_back();
-        for (std::size_t k = 0; k < w.size(); ++k)
-            if (piece_near(w[k], x, y, r.near)) point.push_back(static_cast<std::uint32_t>(k));
+        for (const int k : pieces_about(r, x, y))
+            if (piece_near(w[static_cast<std::size_t>(k)], x, y, r.near))
+                point.push_back(static_cast<std::uint32_t>(k));
     }
     return row[j];
 }
 
+// The highest place, in the path turned `offset` places round, of the pieces near point j of
+// piece g; -1 when no piece is near it.
+long highest_near(pass_reach& r, std::size_t offset, std::size_t g, std::size_t j)
+{
+    const std::size_t n = r.path->size();
+    long highest = -1;
+    for (const std::uint32_t q : near_pieces(r, g, j))
+        highest = std::max(highest, static_cast<long>((q + n - offset % n) % n));
+    return highest;
+}
+
 // Whether every point tested along piece p of the path turned `offset` places round (piece p is
-// piece p + offset of reach's path) lies within `near` of one of pieces [from, to) of it.
-bool run_over(pass_reach& reach, std::size_t offset, std::size_t p, std::size_t from, std::size_t to)
+// piece p + offset of reach's path) lies within `near` of one of its pieces from `from` on.
+bool run_over(pass_reach& reach, std::size_t offset, std::size_t p, std::size_t from)
 {
     const std::size_t n = reach.path->size();
+    if (reach.over.size() != n || reach.over_offset != offset) reach.over.assign(n, {}), reach.over_offset = offset;
     const std::size_t g = (p + offset) % n;
-    const auto in_range = [&](std::uint32_t q) {
-        const std::size_t k = (q + n - offset % n) % n;
-        return k >= from && k < to;
-    };
+    pass_over& o = reach.over[g];
+    const long least = static_cast<long>(from);
     const std::size_t points = static_cast<std::size_t>(reach.spans[g]) + 1;
-    for (std::size_t j = 0; j < points; ++j) {
-        const std::vector<std::uint32_t>& point = near_pieces(reach, g, j);
-        if (!std::any_of(point.begin(), point.end(), in_range)) return false;
+    for (; o.asked < points && (o.asked == 0 || o.lowest >= least); ++o.asked) {
+        const long highest = highest_near(reach, offset, g, o.asked);
+        o.lowest = o.asked == 0 ? highest : std::min(o.lowest, highest);
     }
-    return true;
+    return o.lowest >= least;
 }
 
 // The vertex of pieces [from, to) (from .. to: the start of each and the end of the last) within
@@ -299,6 +352,8 @@ int vertex_near(const std::vector<piece>& w, std::size_t from, std::size_t to, d
 {
     for (std::size_t k = from; k <= to; ++k) {
         const double vx = k < to ? w[k].sx : w[to - 1].ex, vy = k < to ? w[k].sy : w[to - 1].ey;
+        // A vertex farther along x or y than `near` is farther in all: the distance is not needed.
+        if (std::fabs(vx - x) > near || std::fabs(vy - y) > near) continue;
         if (std::hypot(vx - x, vy - y) <= near) return static_cast<int>(k - from);
     }
     return -1;
@@ -317,18 +372,20 @@ double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
 // turn that R does not run over is gone along from the vertex of R where it starts to the one
 // where it ends, and the cut comes back to the first by the shorter way: along R, or back along
 // the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
-// R once more). False when such a stretch does not start and end on vertices of R.
-bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, pass_reach& reach, std::size_t offset,
-                   std::vector<piece>& cut, double& length)
+// R once more). detours_from_turn finds the stretches, walk_cut lays the cut out.
+struct detour {
+    std::size_t first, last;  // the pieces gone along (before the turn)
+    int from, to;             // the vertices of R where they start and end
+};
+
+// The stretches the cut from the turn before piece `split` goes along; false when one does not
+// start and end on vertices of R.
+bool detours_from_turn(const std::vector<piece>& w, std::size_t split, double near, pass_reach& reach,
+                       std::size_t offset, std::vector<detour>& detours)
 {
-    const std::size_t rest = w.size() - split;
-    struct detour {
-        std::size_t first, last;  // the pieces gone along (before the turn)
-        int from, to;             // the vertices of R where they start and end
-    };
-    std::vector<detour> detours;
+    detours.clear();
     for (std::size_t k = 0; k < split; ++k) {
-        if (run_over(reach, offset, k, split, w.size())) continue;
+        if (run_over(reach, offset, k, split)) continue;
         if (!detours.empty() && detours.back().last + 1 == k)
             detours.back().last = k;
         else
@@ -352,12 +409,15 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
         }
         if (d.from < 0 || d.to < 0) return false;
     }
-    cut.clear();
-    length = 0.0;
-    const auto take = [&](const piece& p) {
-        cut.push_back(p);
-        length += p.length;
-    };
+    return true;
+}
+
+// The pieces of the cut from the turn before piece `split` with its detours, in order, each
+// handed to `take`.
+template <typename Take>
+void walk_cut(const std::vector<piece>& w, std::size_t split, const std::vector<detour>& detours, Take take)
+{
+    const std::size_t rest = w.size() - split;
     for (std::size_t v = 0; v <= rest; ++v) {
         for (const detour& d : detours) {
             if (d.from != static_cast<int>(v)) continue;
@@ -376,7 +436,6 @@ bool cut_from_turn(const std::vector<piece>& w, std::size_t split, double near, 
         }
         if (v < rest) take(w[split + v]);
     }
-    return true;
 }
 
 // The pieces as a chain of entries: the first start, then each end (with its arc record).
@@ -455,7 +514,7 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
 }
 
 // The shortest cut of the closed path that ends where it starts (the entry): from each turn the
-// path makes, as cut_from_turn makes it, those that do not run back over their opening
+// path makes, as detours_from_turn and walk_cut make it, those that do not run back over their opening
 // (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
 // length it saves against the whole path and the cut in `best` (`clean` when it does not run back
 // over its opening), or 0 and nothing when no cut is shorter by more than `near`. With
@@ -469,13 +528,19 @@ double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach,
     for (const piece& p : w) whole += p.length;
     double best_length = whole;
     std::vector<piece> made;
+    std::vector<detour> detours;
     for (std::size_t split = 1; split < w.size(); ++split) {
-        if (!turn_at(w, split, near)) continue;
+        if (!turn_at(w, split, near) || !detours_from_turn(w, split, near, reach, offset, detours)) continue;
+        // The cut's length first, summed in its order: its pieces are laid out only for a cut
+        // that may take the best one's place.
         double length = 0.0;
-        if (!cut_from_turn(w, split, near, reach, offset, made, length) || !(length < whole - near)) continue;
+        walk_cut(w, split, detours, [&length](const piece& p) { length += p.length; });
+        if (!(length < whole - near)) continue;
         // Once a clean cut is found, only a shorter one can take its place: the test of the
         // opening is paid only then.
         if (clean && !(length < best_length)) continue;
+        made.clear();
+        walk_cut(w, split, detours, [&made](const piece& p) { made.push_back(p); });
         const bool made_clean = !runs_over_opening(made, near);
         if ((made_clean && !clean) || (made_clean == clean && length < best_length))
             best.swap(made), best_length = length, clean = made_clean;

@@ -17,6 +17,7 @@
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/hole_ring.hpp"
 #include "pocket_lanes/level_lanes.hpp"
+#include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>
 #include <memory>
@@ -395,6 +396,9 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
     merge_branches branches;
     double box_k[4];
     const bool boxed = c.box_test && box_at_hand(k, kloop, box_k);
+    // k's elements in a grid, made at the first island to cross-check: each crossing test then
+    // walks only the elements near the island.
+    std::unique_ptr<crossing_search_loop> elements_k;
     for (int level = kLevelIsland + 1; level <= c.last_level && !c.done; ++level) {
         const int other = c.lanes.lane(level);
         if (other == 0 || other == lane_a || other == lane_b || other == k) continue;
@@ -408,8 +412,12 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
             return;
         }
         if (where != kLoopInside) continue;
+        if (elements_k == nullptr) {
+            elements_k = std::make_unique<crossing_search_loop>();
+            crossing_search_loop_make(kloop, *elements_k);
+        }
         int crossing = 0;
-        pokarr_intersect_test(kCrossingTest, kloop, island.a, crossing);
+        crossing_test_near(kCrossingTest, kloop, *elements_k, island.a, crossing);
         if (crossing < 0) {
             c.end(-1);
             return;

@@ -180,6 +180,22 @@ bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near&
     return true;
 }
 
+void crossing_test_near(int mode, pokarr& a, crossing_search_loop& prepared, const pokarr& b, int& status)
+{
+    luplup_near near;
+    if (!crossing_search_near(prepared, b, near)) {
+        pokarr_intersect_test(mode, a, b, status);
+        return;
+    }
+    if (prepared.rows == nullptr) prepared.rows = std::make_unique<crossing_rows>();
+    crossing_rows* rows = prepared.rows.get();
+    pokarr_get_groups(b, rows->boxes);
+    luplup_pokarr_near(mode, a, near, b, rows->boxes, rows->elem_a, rows->elem_b, rows->x, rows->y, rows->z_a,
+                       rows->z_b, rows->count, status);
+    if (status < 0) return;
+    status = rows->count > 0 ? 1 : 0;
+}
+
 void pokarr_relation(pokarr& a, const pokarr& b, int side, double width, int& relation, int& status)
 {
     (void)side;  // the side orients the surface walk only

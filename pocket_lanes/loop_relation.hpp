@@ -58,8 +58,9 @@ struct crossing_search_loop {
     std::vector<std::array<double, 4>> boxes;
     std::vector<int> starts;  // per box, the element's first entry
     box_grid grid;
-    std::vector<int> met;   // candidates of the last test
-    std::vector<int> near;  // the elements of the last crossing_search_near
+    std::vector<int> met;                 // candidates of the last test
+    std::vector<int> near;                // the elements of the last crossing_search_near
+    std::unique_ptr<crossing_rows> rows;  // the table of crossing_test_near, made at its first use
 };
 void crossing_search_loop_make(const pokarr& a, crossing_search_loop& prepared);
 // crossing_search_finds_none(a, b) for the loop A made ready: the same answer, from the elements
@@ -69,6 +70,10 @@ bool crossing_search_finds_none(crossing_search_loop& a, const pokarr& b);
 // its elements whose widened boxes meet B's elements' box. False when there is no such list (A
 // or B not planar); the list lives in `a` until its next use.
 bool crossing_search_near(crossing_search_loop& a, const pokarr& b, luplup_near& near);
+// pokarr_intersect_test(mode, a, b) for the loop A made ready (`prepared`; A not B, the mode
+// without the tens flag): the same status, from the elements of A near B only where the list can
+// be had.
+void crossing_test_near(int mode, pokarr& a, crossing_search_loop& prepared, const pokarr& b, int& status);
 
 // Pieces held one after another in `pieces` (counts[i] entries each): result 1 or 2 when the
 // first point of a piece lies inside the loop or on it, 2 when a piece crosses it, 0 otherwise.

@@ -46,6 +46,16 @@ contour half_circle_pass(double way)
     return c;
 }
 
+// A pass of no width along a zigzag of `legs` legs from (0, 0) to (legs, 0) and back: as many
+// pieces as a long lane round a row of islands has.
+contour zigzag_pass(int legs)
+{
+    contour c;
+    for (int i = 0; i <= legs; ++i) c.push_back({static_cast<double>(i), i % 2 == 0 ? 0.0 : 0.3});
+    for (int i = legs - 1; i >= 0; --i) c.push_back({static_cast<double>(i), i % 2 == 0 ? 0.0 : 0.3});
+    return c;
+}
+
 TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
 {
     const std::vector<cut_row> rows = {
@@ -53,6 +63,7 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         {"half circle pass below", half_circle_pass(1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
+        {"long zigzag pass", zigzag_pass(60), 60.0 * std::hypot(1.0, 0.3), {60, 0}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
         // over three vertices.

@@ -130,7 +130,8 @@ TEST_F(LaneTest, CrossingSearchRejectFromTheGridAnswersAsTheWalk)
 }
 
 // The search through the source's elements listed near a small loop finds every row of the search
-// through all of them, for loops crossing, touching and missing a noisy ring of lines and arcs.
+// through all of them, for loops crossing, touching and missing a noisy ring of lines and arcs; the
+// crossing test from the listed elements answers as the test through all of them.
 TEST_F(LaneTest, CrossingSearchNearTheLoopFindsTheRowsOfTheWholeSearch)
 {
     constexpr unsigned seed = 61u;
@@ -168,6 +169,12 @@ TEST_F(LaneTest, CrossingSearchNearTheLoopFindsTheRowsOfTheWholeSearch)
         const std::vector<double> whole = search_rows(a, nullptr, b);
         crossed += whole[0] > 0 ? 1 : 0;
         ASSERT_EQ(search_rows(a, &ready, b), whole) << "seed " << seed << " loop " << i;
+        for (const int mode : {kLuplupFirstOnly + 2, 2}) {
+            int tested = 0, near = 0;
+            pokarr_intersect_test(mode, a, b, tested);
+            crossing_test_near(mode, a, ready, b, near);
+            ASSERT_EQ(near, tested) << "seed " << seed << " loop " << i << " mode " << mode;
+        }
         pokarr_free(b);
     }
     EXPECT_GT(crossed, 100);
