@@ -6,9 +6,12 @@ at namespace scope in one file (above all inside `namespace {` or `static`: kFai
 then seen by the files after it: the same name twice is a redefinition, or, worse, two overloads
 of which the compiler silently picks one. So no two files of a batch may declare the same name at
 namespace scope, whatever its kind or signature, and no file (nor a project header it includes)
-may name what another file of the batch declares as its own helper. A `#define` left defined, a `using namespace` at
-namespace scope or an unbalanced `#pragma` changes how every later file reads, and a file the
-reader cannot follow (unbalanced braces): each such file compiles alone.
+may name what another file of the batch declares as its own helper. A `#define` left defined, a
+`using namespace` inside a named namespace or an unbalanced `#pragma` changes how every later file
+reads, and a file the reader cannot follow (unbalanced braces): each such file compiles alone. A
+`using namespace` outside any named namespace changes how the files after it read, so its file
+comes last in its batch: it joins a batch only after every file there (a batch includes its files
+in the order given, the target's), and a batch takes no file after it.
 
 Files are packed, those whose names most others declare first, into the smallest batch of their
 own folder of at most --size files.
@@ -213,6 +216,7 @@ class FileNames:
         self.declared = set()  # every name declared at namespace scope
         self.local = set()     # those inside `namespace {` or static: the file's own helpers
         self.used = set()      # every name in the file and in the project headers it includes
+        self.directive = False  # a `using namespace` outside any named namespace
 
     def clashes(self, other):
         """Two files clash on a name both declare, or on a helper of one that the other (or a
@@ -279,6 +283,9 @@ def file_names(path, root):
     classes = {"anon": False, "outside": False}  # classes defined inside and outside `namespace {`
 
     def note(statement):
+        if statement[:2] == ["using", "namespace"] and "ns" not in scopes:
+            found.directive = True
+            return
         names = declared_names(statement + [";"])
         found.declared |= names
         if "anon" in scopes or "static" in statement[:statement.index("(") if "(" in statement else None]:
@@ -334,9 +341,20 @@ def file_names(path, root):
     return found
 
 
+def stays_last(batch, names, at):
+    """Whether a file at position `at` may join the batch with a `using namespace` of the batch,
+    or of the file, still reaching no file after it: the batch's own comes after every other file
+    of it, and the file's must come after every file of the batch and be the batch's only one."""
+    if batch[5]:
+        return not names.directive and at < batch[4]
+    return not names.directive or at > batch[4]
+
+
 def pack(paths, root, size, prefix):
     """[(group or None, path)] in the order given, None for a file alone."""
-    placed, batches, known = [], [], {}  # batches: [folder, FileNames, count, label]
+    # batches: [folder, FileNames, count, label, position of its last file, has a directive]
+    placed, batches, known = [], [], {}
+    position = {path: k for k, path in enumerate(paths)}
     for path in paths:
         try:
             known[path] = file_names(path, root)
@@ -355,17 +373,20 @@ def pack(paths, root, size, prefix):
         # and a batch's object belongs to one folder, so the link check of the folder layers
         # still tells which folder takes a symbol from which
         fits = [batch for batch in batches
-                if batch[0] == folder and batch[2] < size and not batch[1].clashes(names)]
+                if batch[0] == folder and batch[2] < size and not batch[1].clashes(names)
+                and stays_last(batch, names, position[path])]
         fits.sort(key=lambda batch: batch[2])
         if fits:
-            fits[0][1].add(names)
-            fits[0][2] += 1
-            placed.append((fits[0][3], path))
+            batch = fits[0]
+            batch[1].add(names)
+            batch[2] += 1
         else:
-            batch = [folder, FileNames(), 1, "%s%d" % (prefix, len(batches) + 1)]
+            batch = [folder, FileNames(), 1, "%s%d" % (prefix, len(batches) + 1), -1, False]
             batch[1].add(names)
             batches.append(batch)
-            placed.append((batch[3], path))
+        batch[4] = max(batch[4], position[path])
+        batch[5] = batch[5] or names.directive
+        placed.append((batch[3], path))
     # a batch of one file compiles alone
     counts = {}
     for label, _ in placed:
@@ -402,12 +423,13 @@ def check_build(build):
                 labels = set(re.findall(r"^CMakeFiles/[^ ]+\.dir/Unity/unity_(.+)_cxx\.cxx\.o:", f.read(), re.M))
             for label in labels:
                 with open(os.path.join(target_dir, "Unity", "unity_%s_cxx.cxx" % label)) as f:
-                    compiled[label] = sorted(re.findall(r'#include "(.+)"', f.read()))
+                    compiled[label] = re.findall(r'#include "(.+)"', f.read())
         wanted = {}
         for label, path in recorded:
             if label != "-":
                 wanted.setdefault(label, []).append(path)
-        if compiled != {label: sorted(files) for label, files in wanted.items()}:
+        # in the order recorded too: a file with a `using namespace` is its batch's last
+        if compiled != wanted:
             problems.append("%s: the unity sources compiled are not the batches recorded" % target)
         targets += 1
     for problem in problems:
@@ -426,6 +448,8 @@ def self_test():
         "a/four.cpp": "#define LIMIT 3\nint limit() { return LIMIT; }\n",
         "a/five.cpp": "#define LIMIT 3\n#undef LIMIT\nnamespace { int (*hook)(int) = nullptr; }\n",
         "a/six.cpp": "using namespace std;\nint six() { return 6; }\n",
+        "a/sixth.cpp": "namespace {\nusing namespace std;\n}\nint sixth() { return 6; }\n",
+        "a/inner.cpp": "namespace x {\nusing namespace std;\n}\nint inner() { return 1; }\n",
         "a/seven.cpp": "namespace x { namespace { const char* s = \"}\"; int hook; } }\n",
         "a/eight.cpp": "TEST(Suite, Name) { EXPECT_EQ(1, 1); }\nint helper(int) { return 0; }\n",
         "a/nine.cpp": "TEST(Suite, Other) {}\nnamespace { struct Row : ::testing::Test {}; }\n",
@@ -439,7 +463,11 @@ def self_test():
     }
     rows = [  # (files, size, expected groups in order)
         (["a/one.cpp", "a/two.cpp", "a/three.cpp"], 8, ["t1", "-", "t1"]),
-        (["a/one.cpp", "a/three.cpp", "a/four.cpp", "a/six.cpp"], 8, ["t1", "t1", "-", "-"]),
+        (["a/one.cpp", "a/three.cpp", "a/four.cpp", "a/six.cpp"], 8, ["t1", "t1", "-", "t1"]),
+        (["a/six.cpp", "a/three.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # a directive first
+        (["a/sixth.cpp", "a/one.cpp"], 8, ["-", "-"]),  # inside namespace { } it reaches on too
+        (["a/three.cpp", "a/six.cpp", "a/sixth.cpp"], 8, ["t1", "t1", "-"]),  # one per batch
+        (["a/three.cpp", "a/inner.cpp"], 8, ["-", "-"]),  # in a named namespace
         (["a/five.cpp", "a/seven.cpp", "a/three.cpp"], 8, ["t1", "-", "t1"]),  # hook twice
         (["a/one.cpp", "a/two.cpp", "a/twelve.cpp", "a/three.cpp"], 8, ["t1", "t2", "t2", "t1"]),
         (["a/eight.cpp", "a/nine.cpp", "a/three.cpp"], 8, ["t1", "t1", "-"]),  # Row twice
