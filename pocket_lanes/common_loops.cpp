@@ -22,6 +22,7 @@
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_run.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/hole_start.hpp"
 #include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/lane_merge.hpp"
 #include "pocket_lanes/loop_relation.hpp"
@@ -191,7 +192,10 @@ bool loop_survives(comlup_call& c, pokarr& loop, double area, int direction, boo
     // region below the smallest area (a corner where three lanes meet, a sliver where the branch
     // lane runs just outside the island's second offset): no other lane stands there.
     if (c.kind == 0) return direction != c.f && (!(area < c.min_area) || !loop_is_crumb(loop, area)) && !below_sources;
-    if (area < c.min_area || (area < c.reference && direction == 1) || below_sources) return false;
+    // A hole between merged island lanes below the smallest area is still material that the
+    // islands' offsets close round, which no other lane reaches: only a crumb is dropped.
+    const bool small = area < c.min_area && (direction != -1 || loop_is_crumb(loop, area));
+    if (small || (area < c.reference && direction == 1) || below_sources) return false;
     pokarr_reverse(loop);
     if (direction != -1) return true;
     island_like = true;
@@ -256,6 +260,7 @@ bool take_loop(comlup_call& c, pokarr& loop, bool pending, int at_highest)
     }
     int lane_status = c.lane_status, parent = c.parent;
     if (island_like && c.lane_status < 2) lane_status = parent = 1;
+    if (island_like && area < c.min_area) hole_start_wide(loop);
     lane_add(lane_status, level, parent, c.lane_a, c.lane_b, c.distance, 0, loop, status);
     if (status == kLaneTableFull || status == kComlupLaneRefused) {
         c.status = status;

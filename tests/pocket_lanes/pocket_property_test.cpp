@@ -335,7 +335,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // had merged into a neighbour's lane standing apart, and the hole cut back round it alone ended);
 // 20561216 (a lane whose detour ran back up the wall along it, a pass of no width only with the
 // detour in, was entered in the middle of that wall and cut there and back; 20261216 ran twice so
-// too).
+// too); 20561215 and 20661215 (a hole between merged island lanes smaller than the least area of a
+// loop, 0.0001 to 0.0008 mm2 of material, was dropped with the crumbs and never cut; 20561239 and
+// 20661229 left such holes too).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -346,7 +348,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20761243},      {20261217},      {20761289},      {20261217, 2.5}, {20561218, 2.5}, {20361229, 2.5},
     {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5}, {20561239},      {20661229},
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
-    {20461233},      {20461201},      {20561216}};
+    {20461233},      {20461201},      {20561216},      {20561215},      {20661215}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -362,9 +364,8 @@ std::vector<packed_row> packed_seeds_of(int shard)
 // Packed pockets of the default run (and named ones) with faults that other work mends: spots of
 // material left standing between packed islands ("uncut area"). Such faults of a listed pocket do
 // not fail the test; a listed pocket without its fault does, so that the list only shrinks.
-const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {
-    {20361215, "uncut area"}, {20561215, "uncut area"}, {20661215, "uncut area"},
-    {20661216, "uncut area"}, {20561239, "uncut area"}, {20661229, "uncut area"}};
+const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {{20361215, "uncut area"},
+                                                                         {20661216, "uncut area"}};
 
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
