@@ -121,9 +121,14 @@ int offset_crossing_in_plan(const oneoff_request& request, pokarr& loop)
     int result = kEngineNoOffset;
     if (pocket_state_block.pocket_dimension == kPlanar || request.pass < 2) return result;
     collapse_pieces_clear();
-    delups_block.crossings_in_plan = 1;
+    // The switch is given back however the offset ends, the user's STOP included.
+    struct crossings_in_plan_scope {
+        crossings_in_plan_scope() { delups_block.crossings_in_plan = 1; }
+        ~crossings_in_plan_scope() { delups_block.crossings_in_plan = 0; }
+        crossings_in_plan_scope(const crossings_in_plan_scope&) = delete;
+        crossings_in_plan_scope& operator=(const crossings_in_plan_scope&) = delete;
+    } in_plan;
     oneoff_pokarr(request, loop, result);
-    delups_block.crossings_in_plan = 0;
     return result;
 }
 
