@@ -14,6 +14,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/segment_interpolate.hpp"
+#include "pocket_arrays/value_scope.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -199,7 +200,7 @@ bool loops_share_the_area(pokarr& a)
 
 // The heights of the crossing at p on element i (ending at `target`) and on element j (p[2] and
 // z2), 0 for a loop without heights. False where the two stand farther apart than the pocket's
-// tolerance: a crossing found in plan (see plane_crossings_scope) is a crossing on the surface
+// tolerance: a crossing found in plan (see lines_in_plane_for_walk) is a crossing on the surface
 // only where both chords stand at the surface's height. Reads pocket_work.tolerance.
 bool heights_meet(const pokarr& a, int i, int j, const double* target, double* p, double& z2)
 {
@@ -223,18 +224,13 @@ bool heights_meet(const pokarr& a, int i, int j, const double* target, double* p
 // off the surface by up to a few thousandths where they span cells, so that two chords over one
 // crossing may pass each other in space, and the search in space walks past a crossing the loop
 // makes on the surface (the raw offset of a lane running round an island that stands nearer the
-// outer lane than two offsets). The switch is given back on every way out of the walk.
-struct plane_crossings_scope {
-    int kept = pokarr_search_lines_in_plane;
-    plane_crossings_scope()
-    {
-        if (delups_block.crossings_in_plan != 0 && pocket_state_block.pocket_dimension == kSurfaceGridDimension)
-            pokarr_search_lines_in_plane = 1;
-    }
-    plane_crossings_scope(const plane_crossings_scope&) = delete;
-    plane_crossings_scope& operator=(const plane_crossings_scope&) = delete;
-    ~plane_crossings_scope() { pokarr_search_lines_in_plane = kept; }
-};
+// outer lane than two offsets). The walk sets the search's switch so and gives it back on every
+// way out.
+int lines_in_plane_for_walk()
+{
+    if (delups_block.crossings_in_plan != 0 && pocket_state_block.pocket_dimension == kSurfaceGridDimension) return 1;
+    return pokarr_search_lines_in_plane;
+}
 
 }  // namespace
 
@@ -244,7 +240,7 @@ void delups(int start_element, int end_element, const double* start, double star
     static_cast<void>(end_element);
     delups_state& s = delups_block;
     const snapshot_scope snapshot;
-    const plane_crossings_scope in_plane;
+    const value_scope<int> in_plane(pokarr_search_lines_in_plane, lines_in_plane_for_walk());
     status = 0;
     pokarr_reset(loop, a.count, status);
     if (status != 0) {

@@ -15,6 +15,7 @@
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_arrays/value_scope.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 #include "pocket_lanes/engine_codes.hpp"
@@ -121,13 +122,7 @@ int offset_crossing_in_plan(const oneoff_request& request, pokarr& loop)
     int result = kEngineNoOffset;
     if (pocket_state_block.pocket_dimension == kPlanar || request.pass < 2) return result;
     collapse_pieces_clear();
-    // The switch is given back however the offset ends, the user's STOP included.
-    struct crossings_in_plan_scope {
-        crossings_in_plan_scope() { delups_block.crossings_in_plan = 1; }
-        ~crossings_in_plan_scope() { delups_block.crossings_in_plan = 0; }
-        crossings_in_plan_scope(const crossings_in_plan_scope&) = delete;
-        crossings_in_plan_scope& operator=(const crossings_in_plan_scope&) = delete;
-    } in_plan;
+    const value_scope<int> in_plan(delups_block.crossings_in_plan, 1);
     oneoff_pokarr(request, loop, result);
     return result;
 }

@@ -27,6 +27,7 @@
 #include "pocket_arrays/pokarr_drop_short.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_restart.hpp"
+#include "pocket_arrays/value_scope.hpp"
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/loop_reach.hpp"
@@ -514,16 +515,6 @@ bool offsets_contour(const oneoff_request& rq)
     return rq.collection == kOneoffRecord && rq.source_lane >= 1 && rq.source_lane <= lane_table_block.island_count + 1;
 }
 
-// Measures the surface offset in the plane while it lives (pocket_work.contour_offset_in_plane):
-// the walls of the contours stand upright over plane curves, and the first lane keeps its
-// offset from them in XY however steeply the surface falls towards them.
-struct contour_offset_in_plane {
-    explicit contour_offset_in_plane(bool on) { pocket_work_block.contour_offset_in_plane = on ? 1 : 0; }
-    ~contour_offset_in_plane() { pocket_work_block.contour_offset_in_plane = 0; }
-    contour_offset_in_plane(const contour_offset_in_plane&) = delete;
-    contour_offset_in_plane& operator=(const contour_offset_in_plane&) = delete;
-};
-
 // The raw offset of `from` by the distance to the side into `work`, cleaned. False with the call's
 // status set when it ends.
 bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr& work, bool first_stage)
@@ -535,7 +526,11 @@ bool raw_offset(oneoff_call& c, pokarr& from, double distance, int side, pokarr&
     if (pk_is_zero(distance)) {
         pokarr_copy(from, work, status);
     } else {
-        const contour_offset_in_plane in_plane(first_stage && c.dimension != 2 && offsets_contour(c.rq));
+        // A contour's first offset on the surface is measured in the plane: the walls of the
+        // contours stand upright over plane curves, and the first lane keeps its offset from them
+        // in XY however steeply the surface falls towards them (pocket_work.contour_offset_in_plane).
+        const value_scope<int> in_plane(pocket_work_block.contour_offset_in_plane,
+                                        first_stage && c.dimension != 2 && offsets_contour(c.rq) ? 1 : 0);
         lane_offset_2d3d(offset_side, 1, distance, from, work, status);
         if (status == kOffsetOnGrid) {
             // The source is laid on the grid and offset again without the steepness check. A
