@@ -2,7 +2,7 @@
 // zig-zags whose passes are joined at the clearance or stepped over at depth, spirals and pocket
 // rings; convex and star contours, combs whose edge carries the links, contours with corners on
 // the path's vertices and links; both sides, both connections through the clearance.
-// DRELAN_TRIMS sets the number of trims (240 by default, 60 under the sanitizers, whose run looks
+// DRELAN_TRIMS sets the number of trims (240 by default, 24 under the sanitizers, whose run looks
 // for memory faults while the plain run judges every seed), DRELAN_TRIM_SEED judges one seed.
 #include "tests/edit/trim_judge.hpp"
 #include "tests/support/build_under_test.hpp"
@@ -254,7 +254,7 @@ scene scene_of(std::mt19937& g, int kind)
 int trims_to_run()
 {
     const char* text = std::getenv("DRELAN_TRIMS");
-    return text ? std::atoi(text) : test_support::sanitized_run() ? 60 : 240;
+    return text ? std::atoi(text) : test_support::sanitized_run() ? 24 : 240;
 }
 
 class TrimProperty : public ::testing::Test {

@@ -2,7 +2,7 @@
 // inward offsets against Clipper 1's round-join offset (loop count, area, sampled Hausdorff
 // distance), and the crossings LUPLUP reports against a brute-force enumeration of element
 // pairs, between two loops and of a raw offset with itself. The number of loops per run is
-// DRELAN_KERNEL_LOOPS (200 by default; 60 under the sanitizers, which leave the largest loops out
+// DRELAN_KERNEL_LOOPS (200 by default; 24 under the sanitizers, which leave the largest loops out
 // as well: their run looks for memory faults, the plain run judges every seed).
 #include "kernel_geometry.hpp"
 #include "tests/support/build_under_test.hpp"
@@ -22,7 +22,7 @@ int loops_per_run()
 {
     const char* text = std::getenv("DRELAN_KERNEL_LOOPS");
     const int n = text != nullptr ? std::atoi(text) : 0;
-    return n > 0 ? n : test_support::sanitized_run() ? 60 : 200;
+    return n > 0 ? n : test_support::sanitized_run() ? 24 : 200;
 }
 
 class KernelProperty : public LaneTest {

@@ -5,7 +5,7 @@
 // change of level, is clipped to its stretch below the top of the material, and nothing of it may
 // lie outside the region the tool centre may reach, each contour offset by its offset less 1e-3:
 // none passes through an island or a wall, and no arc's chord lies on the material's side.
-// DRELAN_HATCH_POCKETS sets how many random pockets a run judges (90 by default, 30 under the
+// DRELAN_HATCH_POCKETS sets how many random pockets a run judges (90 by default, 12 under the
 // sanitizers, whose run looks for memory faults while the plain run judges every seed).
 #include "random_pocket_support.hpp"
 #include "tests/support/build_under_test.hpp"
@@ -18,8 +18,8 @@ using namespace random_pockets;
 constexpr double kTop = 10.0;  // the example part's top Z
 constexpr unsigned kSeed = 20261209u;
 constexpr int kShards = 6;
-// The pockets of a default run: the plain build judges them all, the sanitizer build a third.
-const int kDefaultPockets = test_support::sanitized_run() ? 30 : 90;
+// The pockets of a default run: the plain build judges them all, the sanitizer build two a shard.
+const int kDefaultPockets = test_support::sanitized_run() ? 12 : 90;
 
 TEST(HatchMoves, ReopenedExampleNeverPassesThroughAnIsland)
 {

@@ -6,7 +6,7 @@
 // the tolerance, every move (cuts, links, approaches, region changes) sampled between its ends
 // stays at or above the drop less the tolerance, and the scallop between neighbouring passes
 // stays within 1.1 x the allowed height; a run counts only when it ends with status 0 and no error
-// line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 12 under the sanitizers),
+// line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 6 under the sanitizers),
 // DRELAN_SURFACE_SEED moves the first seed; a failure prints the surface's seed and kind.
 #include "cutter/exact_drop_reference.hpp"
 #include "hostrun_support.hpp"
@@ -639,7 +639,7 @@ int environment_number(const char* name, int fallback)
 // The default run: its surfaces (each cleared by the mill its seed picks in turn) and its first
 // seed, in shards that CTest may run side by side. Under the sanitizers the run takes the first
 // surfaces only: the plain build judges them all.
-const int kDefaultCases = test_support::sanitized_run() ? 12 : 102;
+const int kDefaultCases = test_support::sanitized_run() ? 6 : 102;
 constexpr int kDefaultSeed = 6300, kShards = 6;
 
 class SurfaceClearingProperty : public testing::TestWithParam<int> {};

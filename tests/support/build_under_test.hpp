@@ -5,6 +5,8 @@
 #pragma once
 
 #include <dlfcn.h>
+
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -22,5 +24,10 @@ inline std::string test_module_dir() { return (build_folder() / "testmodules").s
 // True when AddressSanitizer's runtime is in the process (the module under test is instrumented):
 // the property suites then judge fewer cases, as an instrumented run is several times slower.
 inline bool sanitized_run() { return dlsym(RTLD_DEFAULT, "__asan_init") != nullptr; }
+
+// The step between the named rows of a suite's corpus that a run judges: every row in the plain
+// run, which judges their geometry; every third under the sanitizers, whose run looks for memory
+// faults along the paths the rows take.
+inline std::size_t named_row_stride() { return sanitized_run() ? 3 : 1; }
 
 }  // namespace test_support
