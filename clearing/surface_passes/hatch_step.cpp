@@ -46,6 +46,8 @@ constexpr float kNoLimit = 1.0e10f;
 // samples stand a diameter apart, closer over surfaces of finer detail.
 constexpr int kSamplesDefault = 10, kSamplesMost = 200, kRefineMost = 20;
 constexpr float kRefineSpread = 7.0f;
+// The samples stand this share of the model's detail apart (see sample_segments).
+constexpr float kDetailShare = 0.5f;
 // Consecutive normals whose dot product is at most this in size mark a bend worth refining.
 constexpr float kBendDot = 0.8f;
 // A mill narrower than this samples at the default count.
@@ -276,54 +278,47 @@ void scallop_step_search(float limit, float angle, const float* sample, float al
 
 namespace {
 
-// One round over every segment from the given maximum step; true when some search succeeded.
-// The first search of the round sets the step, every later one only makes it smaller, so the
-// step suits every segment of the line.
-bool sample_segments(float angle, const float* xs, const float* ys, int count, float diameter, float& step)
-{
-    const float tol = proc_geometry().curve_approx.tolerance;
-    const float detail = surface_detail();
-    const float apart = detail > tol ? std::min(diameter, detail) : diameter;
-    const float allowed = std::fabs(scallop_step_block.allowed);
-    bool any = false, first = true;
-    const auto search = [&](const float* at, float* tip, float* normal) {
+// The searches of one round along the segments of a hatch line. The first search of the round
+// sets the step, every later one only makes it smaller, so the step suits every sample of the line.
+struct segment_sampler {
+    float angle, diameter, tol, allowed;
+    float& step;
+    bool first = true, any = false;
+
+    bool search(const float* at, float* tip, float* normal)
+    {
         int status = 0;
         scallop_step_search(kNoLimit, angle, at, first ? -allowed : allowed, step, tip, normal, status);
         first = false;
         any = any || status == kFound;
         return status == kFound;
-    };
-    for (int j = 0; j + 1 < count; j += 2) {
-        float u[2] = {xs[j + 1] - xs[j], ys[j + 1] - ys[j]};
-        float length = std::hypot(u[0], u[1]);
-        if (length > 0.0f) u[0] /= length, u[1] /= length;
-        const float inset = length > 2.0f * diameter ? diameter : length > diameter ? 0.5f * diameter : 0.0f;
-        const float start[2] = {xs[j] + inset * u[0], ys[j] + inset * u[1]};
-        length -= 2.0f * inset;
-        int n = kSamplesDefault, refine = 1;
-        if (diameter > kSampleDiameterLeast) n = std::clamp(static_cast<int>(length / apart), 1, kSamplesMost);
-        float spacing = length / static_cast<float>(n);
-        if (spacing < std::min(tol, length)) {
-            spacing = std::min(tol, length);
-            n = 0;
-        } else {
-            refine = std::clamp(static_cast<int>(kRefineSpread * spacing / diameter), 1, kRefineMost);
-        }
+    }
+
+    // Refinements between two samples `spacing` apart where the surface bends.
+    int refine_count(float spacing) const
+    {
+        return std::clamp(static_cast<int>(kRefineSpread * spacing / diameter), 1, kRefineMost);
+    }
+
+    // Samples 0 .. n, `spacing` apart from `origin` along the unit direction u; where consecutive
+    // contacts bend (their normals or heights part), `refine` - 1 more searches between them.
+    void walk(const float* origin, const float* u, int n, float spacing, int refine)
+    {
         float previous_tip[3] = {}, previous_normal[3] = {};
         bool previous_found = false;
+        const float fine = spacing / static_cast<float>(refine);
         for (int i = 0; i <= n; ++i) {
-            const float at[2] = {start[0] + static_cast<float>(i) * spacing * u[0],
-                                 start[1] + static_cast<float>(i) * spacing * u[1]};
+            const float t = static_cast<float>(i) * spacing;
+            const float at[2] = {origin[0] + t * u[0], origin[1] + t * u[1]};
             float tip[3], normal[3];
             const bool found = search(at, tip, normal);
-            const float fine = spacing / static_cast<float>(refine);
             if (found && previous_found && fine >= std::min(tol, spacing)) {
                 const float dot =
                     normal[0] * previous_normal[0] + normal[1] * previous_normal[1] + normal[2] * previous_normal[2];
                 if (std::fabs(dot) <= kBendDot || std::fabs(tip[2] - previous_tip[2]) >= diameter) {
-                    for (int k = 0; k + 1 < refine; ++k) {
-                        const float t = static_cast<float>(i - 1) * spacing + static_cast<float>(k + 1) * fine;
-                        const float between[2] = {start[0] + t * u[0], start[1] + t * u[1]};
+                    for (int k = 1; k < refine; ++k) {
+                        const float place = t - spacing + static_cast<float>(k) * fine;
+                        const float between[2] = {origin[0] + place * u[0], origin[1] + place * u[1]};
                         float tip2[3], normal2[3];
                         search(between, tip2, normal2);
                     }
@@ -336,7 +331,54 @@ bool sample_segments(float angle, const float* xs, const float* ys, int count, f
             previous_found = found;
         }
     }
-    return any;
+
+    // One segment from a to b. Its inner part, short of the ends by a diameter (half one on a
+    // shorter segment), is sampled `apart` or closer; then the stretches at its two ends, from each
+    // end inwards at the same spacing or closer: a pass that climbs a slope there leaves its
+    // scallop by the end as well.
+    void segment(const float* a, const float* b, float apart)
+    {
+        float u[2] = {b[0] - a[0], b[1] - a[1]};
+        float length = std::hypot(u[0], u[1]);
+        if (length > 0.0f) u[0] /= length, u[1] /= length;
+        const float inset = length > 2.0f * diameter ? diameter : length > diameter ? 0.5f * diameter : 0.0f;
+        const float start[2] = {a[0] + inset * u[0], a[1] + inset * u[1]};
+        length -= 2.0f * inset;
+        int n = kSamplesDefault, refine = 1;
+        if (diameter > kSampleDiameterLeast) n = std::clamp(static_cast<int>(length / apart), 1, kSamplesMost);
+        float spacing = length / static_cast<float>(n);
+        if (spacing < std::min(tol, length)) {
+            spacing = std::min(tol, length);
+            n = 0;
+        } else {
+            refine = refine_count(spacing);
+        }
+        walk(start, u, n, spacing, refine);
+        if (!(inset > 0.0f)) return;
+        const int end_count = std::clamp(static_cast<int>(std::ceil(inset / apart)), 1, kSamplesMost);
+        const float end_spacing = inset / static_cast<float>(end_count);
+        const float back[2] = {-u[0], -u[1]};
+        walk(a, u, end_count - 1, end_spacing, refine_count(end_spacing));
+        walk(b, back, end_count - 1, end_spacing, refine_count(end_spacing));
+    }
+};
+
+// One round over every segment from the given maximum step; true when some search succeeded.
+// The samples stand a diameter apart, or half the model's detail where that is finer: a crest
+// or a foot of the triangle model narrower than the spacing could fall between two samples, and
+// the step that holds the scallop where the tool's contact reaches it is often far smaller than
+// on either side.
+bool sample_segments(float angle, const float* xs, const float* ys, int count, float diameter, float& step)
+{
+    const float tol = proc_geometry().curve_approx.tolerance;
+    const float detail = kDetailShare * surface_detail();
+    const float apart = detail > tol ? std::min(diameter, detail) : diameter;
+    segment_sampler sampler{angle, diameter, tol, std::fabs(scallop_step_block.allowed), step};
+    for (int j = 0; j + 1 < count; j += 2) {
+        const float a[2] = {xs[j], ys[j]}, b[2] = {xs[j + 1], ys[j + 1]};
+        sampler.segment(a, b, apart);
+    }
+    return sampler.any;
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void scallop_step_search(float limit, float angle, const float* sample, float al
 // The step from the hatch line at `current` (ordinate) with its segments (count points, paired
 // 1-2, 3-4, ... as x, y in the hatch frame of the angle) to the next line: the side step with the
 // variable step off; otherwise the smallest step the samples along the segments allow (a diameter
-// apart, closer over a triangle model of finer detail), searched
+// apart, half a triangle's side over a triangle model of finer detail, from end to end), searched
 // from the mill diameter D, then from D/2, and at last D/24 when no search succeeds. Never below
 // the minimum step word (0.001 when it is not positive), except a step cut so that the next
 // ordinate reaches the limit exactly. Status 0. Reads clear_block.side_step, the curve

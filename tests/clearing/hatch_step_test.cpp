@@ -200,6 +200,37 @@ TEST_F(HatchStep, FlatEndStepCountsTheSweepDownTheLineOnlyWhereTheLineDescends)
     }
 }
 
+// Tips rising 2 across the lines over one stretch of a segment from x = 0 to 40, flat elsewhere:
+// the ball of diameter 10 leaves 0.9 to 1.1 there between passes 5.72 to 6.26 apart along the
+// slope, sqrt 5 times as much as in the plan. The step holds it wherever the stretch lies, within
+// a diameter of either end as in the middle.
+float stretch_from = 0.0f, stretch_to = 0.0f;
+float sloping_stretch(float x, float y) { return x >= stretch_from && x <= stretch_to ? 2.0f * y : 0.0f; }
+
+TEST_F(HatchStep, StepHoldsTheScallopUpToTheSegmentEnds)
+{
+    const held_ball mill(kMill, kBallDiameter);
+    surface_height_seam() = sloping_stretch;
+    const float across = std::sqrt(5.0f);
+    struct row {
+        const char* name;
+        float from, to;
+    };
+    const std::vector<row> rows = {
+        {"by the start", 0.0f, 4.0f}, {"in the middle", 18.0f, 22.0f}, {"by the end", 36.0f, 40.0f}};
+    for (const row& r : rows) {
+        SCOPED_TRACE(r.name);
+        stretch_from = r.from, stretch_to = r.to;
+        const float xs[2] = {0.0f, 40.0f}, ys[2] = {3.0f, 3.0f};
+        float step = -1.0f;
+        int status = -7;
+        hatch_step_by_scallop(0.0f, 100.0f, 0.0f, xs, ys, 2, 3.0f, step, status);
+        EXPECT_EQ(status, 0);
+        EXPECT_GE(step, kLeastAlong / across - 1e-5f);
+        EXPECT_LE(step, kMostAlong / across + 1e-5f);
+    }
+}
+
 TEST_F(HatchStep, HatchLinesTakeTheVariableStep)
 {
     // Lines over a 40 x 20 rectangle in the hatch frame: the ordinates climb by the step the

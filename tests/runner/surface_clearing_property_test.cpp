@@ -661,6 +661,27 @@ TEST_P(SurfaceClearingProperty, MovesStayOnOrAboveThePartAndScallopsWithinTheAll
 
 INSTANTIATE_TEST_SUITE_P(Shards, SurfaceClearingProperty, testing::Range(0, kShards));
 
+// Surfaces of the wider run that once left more than the allowed scallop, each cleared by the mill
+// its seed picks, as in the default run.
+TEST(SurfaceClearing, NamedSurfacesKeepScallopsWithinTheAllowedHeight)
+{
+    struct row {
+        unsigned seed;
+        const char* fault;
+    };
+    const row rows[] = {
+        {6494, "1.21 x by a segment's start, where the pass beside it climbs a cone's foot"},
+        {6653, "1.22 x where the tool's contact reaches a crest along the line between two samples"},
+    };
+    for (const row& r : rows) {
+        const mill_row& mill = kMills[r.seed % std::size(kMills)];
+        const surface_case s = random_surface(r.seed);
+        const run_faults faults = clear_and_judge(s, mill, std::to_string(r.seed));
+        EXPECT_EQ(faults.kinds, 0) << mill.answer << " over a " << s.what << " (once " << r.fault << "):\n"
+                                   << faults.lines;
+    }
+}
+
 // The shipped ridge (along y = 20, 4 high over a floor at 6, a node missing) under the shipped
 // outer contour, with islands that put the regions of the hatch on both sides of the crest, so
 // that the moves from one region to the next cross it: no move below the part, and at least one
