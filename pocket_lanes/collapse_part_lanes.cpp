@@ -135,16 +135,16 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
         oneoff_request inner = branch;
         inner.level = ++branches;
         const int before = lt.count;
-        const int result = collapse_half_step(inner, part.a);
+        const int result = collapse_half_step(inner, part.a, nullptr);
         if (lt.count == before && branches == inner.level) --branches;
         if (result != 0 && result != kOneoffNoOffset && result != kEngineEndLoopSmall) return result;
     }
     return 0;
 }
 
-int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, int first_new, int result)
+int collapse_half_step_spots(const oneoff_request& half, const collapse_pieces& b, const pokarr& source, int first_new,
+                             int result)
 {
-    const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
     bool level_taken = false;
     for (int n = first_new; n <= lt.count && !level_taken; ++n) level_taken = lt.level[n] == half.level;

@@ -364,8 +364,7 @@ std::vector<packed_row> packed_seeds_of(int shard)
 // Packed pockets of the default run (and named ones) with faults that other work mends: spots of
 // material left standing between packed islands ("uncut area"). Such faults of a listed pocket do
 // not fail the test; a listed pocket without its fault does, so that the list only shrinks.
-const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {{20361215, "uncut area"},
-                                                                         {20661216, "uncut area"}};
+const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {{20661216, "uncut area"}};
 
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
