@@ -62,10 +62,18 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
         int contour_type;
         bool lane;
     } rows[] = {
-        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider holds
-        // material there.
+        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider by
+        // more than the tolerance holds material there.
         {"wide triangle", triangle(20.0, 20.0, 0.8), kContourCollapse, true},
         {"triangle just too narrow", triangle(20.0, 20.0, 0.5), kContourCollapse, false},
+        // Deeper than the reach by less than the tolerance: its lane would be a pass of no width.
+        {"triangle barely deeper", triangle(20.0, 20.0, 0.515), kContourCollapse, false},
+        // Inscribed radius 0.577, its centre off every point a probe a reach off a side would
+        // reach.
+        {"scalene triangle a little wider",
+         {{20.0, 20.0}, {22.6, 20.0}, {20.5, 21.5}, {20.0, 20.0}},
+         kContourCollapse,
+         true},
         {"long thin horn", {{10.0, 20.0}, {30.0, 20.0}, {10.0, 20.9}, {10.0, 20.0}}, kContourCollapse, false},
         {"wide triangle of a plain lane", triangle(20.0, 20.0, 0.8), 0, false},
     };
@@ -93,12 +101,12 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
         EXPECT_EQ(lt.level[3], 2) << r.name;
         EXPECT_EQ(lt.status[3], 2) << r.name;
         EXPECT_EQ(lt.contour_type[3], kContourCollapse) << r.name;
-        // The inner lane stands 0.51 inside every side: 0.8 - 0.51 from the centre.
+        // Every corner of the inner lane stands 0.51 inside the part.
         pokarr inner;
         pokarr_init(2, inner);
         lane_to_pokarr(3, inner, status);
         for (int i = 0; i + 1 < inner.count; ++i)
-            EXPECT_NEAR(std::hypot(inner.x[i] - 20.0, inner.y[i] - 20.0), 2.0 * (0.8 - 0.51), 1e-6) << r.name;
+            EXPECT_NEAR(distance_to(r.part, inner.x[i], inner.y[i]), 0.51, 1e-6) << r.name;
         pokarr_free(inner);
         delups_clear();
     }
