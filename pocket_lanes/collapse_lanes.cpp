@@ -21,6 +21,7 @@
 #include "pocket_lanes/collapse_whole_tail.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/lane_measures.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>
@@ -880,6 +881,38 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
     }
 }
 
+// The pieces of an offset by the step that may hold points farther than half a step and the
+// tolerance from the half-step lane. That lane stands half a step and the tolerance inside the
+// source, the pieces a step inside it: only a piece holding a point twice the tolerance inside
+// it, and so wider than four times the tolerance, holds such points. Reads pocket_work.tolerance.
+collapse_pieces spots_beyond_half_step(const collapse_pieces& pieces)
+{
+    // The flattening of the width measure: a tenth of the width it is held against.
+    constexpr double kWidthChordShare = 0.1;
+    const double least_width = 4.0 * pocket_work_block.tolerance;
+    collapse_pieces wide;
+    wide.distance = pieces.distance;
+    std::vector<double> x, y;
+    std::size_t first = 0;
+    for (const int count : pieces.counts) {
+        const auto from = static_cast<std::ptrdiff_t>(first);
+        first += static_cast<std::size_t>(count);
+        x.assign(pieces.x.begin() + from, pieces.x.begin() + from + count);
+        y.assign(pieces.y.begin() + from, pieces.y.begin() + from + count);
+        pokarr piece;
+        pokarr_init(kPlanar, piece);
+        int status = 0;
+        pokarr_init_static(kPlanar, x.data(), y.data(), nullptr, nullptr, count, count, piece, status);
+        const bool wide_enough = status == 0 && loop_hull_width(piece, kWidthChordShare * least_width) > least_width;
+        pokarr_free(piece);
+        if (!wide_enough) continue;
+        wide.x.insert(wide.x.end(), x.begin(), x.end());
+        wide.y.insert(wide.y.end(), y.begin(), y.end());
+        wide.counts.push_back(count);
+    }
+    return wide;
+}
+
 }  // namespace
 
 void collapse_pieces_clear()
@@ -977,7 +1010,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
     }
 }
 
-int collapse_half_step(const oneoff_request& request, pokarr& loop)
+int collapse_half_step(const oneoff_request& request, pokarr& loop, const collapse_pieces* step_pieces)
 {
     const pocket_work& w = pocket_work_block;
     oneoff_request half = request;
@@ -996,7 +1029,15 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop)
     oneoff_pokarr(half, loop, result);
     // What this offset cut out lies within half a step of its lanes, and so does what they hold,
     // but for the spots too small for a lane.
-    if (result == 0 || result == kOneoffNoOffset) result = collapse_half_step_spots(half, loop, first_new, result);
+    if (result == 0 || result == kOneoffNoOffset)
+        result = collapse_half_step_spots(half, collapse_pieces_block, loop, first_new, result);
+    // A loop a little wider than two of these distances holds points farther than half a step
+    // from the half-step lane: the offset by the step left them as spots too small for a lane.
+    if ((result == 0 || result == kOneoffNoOffset) && step_pieces != nullptr) {
+        oneoff_request step = half;
+        step.distance = step_pieces->distance;
+        result = collapse_half_step_spots(step, spots_beyond_half_step(*step_pieces), loop, first_new, result);
+    }
     collapse_pieces_clear();
     if (result != 0) return result;
     // An island lane inside the loop leaves the lane at half a step running round the island

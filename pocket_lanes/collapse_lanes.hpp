@@ -54,5 +54,7 @@ void collapse_lanes_record(const pokarr& source, int source_lane, int first_new,
 // offset records its lanes, as collapse lanes. A lane that meets an island lane inside the loop
 // (it would run round the island nearer than its offset) is retired with status 0, as a merged
 // lane is. Answers the offset's result (0 when a lane was recorded and kept, 1 when the source
-// holds no such material or every lane was retired).
-int collapse_half_step(const oneoff_request& request, pokarr& loop);
+// holds no such material or every lane was retired). `step_pieces`, when given, are the pieces
+// that the loop's offset by the step cut out: its spots too small for a lane, where the loop is a
+// little wider than two steps, are recorded after the half-step lane as that lane's own spots.
+int collapse_half_step(const oneoff_request& request, pokarr& loop, const collapse_pieces* step_pieces);

@@ -1,15 +1,14 @@
 // Lanes where a collapse leaves material farther than half a step from every lane: the half-step
-// lane of each collapse lane whose middle stands farther than that from its outline, and the
-// spots too small for a lane that the half-step offset leaves. The lane loop calls
-// collapse_part_lanes after recording the collapse lanes of a branch offset; the half-step lane
-// calls collapse_half_step_spots after its offset.
+// lane of each collapse lane whose middle stands farther than that and the tolerance from its
+// outline, and the spots too small for a lane that the half-step offset leaves. The lane loop
+// calls collapse_part_lanes after recording the collapse lanes of a branch offset; the half-step
+// lane calls collapse_half_step_spots after its offset.
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/chain_elements.hpp"
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/nearest_points.hpp"
-#include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
@@ -21,70 +20,68 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <queue>
 #include <vector>
 
 namespace {
 
 constexpr int kPlanar = 2;
 
-// Whether the point stands a reach or more from the element. An element whose box lies that far
-// off is passed over by its box; an arc is measured against its circle where the point lies
-// within its sweep, against its nearer end elsewhere.
-bool clear_of(const pokarr& part, const boxed_chain_element& b, double px, double py, double reach)
+// The flattening of the width measure of a part: a tenth of the reach it is held against.
+constexpr double kWidthChordShare = 0.1;
+// A part gets a lane where it holds material farther than the reach and this share of the
+// tolerance from its outline: a part barely deeper than the reach gives a half-step lane or spot
+// no wider than the tolerance, a pass of no width cut there and back. The search for that
+// material stops at cells this share of the tolerance across.
+constexpr double kDepthShare = 1.0;
+constexpr double kCellShare = 0.25;
+// Cells the search for the deepest point of a part splits at most.
+constexpr int kMostCells = 4096;
+
+// A square cell of the search: its centre, half its side, the centre's distance from the part's
+// outline (negative outside the part) and the most any point of the cell may stand from it.
+struct depth_cell {
+    double x, y, half, depth, most;
+};
+
+depth_cell depth_cell_at(const pokarr& part, const pk_nearest_index& index, double x, double y, double half)
 {
-    const double* box = b.box;
-    const double bx = std::max({box[0] - px, 0.0, px - box[2]}), by = std::max({box[1] - py, 0.0, py - box[3]});
-    const double reach2 = reach * reach;
-    if (bx * bx + by * by >= reach2) return true;
-    const chain_element& e = b.e;
-    const double sx = part.x[e.start], sy = part.y[e.start], ex = part.x[e.end], ey = part.y[e.end];
-    if (e.arc && arc_sweep_holds(part, e, px - e.cx, py - e.cy))
-        return std::fabs(std::hypot(px - e.cx, py - e.cy) - std::fabs(e.r)) >= reach;
-    if (e.arc)
-        return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey)) >=
-               reach2;
-    double qx = 0.0, qy = 0.0, t = 0.0;
-    chain_element_nearest(part.x, part.y, e, px, py, qx, qy, t);
-    return (px - qx) * (px - qx) + (py - qy) * (py - qy) >= reach2;
+    const double point[2] = {x, y};
+    double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, d = 0.0;
+    int k = 0;
+    pokarr_nearest_pnt_indexed(kPlanar, point, part, index, k, t, nearest, d);
+    if (horn_tail_point_side_in_loop(part, x, y) == ray_side::outside) d = -d;
+    return {x, y, half, d, d + half * std::numbers::sqrt2};
 }
 
-// Whether a point a reach inside the part, off one of its elements, stands a reach or more from
-// every element and inside the part: only then can the half-step offset find room. The points lie
-// off each element's middle, and off points a reach apart along a longer line (the deepest part
-// of a triangle lies a reach off the point where its inscribed circle touches a side). Most
-// collapse parts are thin horns, passed over here before any offset is made. `direction` is the
-// part's (1 counter-clockwise): its inside lies to the left of a counter-clockwise part.
-bool deep_inside(const pokarr& part, int direction, double reach, std::vector<boxed_chain_element>& elements)
+// Whether some point of the part stands farther than `depth` from its outline: cells of the
+// part's box are split, deepest bound first, until one's centre stands that far, or every cell
+// left is smaller than `cell` or cannot hold such a point. A part whose search runs out of cells
+// counts as deep, so that an undecided part is offset.
+bool holds_depth(const pokarr& part, double depth, double cell)
 {
-    elements.clear();
-    for (int i = 1; i < part.count;) {
-        const chain_element e = chain_element_at(part.x, part.y, part.count, i);
-        if (!e.valid) break;
-        i = e.next;
-        elements.push_back(boxed_chain_element_of(part.x, part.y, e));
+    pk_nearest_index index;
+    pokarr_nearest_index(part, index);
+    if (index.box.empty()) return false;
+    // The blocks' boxes hold the part (an arc by its circle).
+    double low_x = index.box[0], low_y = index.box[1], high_x = index.box[2], high_y = index.box[3];
+    for (std::size_t b = 4; b + 3 < index.box.size(); b += 4) {
+        low_x = std::min(low_x, index.box[b]), low_y = std::min(low_y, index.box[b + 1]);
+        high_x = std::max(high_x, index.box[b + 2]), high_y = std::max(high_y, index.box[b + 3]);
     }
-    const auto deep = [&](double mx, double my, double nx, double ny) {
-        const double length = std::sqrt(nx * nx + ny * ny);
-        if (!(length > 0.0)) return false;
-        const double px = mx + direction * reach * nx / length, py = my + direction * reach * ny / length;
-        for (const boxed_chain_element& other : elements)
-            if (!clear_of(part, other, px, py, reach)) return false;
-        return horn_tail_point_side_in_loop(part, px, py) != ray_side::outside;
-    };
-    for (const boxed_chain_element& b : elements) {
-        const chain_element& e = b.e;
-        const double sx = part.x[e.start], sy = part.y[e.start], ex = part.x[e.end], ey = part.y[e.end];
-        if (e.arc) {
-            double mx = 0.0, my = 0.0;
-            arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, sx, sy, ex, ey, 0.5, mx, my);
-            if (deep(mx, my, e.dir * (e.cx - mx), e.dir * (e.cy - my))) return true;
-            continue;
-        }
-        const int probes = 1 + static_cast<int>(std::hypot(ex - sx, ey - sy) / reach);
-        for (int k = 0; k < probes; ++k) {
-            const double t = (k + 0.5) / probes;
-            if (deep(sx + t * (ex - sx), sy + t * (ey - sy), -(ey - sy), ex - sx)) return true;
-        }
+    const auto shallower = [](const depth_cell& a, const depth_cell& b) { return a.most < b.most; };
+    std::priority_queue<depth_cell, std::vector<depth_cell>, decltype(shallower)> cells(shallower);
+    const double side = std::max(high_x - low_x, high_y - low_y);
+    cells.push(depth_cell_at(part, index, 0.5 * (low_x + high_x), 0.5 * (low_y + high_y), 0.5 * side));
+    for (int split = 0; !cells.empty(); ++split) {
+        const depth_cell c = cells.top();
+        cells.pop();
+        if (c.depth > depth) return true;
+        if (!(c.most > depth) || c.half < 0.5 * cell) continue;
+        if (split >= kMostCells) return true;
+        const double h = 0.5 * c.half;
+        for (const double dx : {-h, h})
+            for (const double dy : {-h, h}) cells.push(depth_cell_at(part, index, c.x + dx, c.y + dy, h));
     }
     return false;
 }
@@ -119,7 +116,6 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
     const pocket_work& w = pocket_work_block;
     const double reach = 0.5 * w.engine_step + w.tolerance;
     pokarr_work part;
-    std::vector<boxed_chain_element> elements;
     for (int n = first; n <= last; ++n) {
         if (lt.contour_type[n] != kContourCollapse) continue;
         int status = 0;
@@ -128,23 +124,28 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
         double area = 0.0;
         int direction = 0;
         pokarr_area_dir(part.a, area, direction);
-        // A disc of the reach needs that much room.
-        if (!(area > std::numbers::pi * reach * reach) || !deep_inside(part.a, direction, reach, elements)) continue;
+        // A disc of the reach needs that much room, and a part that fits between two lines twice
+        // the reach apart (a thin horn, most collapse parts) holds none. Where three walls meet
+        // about a point a little farther than the reach from each, the search finds that point.
+        if (!(area > std::numbers::pi * reach * reach) ||
+            loop_hull_width(part.a, kWidthChordShare * reach) <= 2.0 * reach ||
+            !holds_depth(part.a, reach + kDepthShare * w.tolerance, kCellShare * w.tolerance))
+            continue;
         // The lanes open a branch of their own; the number goes back when none was made.
         int& branches = *branch.branch_count;
         oneoff_request inner = branch;
         inner.level = ++branches;
         const int before = lt.count;
-        const int result = collapse_half_step(inner, part.a);
+        const int result = collapse_half_step(inner, part.a, nullptr);
         if (lt.count == before && branches == inner.level) --branches;
         if (result != 0 && result != kOneoffNoOffset && result != kEngineEndLoopSmall) return result;
     }
     return 0;
 }
 
-int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, int first_new, int result)
+int collapse_half_step_spots(const oneoff_request& half, const collapse_pieces& b, const pokarr& source, int first_new,
+                             int result)
 {
-    const collapse_pieces& b = collapse_pieces_block;
     const lane_table& lt = lane_table_block;
     bool level_taken = false;
     for (int n = first_new; n <= lt.count && !level_taken; ++n) level_taken = lt.level[n] == half.level;

@@ -9,6 +9,7 @@
 // each branch offset, the half-step lane after its offset.
 #pragma once
 
+#include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/one_offset.hpp"
 
 // The lanes at half the engine's step plus the pocket's tolerance inside every collapse lane from
@@ -19,9 +20,10 @@
 int collapse_part_lanes(const oneoff_request& branch, int first, int last);
 
 // After the half-step offset `half` of `source` (the lanes it made from lane `first_new` on,
-// `result` its result), the pieces of the wanted direction it cut out as too small for a lane
-// that are no crumbs (lane_measures.hpp) and lie inside the source at the offset's distance from
-// it (less the tolerance) are recorded as lanes as the offset records its own (contour type
-// kContourCollapse). Reads the pieces noted by the offset (collapse_lanes.hpp). Answers 0 when the
-// offset or this step made a lane, `result` otherwise, or the code of lane_add.
-int collapse_half_step_spots(const oneoff_request& half, const pokarr& source, int first_new, int result);
+// `result` its result), the pieces of the wanted direction that an offset of `source` by
+// `half`.distance cut out as too small for a lane (`pieces`, collapse_lanes.hpp) that are no
+// crumbs (lane_measures.hpp) and lie inside the source at that distance from it (less the
+// tolerance) are recorded as lanes as the offset records its own (contour type kContourCollapse).
+// Answers 0 when the offset or this step made a lane, `result` otherwise, or the code of lane_add.
+int collapse_half_step_spots(const oneoff_request& half, const collapse_pieces& pieces, const pokarr& source,
+                             int first_new, int result);

@@ -360,10 +360,11 @@ void lanpok(int direction_sign, double first_offset, double distance, int pass, 
             }
         }
         // A branch lane whose offset gave nothing holds no point farther than a step from its
-        // walls, but may hold points farther than half a step: the lane at half a step inside it
-        // leaves none.
+        // walls but in spots too small for a lane, and may hold points farther than half a step:
+        // the lane at half a step inside it and those spots leave none.
         if (!collapsed && result == kEngineNoOffset && pass > 1) {
-            result = collapse_half_step(r, loop.a);
+            const collapse_pieces step_pieces = collapse_pieces_block;
+            result = collapse_half_step(r, loop.a, &step_pieces);
             if (ends_pass(result)) {
                 status = result;
                 return;

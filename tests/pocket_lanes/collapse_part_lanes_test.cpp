@@ -9,6 +9,7 @@
 #include "pocket_lanes/collapse_lanes.hpp"
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,6 +27,33 @@ contour triangle(double cx, double cy, double r)
     return c;
 }
 
+// The offset by step 1 of lane 1 on pass 2, its branch count in `branches`.
+oneoff_request branch_offset(int& branches)
+{
+    oneoff_request branch;
+    branch.side = kSideLeft;
+    branch.first_offset = 1.0;
+    branch.distance = 1.0;
+    branch.source_lane = 1;
+    branch.pass = 2;
+    branch.level = 1;
+    branch.branch_count = &branches;
+    return branch;
+}
+
+// The distance from a point to a polygon's nearest side.
+double distance_to(const contour& polygon, double px, double py)
+{
+    double nearest = 1e30;
+    for (std::size_t i = 0; i + 1 < polygon.size(); ++i) {
+        const double ax = polygon[i].x, ay = polygon[i].y;
+        const double dx = polygon[i + 1].x - ax, dy = polygon[i + 1].y - ay, length2 = dx * dx + dy * dy;
+        const double t = length2 > 0.0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(ax + t * dx - px, ay + t * dy - py));
+    }
+    return nearest;
+}
+
 TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
 {
     struct row {
@@ -34,10 +62,18 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
         int contour_type;
         bool lane;
     } rows[] = {
-        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider holds
-        // material there.
+        // Half a step and the tolerance is 0.51: a triangle whose inscribed circle is wider by
+        // more than the tolerance holds material there.
         {"wide triangle", triangle(20.0, 20.0, 0.8), kContourCollapse, true},
         {"triangle just too narrow", triangle(20.0, 20.0, 0.5), kContourCollapse, false},
+        // Deeper than the reach by less than the tolerance: its lane would be a pass of no width.
+        {"triangle barely deeper", triangle(20.0, 20.0, 0.515), kContourCollapse, false},
+        // Inscribed radius 0.577, its centre off every point a probe a reach off a side would
+        // reach.
+        {"scalene triangle a little wider",
+         {{20.0, 20.0}, {22.6, 20.0}, {20.5, 21.5}, {20.0, 20.0}},
+         kContourCollapse,
+         true},
         {"long thin horn", {{10.0, 20.0}, {30.0, 20.0}, {10.0, 20.9}, {10.0, 20.0}}, kContourCollapse, false},
         {"wide triangle of a plain lane", triangle(20.0, 20.0, 0.8), 0, false},
     };
@@ -56,14 +92,7 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
         pokarr_free(part);
         ASSERT_EQ(status, 0) << r.name;
         int branches = 1;
-        oneoff_request branch;
-        branch.side = kSideLeft;
-        branch.first_offset = 1.0;
-        branch.distance = 1.0;
-        branch.source_lane = 1;
-        branch.pass = 2;
-        branch.level = 1;
-        branch.branch_count = &branches;
+        const oneoff_request branch = branch_offset(branches);
         EXPECT_EQ(collapse_part_lanes(branch, 2, 2), 0) << r.name;
         const lane_table& lt = lane_table_block;
         EXPECT_EQ(lt.count, r.lane ? 3 : 2) << r.name;
@@ -72,14 +101,91 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
         EXPECT_EQ(lt.level[3], 2) << r.name;
         EXPECT_EQ(lt.status[3], 2) << r.name;
         EXPECT_EQ(lt.contour_type[3], kContourCollapse) << r.name;
-        // The inner lane stands 0.51 inside every side: 0.8 - 0.51 from the centre.
+        // Every corner of the inner lane stands 0.51 inside the part.
         pokarr inner;
         pokarr_init(2, inner);
         lane_to_pokarr(3, inner, status);
         for (int i = 0; i + 1 < inner.count; ++i)
-            EXPECT_NEAR(std::hypot(inner.x[i] - 20.0, inner.y[i] - 20.0), 2.0 * (0.8 - 0.51), 1e-6) << r.name;
+            EXPECT_NEAR(distance_to(r.part, inner.x[i], inner.y[i]), 0.51, 1e-6) << r.name;
         pokarr_free(inner);
         delups_clear();
+    }
+}
+
+// The nearest distance from a point to the lanes from lane `first` on.
+double nearest_lane(int first, double px, double py)
+{
+    double nearest = 1e30;
+    pokarr lane;
+    pokarr_init(2, lane);
+    for (int n = first; n <= lane_table_block.count; ++n) {
+        int status = 0;
+        lane_to_pokarr(n, lane, status);
+        contour corners;
+        for (int i = 0; status == 0 && i < lane.count; ++i) corners.push_back({lane.x[i], lane.y[i]});
+        nearest = std::min(nearest, distance_to(corners, px, py));
+    }
+    pokarr_free(lane);
+    return nearest;
+}
+
+// A triangle a little wider than two steps: its offset by the step leaves a spot too small for a
+// lane, and the half-step lane (0.504 inside) leaves the points about the spot farther than half a
+// step and the tolerance (0.504). With the step offset's pieces the spot is cut too, and every
+// point of the triangle lies within that reach of its outline or of a lane; a spot noted outside
+// it is no lane, nor a spot no wider than four tolerances, whose points the half-step lane reaches.
+TEST_F(CollapsePartLanes, HalfStepLaneKeepsTheStepOffsetsSpots)
+{
+    constexpr double kTolerance = 0.004, kReach = 0.5 + kTolerance;
+    // Inscribed radius 1.012 at step 1: the step offset's spot has inscribed radius 0.012 (area
+    // 0.00075, below the least area of a lane).
+    struct row {
+        const char* name;
+        double radius;  // the triangle's inscribed radius
+        bool pieces_given;
+        contour spot;
+        int lanes;     // recorded by the half-step lane
+        bool covered;  // every point within reach of a side or a lane
+    } rows[] = {
+        {"spots given", 1.012, true, triangle(20.0, 20.0, 0.012), 2, true},
+        {"spots not given", 1.012, false, triangle(20.0, 20.0, 0.012), 1, false},
+        {"a spot outside the loop", 1.012, true, triangle(30.0, 20.0, 0.012), 1, false},
+        {"a spot too narrow to matter", 1.003, true, triangle(20.0, 20.0, 0.003), 1, true},
+    };
+    for (const row& r : rows) {
+        to_load_state();
+        pocket_work_block.side_step = pocket_work_block.engine_step = 1.0;
+        pocket_work_block.tolerance = pocket_work_block.working_tolerance = kTolerance;
+        pocket_work_block.reach_squared[0] = pocket_work_block.reach_squared[1] = 1.0;
+        int status = 0, size = 4000;
+        PokAllocMainArray(size, 0, status);
+        ASSERT_EQ(status, 0);
+        pokarr loop = make_from(triangle(20.0, 20.0, r.radius));
+        lane_add(1, 1, 0, 0, 0, 1.0, 0, loop, status);
+        ASSERT_EQ(status, 0) << r.name;
+        collapse_pieces step_pieces;
+        pokarr spot = make_from(r.spot);
+        step_pieces.x.assign(spot.x, spot.x + spot.count);
+        step_pieces.y.assign(spot.y, spot.y + spot.count);
+        step_pieces.counts = {spot.count};
+        step_pieces.distance = 1.0;
+        pokarr_free(spot);
+        int branches = 1;
+        const oneoff_request branch = branch_offset(branches);
+        EXPECT_EQ(collapse_half_step(branch, loop, r.pieces_given ? &step_pieces : nullptr), 0) << r.name;
+        pokarr_free(loop);
+        EXPECT_EQ(lane_table_block.count - 1, r.lanes) << r.name;
+        // Points along the triangle's bisector through its centre, within reach of its bottom side
+        // or its slanted sides, or of a lane.
+        const double low = 20.0 - r.radius, top = 20.0 + 2.0 * r.radius;
+        bool covered = true;
+        for (double py = low; py <= top; py += 0.001) {
+            const double from_sides = std::min(py - low, 0.5 * (top - py));
+            covered = covered && std::min(from_sides, nearest_lane(2, 20.0, py)) <= kReach;
+        }
+        EXPECT_EQ(covered, r.covered) << r.name;
+        delups_clear();
+        collapse_pieces_clear();
     }
 }
 
@@ -136,7 +242,8 @@ TEST_F(CollapsePartLanes, SpotsTooSmallForALaneAreKeptUnlessCrumbsOrRunningTheOt
         half.level = 1;
         half.branch_count = &branches;
         pokarr source = make_from(rectangle(0.0, 0.0, 10.0, 10.0));
-        const int answer = collapse_half_step_spots(half, source, first_new, r.lane_on_level ? 0 : kOneoffNoOffset);
+        const int answer = collapse_half_step_spots(half, collapse_pieces_block, source, first_new,
+                                                    r.lane_on_level ? 0 : kOneoffNoOffset);
         pokarr_free(source);
         EXPECT_EQ(answer, r.lane_on_level ? 0 : r.result) << r.name;
         std::vector<int> levels;

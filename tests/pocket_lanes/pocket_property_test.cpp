@@ -198,7 +198,7 @@ void draw_failure(const std::string& stem, const pocket_case& c, const std::vect
 // collapse lane (README, "What the system does not do"). They are
 // judged for every other property; their gaps (drawn like any failure) do not fail the test, and
 // a pocket on the list that is cut whole does, so that the list only shrinks.
-const std::vector<unsigned> kMaterialLeft = {20261226, 20261227, 20261233};
+const std::vector<unsigned> kMaterialLeft = {20261226, 20261227};
 
 bool leaves_material(unsigned seed)
 {
@@ -338,7 +338,10 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // detour in, was entered in the middle of that wall and cut there and back; 20261216 ran twice so
 // too); 20561215 and 20661215 (a hole between merged island lanes smaller than the least area of a
 // loop, 0.0001 to 0.0008 mm2 of material, was dropped with the crumbs and never cut; 20561239 and
-// 20661229 left such holes too).
+// 20661229 left such holes too); 20361227, 20361229, 20461224, 20561246, 20561257, 20661248 and
+// 20761258 (material left in the middle of a collapse part where three lanes meet about a point a
+// little farther than half a step from each: the probes a reach off its sides missed that point,
+// and the part got no lane inside it).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -349,7 +352,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20761243},      {20261217},      {20761289},      {20261217, 2.5}, {20561218, 2.5}, {20361229, 2.5},
     {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5}, {20561239},      {20661229},
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
-    {20461233},      {20461201},      {20561216},      {20561215},      {20661215}};
+    {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
+    {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -367,8 +371,7 @@ std::vector<packed_row> packed_seeds_of(int shard)
 // Packed pockets of the default run (and named ones) with faults that other work mends: spots of
 // material left standing between packed islands ("uncut area"). Such faults of a listed pocket do
 // not fail the test; a listed pocket without its fault does, so that the list only shrinks.
-const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {{20361215, "uncut area"},
-                                                                         {20661216, "uncut area"}};
+const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {{20661216, "uncut area"}};
 
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
