@@ -91,6 +91,52 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
     }
 }
 
+// A room entered at (0, 0) where a pass of no width leaves it to (-1, 0), runs round a little
+// loop through (-2, 0) and (-1.5, -0.8), on to a turn 0.2 further and back (`back` the way it
+// comes back round the loop), then along the room to the entry.
+contour loop_on_a_pass(const std::vector<xy>& back)
+{
+    contour c{{0, 0}, {-1, 0}};
+    const std::vector<xy> out{{-2, 0}, {-1.5, -0.8}, {-1.5, -1}, {-1.5, -0.8}};
+    c.insert(c.end(), out.begin(), out.end());
+    c.insert(c.end(), back.begin(), back.end());
+    for (const xy p : {xy{0, 0}, xy{3, 0}, xy{3, 3}, xy{0, 3}, xy{0, 0}}) c.push_back(p);
+    return c;
+}
+
+struct order_row {
+    const char* name;
+    contour path;
+    std::vector<xy> begins;  // the first vertices of the cut
+};
+
+// The stretch of the loop that the pass's way back does not run over is gone along from the
+// first of its ends that the cut reaches: the part of the loop cut twice follows it, and the cut
+// does not run back over its opening (the turn's 0.2 and most of the step after it).
+TEST_F(CollapsePassCut, LoopOnAPassIsGoneRoundBeforeItsWayBackIsCutAgain)
+{
+    const std::vector<order_row> rows = {
+        {"back the other way round the loop",
+         loop_on_a_pass({{-1, 0}}),
+         {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {-1.5, -0.8}, {-1, 0}, {0, 0}}},
+        {"back the way it went out",
+         loop_on_a_pass({{-2, 0}, {-1, 0}}),
+         {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {0, 0}, {3, 0}}},
+    };
+    for (const order_row& row : rows) {
+        pokarr a = make_from(row.path);
+        int status = -1;
+        EXPECT_GT(collapse_pass_cut_once(a, kNear, status), kNear) << row.name;
+        EXPECT_EQ(status, 0) << row.name;
+        ASSERT_GE(a.count, static_cast<int>(row.begins.size())) << row.name;
+        for (std::size_t k = 0; k < row.begins.size(); ++k) {
+            EXPECT_NEAR(a.x[k], row.begins[k].x, 1e-9) << row.name << ", vertex " << k;
+            EXPECT_NEAR(a.y[k], row.begins[k].y, 1e-9) << row.name << ", vertex " << k;
+        }
+        pokarr_free(a);
+    }
+}
+
 // A pass of no width along a spine from (0, 0) to (10, 0) and back, with a leg of 1 up and down
 // at each of x = 1 .. 9: a turn at each leg's top and at the spine's ends, more than a pass of a
 // few turns has.
