@@ -584,7 +584,10 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
     bool clean = false;
     pass_reach reach = reach_of(w, near);
     const double saved = shortest_cut(w, near, reach, 0, false, best, clean);
-    if (best.empty()) return 0.0;
+    // A shorter cut that runs back over its opening does not take the place of a path that does
+    // not: stage 1 took the entry for one cut once (collapse_pass_cut_clean), and entered from
+    // above the cut would run that stretch twice.
+    if (best.empty() || (!clean && !runs_over_opening(w, near))) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
     if (status == 0) pokarr_move(cut.a, path, status);

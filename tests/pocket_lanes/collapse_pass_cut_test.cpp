@@ -64,6 +64,13 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
         {"long zigzag pass", zigzag_pass(60), 60.0 * std::hypot(1.0, 0.3), {60, 0}},
+        // Entered at the foot of a pass 0.8 long beside a spur 0.3 long: as it is, the pass's way
+        // back runs over 0.4 of the opening (the step, 1); cut from the spur's end, 0.3 shorter, it
+        // would run over 0.7 of it.
+        {"pass entered at its foot beside a spur",
+         {{0, 0}, {0, -0.3}, {0, 0}, {0, 0.8}, {3, 0.8}, {3, 3.8}, {0, 3.8}, {0, 0.8}, {0, 0}},
+         0.0,
+         {0, 0}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
         // over three vertices.

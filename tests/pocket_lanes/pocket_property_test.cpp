@@ -340,8 +340,11 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // 20661229 left such holes too); 20461227 and 20761256 (a first lane entered on a pass of no width
 // that runs round a little loop on its way out and straight back: cut from the pass's turn, the
 // loop was gone round from its far end, after the way back's stretch of it, which the cut then
-// ran again inside its opening, 0.23 of 0.42 and 0.32 of 0.61); 20261236 (a hole lane 0.017
-// round, entered in a side: closing where it began, it counted as running back over its opening).
+// ran again inside its opening, 0.23 of 0.42 and 0.32 of 0.61); 20661258 (a first lane entered at
+// the foot of a pass of no width beside a short spur: taken as cut once there, since the lane as
+// it is ran back over less than half its opening, it was cut from the spur's end, shorter, and ran
+// back over 0.29 of 0.40); 20261236 (a hole lane 0.017 round, entered in a side: closing where it
+// began, it counted as running back over its opening).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -353,7 +356,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5}, {20561239},      {20661229},
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20461227},
-    {20761256},      {20261236}};
+    {20761256},      {20661258},      {20261236}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
