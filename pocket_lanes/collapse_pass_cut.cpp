@@ -369,10 +369,11 @@ double length_of(const std::vector<piece>& w, std::size_t from, std::size_t to)
 
 // The cut that starts at the turn before piece `split` and runs the rest of the path R (pieces
 // split on) to its end, where the link to the parent starts. Each stretch of the pieces before the
-// turn that R does not run over is gone along from the vertex of R where it starts to the one
-// where it ends, and the cut comes back to the first by the shorter way: along R, or back along
-// the stretch itself (a stretch hanging off R's end, the entry, has no other way back that is not
-// R once more). detours_from_turn finds the stretches, walk_cut lays the cut out.
+// turn that R does not run over is gone along between the vertices of R where it starts and ends,
+// and the cut comes back by the shorter way: along R (the stretch then gone along from whichever
+// of the two the cut reaches first), or back along the stretch itself, from where it starts (a
+// stretch hanging off R's end, the entry, has no other way back that is not R once more).
+// detours_from_turn finds the stretches, walk_cut lays the cut out.
 struct detour {
     std::size_t first, last;  // the pieces gone along (before the turn)
     int from, to;             // the vertices of R where they start and end
@@ -413,26 +414,36 @@ bool detours_from_turn(const std::vector<piece>& w, std::size_t split, double ne
 }
 
 // The pieces of the cut from the turn before piece `split` with its detours, in order, each
-// handed to `take`.
+// handed to `take`. R's stretch between the ends of a detour that comes back along R is cut twice:
+// after the detour, not once before it, where the cut may just have begun and would run over
+// its opening again.
 template <typename Take>
 void walk_cut(const std::vector<piece>& w, std::size_t split, const std::vector<detour>& detours, Take take)
 {
     const std::size_t rest = w.size() - split;
+    // Pieces [from, to) the other way: the last first, each turned round.
+    const auto backwards = [&w, &take](std::size_t from, std::size_t to) {
+        for (std::size_t k = to; k-- > from;) take(reversed(w[k]));
+    };
     for (std::size_t v = 0; v <= rest; ++v) {
         for (const detour& d : detours) {
-            if (d.from != static_cast<int>(v)) continue;
-            for (std::size_t k = d.first; k <= d.last; ++k) take(w[k]);
+            if (d.from != static_cast<int>(v) && d.to != static_cast<int>(v)) continue;
             const std::size_t low = split + static_cast<std::size_t>(std::min(d.from, d.to));
             const std::size_t high = split + static_cast<std::size_t>(std::max(d.from, d.to));
             if (length_of(w, d.first, d.last + 1) < length_of(w, low, high)) {
-                for (std::size_t k = d.last + 1; k-- > d.first;) take(reversed(w[k]));
+                // Back along the stretch itself, from where it starts.
+                if (d.from != static_cast<int>(v)) continue;
+                for (std::size_t k = d.first; k <= d.last; ++k) take(w[k]);
+                backwards(d.first, d.last + 1);
                 continue;
             }
-            // Back from where the stretch ends to where it started, along R.
-            if (d.to > d.from)
-                for (int k = d.to - 1; k >= d.from; --k) take(reversed(w[split + static_cast<std::size_t>(k)]));
-            else
-                for (int k = d.to; k < d.from; ++k) take(w[split + static_cast<std::size_t>(k)]);
+            if (split + v != low) continue;
+            if (d.from <= d.to) {
+                for (std::size_t k = d.first; k <= d.last; ++k) take(w[k]);
+            } else {
+                backwards(d.first, d.last + 1);
+            }
+            backwards(low, high);
         }
         if (v < rest) take(w[split + v]);
     }
@@ -573,7 +584,10 @@ double collapse_pass_cut_once(pokarr& path, double near, int& status)
     bool clean = false;
     pass_reach reach = reach_of(w, near);
     const double saved = shortest_cut(w, near, reach, 0, false, best, clean);
-    if (best.empty()) return 0.0;
+    // A shorter cut that runs back over its opening does not take the place of a path that does
+    // not: stage 1 took the entry for one cut once (collapse_pass_cut_clean), and entered from
+    // above the cut would run that stretch twice.
+    if (best.empty() || (!clean && !runs_over_opening(w, near))) return 0.0;
     pokarr_work cut(path.dimension);
     write_pieces(best, cut.a, status);
     if (status == 0) pokarr_move(cut.a, path, status);

@@ -42,9 +42,11 @@ void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& mos
 // Makes the cut path (a closed loop from its entry back to it) begin at the turn from which it is
 // shortest: the stretch before the turn is left out where the rest of the path runs within `near`
 // of it; a stretch of it that the rest does not run over, but that begins and ends on the rest's
-// vertices, is gone along from there, and the cut comes back by the shorter way (along the rest,
-// or along the stretch itself) to run on. The cut still ends at the entry. Answers the length saved (0: the path is
-// left as it is). Status 0, or 11 when the new path cannot be made.
+// vertices, is gone along between them, and the cut comes back by the shorter way (along the rest,
+// the stretch gone along from the first of the two it reaches, or along the stretch itself) to
+// run on. The cut still ends at the entry. A path that does not run back over its opening keeps
+// its place unless such a cut does not either. Answers the length saved (0: the path is left as
+// it is). Status 0, or 11 when the new path cannot be made.
 double collapse_pass_cut_once(pokarr& path, double near, int& status);
 
 // Whether collapse_pass_cut_once would make the path shorter with a cut that does not run back

@@ -64,6 +64,13 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
         {"long zigzag pass", zigzag_pass(60), 60.0 * std::hypot(1.0, 0.3), {60, 0}},
+        // Entered at the foot of a pass 0.8 long beside a spur 0.3 long: as it is, the pass's way
+        // back runs over 0.4 of the opening (the step, 1); cut from the spur's end, 0.3 shorter, it
+        // would run over 0.7 of it.
+        {"pass entered at its foot beside a spur",
+         {{0, 0}, {0, -0.3}, {0, 0}, {0, 0.8}, {3, 0.8}, {3, 3.8}, {0, 3.8}, {0, 0.8}, {0, 0}},
+         0.0,
+         {0, 0}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
         // over three vertices.
@@ -87,6 +94,52 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         EXPECT_NEAR(a.y[0], row.start.y, 1e-9) << row.name;
         EXPECT_NEAR(a.x[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
         EXPECT_NEAR(a.y[a.count - 1], 0.0, 1e-9) << row.name << ": the cut ends at the entry";
+        pokarr_free(a);
+    }
+}
+
+// A room entered at (0, 0) where a pass of no width leaves it to (-1, 0), runs round a little
+// loop through (-2, 0) and (-1.5, -0.8), on to a turn 0.2 further and back (`back` the way it
+// comes back round the loop), then along the room to the entry.
+contour loop_on_a_pass(const std::vector<xy>& back)
+{
+    contour c{{0, 0}, {-1, 0}};
+    const std::vector<xy> out{{-2, 0}, {-1.5, -0.8}, {-1.5, -1}, {-1.5, -0.8}};
+    c.insert(c.end(), out.begin(), out.end());
+    c.insert(c.end(), back.begin(), back.end());
+    for (const xy p : {xy{0, 0}, xy{3, 0}, xy{3, 3}, xy{0, 3}, xy{0, 0}}) c.push_back(p);
+    return c;
+}
+
+struct order_row {
+    const char* name;
+    contour path;
+    std::vector<xy> begins;  // the first vertices of the cut
+};
+
+// The stretch of the loop that the pass's way back does not run over is gone along from the
+// first of its ends that the cut reaches: the part of the loop cut twice follows it, and the cut
+// does not run back over its opening (the turn's 0.2 and most of the step after it).
+TEST_F(CollapsePassCut, LoopOnAPassIsGoneRoundBeforeItsWayBackIsCutAgain)
+{
+    const std::vector<order_row> rows = {
+        {"back the other way round the loop",
+         loop_on_a_pass({{-1, 0}}),
+         {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {-1.5, -0.8}, {-1, 0}, {0, 0}}},
+        {"back the way it went out",
+         loop_on_a_pass({{-2, 0}, {-1, 0}}),
+         {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {0, 0}, {3, 0}}},
+    };
+    for (const order_row& row : rows) {
+        pokarr a = make_from(row.path);
+        int status = -1;
+        EXPECT_GT(collapse_pass_cut_once(a, kNear, status), kNear) << row.name;
+        EXPECT_EQ(status, 0) << row.name;
+        ASSERT_GE(a.count, static_cast<int>(row.begins.size())) << row.name;
+        for (std::size_t k = 0; k < row.begins.size(); ++k) {
+            EXPECT_NEAR(a.x[k], row.begins[k].x, 1e-9) << row.name << ", vertex " << k;
+            EXPECT_NEAR(a.y[k], row.begins[k].y, 1e-9) << row.name << ", vertex " << k;
+        }
         pokarr_free(a);
     }
 }

@@ -748,7 +748,9 @@ inline loop stretch_of(const std::vector<xy>& v, double from, double to)
 // entered from above (after a separator, or first of all) and may begin wherever it pleases: a
 // pass of no width entered at its middle and cut there and back ran that stretch twice. Measured
 // over the first step of the lane (a quarter of it at most), against the lane from a step and
-// kRecutTurn x near on; a fault when more than half the stretch is run over.
+// kRecutTurn x near on; a fault when more than half the stretch is run over. A lane that closes
+// where it began comes back to its opening's start at its end: its last kRecutTurn x near runs on
+// into the opening, not back over it (a lane a few times near round would count it all).
 inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std::vector<cut_move>& moves)
 {
     std::vector<std::string> faults;
@@ -764,7 +766,9 @@ inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std:
         // bound is cut there, so that a long first segment is not taken whole for the opening.
         const std::vector<xy> v = points_along(m.entries, kJudgeSagitta);
         const loop head = stretch_of(v, 0.0, opening);
-        const loop tail = stretch_of(v, opening + kRecutTurn * near, std::numeric_limits<double>::infinity());
+        const bool closes = !v.empty() && std::hypot(v.back().x - v.front().x, v.back().y - v.front().y) <= near;
+        const double tail_end = closes ? whole.cut - kRecutTurn * near : std::numeric_limits<double>::infinity();
+        const loop tail = stretch_of(v, opening + kRecutTurn * near, tail_end);
         if (head.empty() || tail.empty()) continue;
         xy place{};
         const double back = run_over_length(tail, head, near, place);

@@ -341,7 +341,14 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // 20661229 left such holes too); 20361227, 20361229, 20461224, 20561246, 20561257, 20661248 and
 // 20761258 (material left in the middle of a collapse part where three lanes meet about a point a
 // little farther than half a step from each: the probes a reach off its sides missed that point,
-// and the part got no lane inside it).
+// and the part got no lane inside it); 20461227 and 20761256 (a first lane entered on a pass of
+// no width that runs round a little loop on its way out and straight back: cut from the pass's
+// turn, the loop was gone round from its far end, after the way back's stretch of it, which the
+// cut then ran again inside its opening, 0.23 of 0.42 and 0.32 of 0.61); 20661258 (a first lane
+// entered at the foot of a pass of no width beside a short spur: taken as cut once there, since
+// the lane as it is ran back over less than half its opening, it was cut from the spur's end,
+// shorter, and ran back over 0.29 of 0.40); 20261236 (a hole lane 0.017 round, entered in a side:
+// closing where it began, it counted as running back over its opening).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -353,7 +360,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20761248, 2.5}, {20261217, 1.5}, {20561222, 1.5}, {20261225, 1.5}, {20561239},      {20661229},
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
-    {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258}};
+    {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
+    {20461227},      {20761256},      {20661258},      {20261236}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -585,6 +593,28 @@ TEST(CutOnceJudge, StretchIsCutAtItsBounds)
             EXPECT_NEAR(got[k].y, expected[k].y, 1e-12) << from << " to " << to << ", point " << k;
         }
     }
+}
+
+// A chain's first lane runs back over its opening when a later stretch of it runs along the
+// opening; a lane that closes where it began only runs on into the opening's start at its end,
+// which a lane a few times the judge's nearness round (a hole between packed islands) counted
+// all of. Tolerance 0.005 (near 0.0025), step 1.
+TEST_F(WholePocket, RunBackIsJudgedOverTheOpeningNotIntoIt)
+{
+    const std::vector<std::tuple<const char*, loop, bool>> rows = {
+        {"triangle 0.006 across entered in a side", {{0, 0}, {0.003, 0}, {0.0005, 0.005}, {-0.003, 0}, {0, 0}}, false},
+        {"square entered in a side", {{0, 0}, {5, 0}, {5, 10}, {-5, 10}, {-5, 0}, {0, 0}}, false},
+        {"pass of no width entered in its middle", {{0, 0}, {5, 0}, {-5, 0}, {0, 0}}, true},
+        {"pass of no width entered at its end", {{0, 0}, {5, 0}, {0, 0}}, true},
+    };
+    pocket_case c{"judge", {rectangle(0, 0, 10, 10)}, {0.0}, 1.0};
+    const int first = pocket_box_block.first_output_lane;
+    pocket_box_block.first_output_lane = 2;
+    for (const auto& [name, lane, runs_back] : rows) {
+        const std::vector<std::string> faults = cut_once_faults(c, {{2, false, lane}});
+        EXPECT_EQ(!faults.empty(), runs_back) << name << (faults.empty() ? "" : ": " + faults.front());
+    }
+    pocket_box_block.first_output_lane = first;
 }
 
 // Islands packed close, specks of islands and regions that islands leave empty: each row with the
