@@ -70,10 +70,12 @@ bool keeps_clearances(const way_region& r, const corner& a, const corner& b, dou
 {
     for (std::size_t k = 0; k < r.ends.size(); ++k) {
         const double least = r.clearances[k] - slack;
-        if (least <= 0.0 || !boxes_meet(r.boxes[k], box_of(a, b, least))) continue;
+        const box near = box_of(a, b, least);
+        if (least <= 0.0 || !boxes_meet(r.boxes[k], near)) continue;
         bool kept = true;
+        // An edge whose box misses the way's grown by the clearance lies farther from it.
         for_each_edge_of(r, k, [&](const corner& p, const corner& q) {
-            if (kept) kept = segment_distance(a, b, p, q) >= least;
+            if (kept && boxes_meet(box_of(p, q, 0.0), near)) kept = segment_distance(a, b, p, q) >= least;
         });
         if (!kept) return false;
     }
@@ -151,6 +153,25 @@ bool way_in_region(const way_region& region, const double* a, const double* b, d
         if (!inside(region, m) && !near_boundary(region, m, slack)) return false;
     }
     return true;
+}
+
+double way_region_room(const way_region& region, const double* point, double reach)
+{
+    const corner m{point[0], point[1]};
+    double room = reach, nearest = 1e300, nearest_clearance = 0.0;
+    for (std::size_t k = 0; k < region.ends.size(); ++k) {
+        const double clearance = region.clearances[k];
+        const box near = box_of(m, m, clearance + reach);
+        if (!boxes_meet(region.boxes[k], near)) continue;
+        for_each_edge_of(region, k, [&](const corner& p, const corner& q) {
+            if (!boxes_meet(box_of(p, q, 0.0), near)) return;
+            const double d = point_segment_distance(m, p, q);
+            room = std::min(room, d - clearance);
+            if (d < nearest) nearest = d, nearest_clearance = clearance;
+        });
+    }
+    if (region.ends.empty() || inside(region, m)) return room;
+    return nearest < 1e300 ? -nearest - nearest_clearance : -reach;
 }
 
 double way_height(const way_region& region, const double* a, const double* b, double height, double top, double slack)
