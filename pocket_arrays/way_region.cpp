@@ -44,11 +44,18 @@ template <class F> void for_each_edge_near(const way_region& r, const box& near,
         if (boxes_meet(r.boxes[k], near)) for_each_edge_of(r, k, f);
 }
 
-double point_segment_distance(const corner& m, const corner& p, const corner& q)
+// Where along the segment from p to q (0 at p, 1 at q) the point nearest m lies.
+double nearest_along(const corner& m, const corner& p, const corner& q)
 {
     const corner e = minus(q, p), w = minus(m, p);
     const double length2 = e[0] * e[0] + e[1] * e[1];
-    const double t = length2 > 0.0 ? std::clamp((w[0] * e[0] + w[1] * e[1]) / length2, 0.0, 1.0) : 0.0;
+    return length2 > 0.0 ? std::clamp((w[0] * e[0] + w[1] * e[1]) / length2, 0.0, 1.0) : 0.0;
+}
+
+double point_segment_distance(const corner& m, const corner& p, const corner& q)
+{
+    const corner e = minus(q, p), w = minus(m, p);
+    const double t = nearest_along(m, p, q);
     return std::hypot(w[0] - t * e[0], w[1] - t * e[1]);
 }
 
@@ -155,7 +162,7 @@ bool way_in_region(const way_region& region, const double* a, const double* b, d
     return true;
 }
 
-double way_region_room(const way_region& region, const double* point, double reach)
+double way_region_room(const way_region& region, const double* point, double reach, double* nearest_point)
 {
     const corner m{point[0], point[1]};
     double room = reach, nearest = 1e300, nearest_clearance = 0.0;
@@ -166,6 +173,11 @@ double way_region_room(const way_region& region, const double* point, double rea
         for_each_edge_of(region, k, [&](const corner& p, const corner& q) {
             if (!boxes_meet(box_of(p, q, 0.0), near)) return;
             const double d = point_segment_distance(m, p, q);
+            if (d - clearance < room && nearest_point != nullptr) {
+                const double t = nearest_along(m, p, q);
+                nearest_point[0] = p[0] + t * (q[0] - p[0]);
+                nearest_point[1] = p[1] + t * (q[1] - p[1]);
+            }
             room = std::min(room, d - clearance);
             if (d < nearest) nearest = d, nearest_clearance = clearance;
         });

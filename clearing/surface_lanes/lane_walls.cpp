@@ -1,6 +1,7 @@
 // The pocket's walls as the lanes laid on the part surfaces keep them (see the header).
 #include "clearing/surface_lanes/lane_walls.hpp"
 
+#include "clearing/surface_lanes/lane_on_srf.hpp"
 #include "cutter/drop_front.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
@@ -8,6 +9,8 @@
 #include "pocket_arrays/pokmain.hpp"
 #include "pocket_lanes/moves/link_region.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -21,15 +24,45 @@ constexpr int kWallHalvings = 12;
 // apart, keep their order and part of their distance instead of all meeting on the clearance.
 constexpr double kRoomGivenUp = 0.5;
 
-// The room of a point from the walls (way_region_room), measured within reach.
-double room_of(const lane_pnt& p, double reach)
+// A point may stand this share of the largest clearance within it and still be moved out to it.
+constexpr double kOutShare = 0.5;
+// Steps out of a clearance: a place beside two walls may need more than one.
+constexpr int kOutSteps = 3;
+// A place that is moved keeps this share of the lane tolerance beyond what it must keep: the
+// chords between such places round a corner of a wall then keep its clearance too.
+constexpr float kMovedMarginShare = 0.25f;
+
+// The room of a point from the walls (way_region_room), measured within reach; nearest receives
+// the wall's point that leaves the least room, in the walls' coordinates.
+double room_of(const lane_pnt& p, double reach, double* nearest = nullptr)
 {
     const lane_walls& walls = lane_walls_block();
     const double at[2] = {p[0] + walls.shift[0], p[1] + walls.shift[1]};
-    return way_region_room(walls.region, at, reach);
+    return way_region_room(walls.region, at, reach, nearest);
 }
 
 lane_pnt between(const lane_pnt& a, const lane_pnt& b, float t) { return a + t * (b - a); }
+
+// A place with less room than `least` (the lane it was laid from came that near a wall) moved
+// straight away from the nearest wall until it has it, step by step while that gains room.
+lane_pnt out_of_clearance(lane_pnt place, double least, double reach)
+{
+    const lane_walls& walls = lane_walls_block();
+    for (int i = 0; i < kOutSteps; ++i) {
+        double nearest[2] = {0.0, 0.0};
+        const double room = room_of(place, reach, nearest);
+        if (room >= least) break;
+        const double dx = place[0] + walls.shift[0] - nearest[0], dy = place[1] + walls.shift[1] - nearest[1];
+        const double away = std::hypot(dx, dy);
+        if (!(away > 0.0)) break;
+        lane_pnt moved = place;
+        moved[0] += static_cast<float>((least - room) * dx / away);
+        moved[1] += static_cast<float>((least - room) * dy / away);
+        if (!(room_of(moved, reach) > room)) break;
+        place = moved;
+    }
+    return place;
+}
 
 }  // namespace
 
@@ -67,19 +100,21 @@ bool lane_walls_kept(const lane_pnt& a, const lane_pnt& b, float slack)
 
 void lane_walls_keep(const lane_pnt& through, lane_pnt& tip, lane_pnt& normal)
 {
-    const float aside = lane_dist_xy(through, tip);
-    if (lane_walls_block().region.ends.empty() || !(aside > 0.0f)) return;
+    const lane_walls& walls = lane_walls_block();
+    if (walls.region.ends.empty()) return;
     // The room is measured within twice the tip's move: a point with more keeps at least half of
-    // it wherever the tip stands (a point outside the clearance keeps what it has).
-    const double reach = 2.0 * aside, room = room_of(through, reach);
-    const double least = room > 0.0 ? (1.0 - kRoomGivenUp) * room : room;
+    // it wherever the tip stands; and within the share of a clearance a place may be moved out.
+    const double largest = *std::max_element(walls.region.clearances.begin(), walls.region.clearances.end());
+    const double reach = 2.0 * lane_dist_xy(through, tip) + kOutShare * largest;
+    const double least = std::max(0.0, (1.0 - kRoomGivenUp) * room_of(through, reach));
     if (room_of(tip, reach) >= least) return;
+    const double moved_least = least + kMovedMarginShare * lane_tolerance();
     float kept = 0.0f, lost = 1.0f;
     for (int i = 0; i < kWallHalvings; ++i) {
         const float middle = 0.5f * (kept + lost);
-        (room_of(between(through, tip, middle), reach) >= least ? kept : lost) = middle;
+        (room_of(between(through, tip, middle), reach) >= moved_least ? kept : lost) = middle;
     }
-    const lane_pnt place = between(through, tip, kept);
+    const lane_pnt place = out_of_clearance(between(through, tip, kept), moved_least, reach);
     lane_pnt dropped{}, dropped_normal{};
     int status = 0;
     tool_drop_z_at_xy(place.data(), dropped.data(), dropped_normal.data(), status);

@@ -41,12 +41,12 @@ private:
 bool lane_walls_kept(const lane_pnt& a, const lane_pnt& b, float slack);
 
 // A tip the push along the surface normal moved from the point it was pushed through towards the
-// walls: moved back towards that point until it keeps at least half the point's room from the
-// walls (way_region_room: the distance beyond the clearance), or, for a point that lies within a
-// clearance already, as much room as the point; the tool dropped there, tip and normal taking the
-// drop's. The lanes beside a wall so keep their clearance and their order. Left as it is when
-// nothing is held, the tip keeps that room, or the drop meets nothing. Reads the triangle model
-// and linnet_params through the drop.
+// walls: moved back towards that point until it keeps at least the clearance and half the point's
+// room beyond it (way_region_room); a place still within a clearance (the lane laid on the grid
+// came that near, by up to half the clearance) moved straight away from the nearest wall out to
+// it; the tool dropped there, tip and normal taking the drop's. The lanes beside a wall so keep
+// their clearance and their order. Left as it is when nothing is held, the tip keeps that room,
+// or the drop meets nothing. Reads the triangle model and linnet_params through the drop.
 void lane_walls_keep(const lane_pnt& through, lane_pnt& tip, lane_pnt& normal);
 
 // The refined string (points of the collected one, in its order) with the collected points put
