@@ -368,7 +368,8 @@ double wall_distance(const lane_pnt& p)
 
 // A ball pushed along the normal of a flank that falls towards a wall touches it with its tip
 // down the flank, nearer the wall than the point it was pushed through; it is moved back to keep
-// the clearance and half the room its point had beyond it, the ball resting on the triangles there. A flank rising to
+// the clearance and half the room its point had beyond it, the ball resting on the triangles there;
+// a point laid within a clearance already is moved out to it. A flank rising to
 // the wall, or one far from it, leaves the push as it is.
 TEST_F(LaneOnSrfTest, ATipPushedDownAFlankTowardsAWallKeepsTheWallsClearance)
 {
@@ -383,9 +384,19 @@ TEST_F(LaneOnSrfTest, ATipPushedDownAFlankTowardsAWallKeepsTheWallsClearance)
         bool nearer;    // whether the push alone ends nearer a wall than 1
         float least;    // the least distance from the walls the tip keeps: 1 and half the point's room
     } rows[] = {
-        {0.0f, 3.0f, 4.0f, false, 1.0f},   {30.0f, 3.0f, 4.0f, true, 1.0f},  {60.0f, 3.0f, 4.0f, true, 1.0f},
-        {60.0f, 3.2f, 4.0f, true, 1.1f},   {75.0f, 3.0f, 10.0f, true, 1.0f}, {-60.0f, 11.0f, 4.0f, true, 1.0f},
-        {-45.0f, 3.0f, 4.0f, false, 1.0f}, {60.0f, 9.0f, 7.0f, true, 1.0f},  {45.0f, 5.0f, 4.0f, false, 1.0f},
+        {0.0f, 3.0f, 4.0f, false, 1.0f},
+        {30.0f, 3.0f, 4.0f, true, 1.0f},
+        {60.0f, 3.0f, 4.0f, true, 1.0f},
+        {60.0f, 3.2f, 4.0f, true, 1.1f},
+        {75.0f, 3.0f, 10.0f, true, 1.0f},
+        {-60.0f, 11.0f, 4.0f, true, 1.0f},
+        {-45.0f, 3.0f, 4.0f, false, 1.0f},
+        {60.0f, 9.0f, 7.0f, true, 1.0f},
+        {45.0f, 5.0f, 4.0f, false, 1.0f},
+        // Points the lane was laid too near a wall or an island's corner: moved out to the clearance.
+        {0.0f, 2.9f, 4.0f, true, 1.0f},
+        {0.0f, 5.4f, 5.4f, true, 1.0f},
+        {30.0f, 8.9f, 8.5f, true, 1.0f},
     };
     const lane_walls_scope walls(0);
     hold_square_pocket_walls();
