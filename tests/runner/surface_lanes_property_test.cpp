@@ -316,7 +316,7 @@ void log_faults(int seed, bool on_part, const run_faults& faults)
     for (int kind = 0; kind < kKinds; ++kind)
         if (faults.count[kind] > 0) kinds += std::string(" [") + kKindNames[kind] + "]";
     if (!kinds.empty())
-        std::printf("FAULTS %d %s%s nearest %.4f\n%s", seed, on_part ? "part" : "grid", kinds.c_str(),
+        std::printf("FAULTS %d %s%s nearest %.4g\n%s", seed, on_part ? "part" : "grid", kinds.c_str(),
                     faults.nearest_contour, faults.lines.c_str());
 }
 
