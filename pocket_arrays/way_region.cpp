@@ -44,11 +44,18 @@ template <class F> void for_each_edge_near(const way_region& r, const box& near,
         if (boxes_meet(r.boxes[k], near)) for_each_edge_of(r, k, f);
 }
 
-double point_segment_distance(const corner& m, const corner& p, const corner& q)
+// Where along the segment from p to q (0 at p, 1 at q) the point nearest m lies.
+double nearest_along(const corner& m, const corner& p, const corner& q)
 {
     const corner e = minus(q, p), w = minus(m, p);
     const double length2 = e[0] * e[0] + e[1] * e[1];
-    const double t = length2 > 0.0 ? std::clamp((w[0] * e[0] + w[1] * e[1]) / length2, 0.0, 1.0) : 0.0;
+    return length2 > 0.0 ? std::clamp((w[0] * e[0] + w[1] * e[1]) / length2, 0.0, 1.0) : 0.0;
+}
+
+double point_segment_distance(const corner& m, const corner& p, const corner& q)
+{
+    const corner e = minus(q, p), w = minus(m, p);
+    const double t = nearest_along(m, p, q);
     return std::hypot(w[0] - t * e[0], w[1] - t * e[1]);
 }
 
@@ -70,10 +77,12 @@ bool keeps_clearances(const way_region& r, const corner& a, const corner& b, dou
 {
     for (std::size_t k = 0; k < r.ends.size(); ++k) {
         const double least = r.clearances[k] - slack;
-        if (least <= 0.0 || !boxes_meet(r.boxes[k], box_of(a, b, least))) continue;
+        const box near = box_of(a, b, least);
+        if (least <= 0.0 || !boxes_meet(r.boxes[k], near)) continue;
         bool kept = true;
+        // An edge whose box misses the way's grown by the clearance lies farther from it.
         for_each_edge_of(r, k, [&](const corner& p, const corner& q) {
-            if (kept) kept = segment_distance(a, b, p, q) >= least;
+            if (kept && boxes_meet(box_of(p, q, 0.0), near)) kept = segment_distance(a, b, p, q) >= least;
         });
         if (!kept) return false;
     }
@@ -151,6 +160,30 @@ bool way_in_region(const way_region& region, const double* a, const double* b, d
         if (!inside(region, m) && !near_boundary(region, m, slack)) return false;
     }
     return true;
+}
+
+double way_region_room(const way_region& region, const double* point, double reach, double* nearest_point)
+{
+    const corner m{point[0], point[1]};
+    double room = reach, nearest = 1e300, nearest_clearance = 0.0;
+    for (std::size_t k = 0; k < region.ends.size(); ++k) {
+        const double clearance = region.clearances[k];
+        const box near = box_of(m, m, clearance + reach);
+        if (!boxes_meet(region.boxes[k], near)) continue;
+        for_each_edge_of(region, k, [&](const corner& p, const corner& q) {
+            if (!boxes_meet(box_of(p, q, 0.0), near)) return;
+            const double d = point_segment_distance(m, p, q);
+            if (d - clearance < room && nearest_point != nullptr) {
+                const double t = nearest_along(m, p, q);
+                nearest_point[0] = p[0] + t * (q[0] - p[0]);
+                nearest_point[1] = p[1] + t * (q[1] - p[1]);
+            }
+            room = std::min(room, d - clearance);
+            if (d < nearest) nearest = d, nearest_clearance = clearance;
+        });
+    }
+    if (region.ends.empty() || inside(region, m)) return room;
+    return nearest < 1e300 ? -nearest - nearest_clearance : -reach;
 }
 
 double way_height(const way_region& region, const double* a, const double* b, double height, double top, double slack)

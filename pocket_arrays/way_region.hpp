@@ -32,6 +32,13 @@ void way_region_forget(way_region& region);
 // when the region holds no polygon.
 bool way_in_region(const way_region& region, const double* a, const double* b, double slack);
 
+// The room of a point (x, y) inside the region: the least over the polygons of its distance from
+// the boundary less the clearance, at most `reach` (edges farther than their clearance and reach
+// are not measured); outside the region the negative of its distance from the nearest boundary
+// and that polygon's clearance (-reach when none lies within reach). nearest_point, when given,
+// receives the boundary point that leaves the least room (untouched when none is within reach).
+double way_region_room(const way_region& region, const double* point, double reach, double* nearest_point = nullptr);
+
 // The height of a link over from a to b (x, y): `height` where it is not below `top` (within the
 // host's single-precision tolerance) or the way stays in the region (way_in_region with slack),
 // else `top`.

@@ -7,6 +7,7 @@
 #include "clearing/surface_lanes/lane3d_refine.hpp"
 #include "clearing/surface_lanes/lane_chord_check.hpp"
 #include "clearing/surface_lanes/lane_loop_cut.hpp"
+#include "clearing/surface_lanes/lane_walls.hpp"
 #include "cutter/prj_manager_least.hpp"
 #include "cutter/tool_probe.hpp"
 #include "host/vantu.hpp"
@@ -48,6 +49,9 @@ constexpr float kPushFactors[] = {4.0f, 40.0f};
 constexpr float kCellEdgeSlack = 0.001f;
 constexpr float kCellOffsetZero = 0.002f;
 constexpr float kLeastNodeWeight = 0.001f;
+// A chord between two points that keep the walls may pass them by this share of the lane
+// tolerance before the point between is needed.
+constexpr float kWallChordShare = 0.25f;
 
 const lane_pnt kMarkerPoint = {kLaneMarker, kLaneMarker, kLaneMarker};
 const lane_pnt kMarkerNormal = {-2.0f, -2.0f, -2.0f};
@@ -222,10 +226,32 @@ void refined_normals(const lane_pnt* points, const std::map<lane_pnt, lane_pnt>&
     }
 }
 
+// Whether the chord between two projected points of the work lane keeps the walls (a point
+// left out there would let the string pass the corner of a wall's clearance).
+bool chord_keeps_walls(const lane_work& work, int from, int to)
+{
+    const lane_pnt &a = work.points[from], &b = work.points[to];
+    return lane_pnt_missing(a) || lane_pnt_missing(b) || lane_walls_kept(a, b, kWallChordShare * lane_tolerance());
+}
+
+// The refined string with the collected points it needs to keep the walls put back.
+void restore_for_walls(const std::vector<lane_pnt>& collected, lane_point_array& points, int& count, int& status)
+{
+    const std::vector<lane_pnt> kept =
+        lane_walls_restore(collected, points.base(), count, kWallChordShare * lane_tolerance());
+    const int n = static_cast<int>(kept.size());
+    if (n == count) return;
+    if (n > points.capacity()) points.reserve(count, n - count, 1, status);
+    if (status != 0) return;
+    std::copy(kept.begin(), kept.end(), points.base());
+    count = n;
+}
+
 // The own road of lane_on_srf.
 void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& output, pokarr& raw_output, int& status)
 {
     const int n = input.count;
+    const lane_walls_scope walls(origin);
     lane_work work;
     work.points.assign(static_cast<std::size_t>(n), {0.0f, 0.0f, kLaneMarker});
     work.normals.assign(static_cast<std::size_t>(n), kMarkerNormal);
@@ -243,7 +269,8 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
             // b over c to the point after (when there is one), and the input must not bend at it.
             const int d = k + 3;
             const bool keep = lane_pnt_skip_test(work, a, b, c) == kKeep ||
-                              (k > 1 && d < n && lane_pnt_skip_test(work, d, c, b) == kKeep) || input_bends(input, k);
+                              (k > 1 && d < n && lane_pnt_skip_test(work, d, c, b) == kKeep) || input_bends(input, k) ||
+                              !chord_keeps_walls(work, b, c);
             if (keep)
                 lane_pnt_project(input, work, k, origin);
             else
@@ -279,8 +306,10 @@ void project_own(int origin, int refine, int raw, const pokarr& input, pokarr& o
         float fit = std::min(0.2f * static_cast<float>(pocket_work_block.engine_step), 0.25f * s);
         float d = g.tool_diameter, r = g.corner_radius, t = g.tool_third;
         const std::map<lane_pnt, lane_pnt> normal_of = normals_by_point(points.base(), normals.base(), count);
+        const std::vector<lane_pnt> collected(points.base(), points.base() + count);
         lane3d_refine(kRefineMode, kNoDisplay, points.handle(), normals.base(), count, s, half, fit, closed, d, r, t,
                       status);
+        if (status == 0) restore_for_walls(collected, points, count, status);
         if (status == 0) refined_normals(points.base(), normal_of, count, normals, status);
         if (status == 0) lane_loops_cut(points.base(), normals.base(), count, lane_loop_reach());
         if (status == 0) lane_crossings_cut(points.base(), normals.base(), count);
@@ -371,6 +400,7 @@ void draw_lane_3d(int direction_flag, const float* point, float* result, float* 
         lane_pnt turned = d + 2.0f * normal;
         if (lane_unit(turned)) push_through(p, turned, contact, normal, status);
     }
+    if (status == 0) lane_walls_keep(p, contact, normal);
     if (status == 0) {
         std::memcpy(result, contact.data(), sizeof(contact));
         std::memcpy(direction, normal.data(), sizeof(normal));

@@ -79,11 +79,9 @@ way_region& link_region()
     return region;
 }
 
-void link_region_build(int& status)
+void contour_region_fill(way_region& region, int& status)
 {
     status = 0;
-    way_region& region = link_region();
-    way_region_forget(region);
     const lane_table& t = lane_table_block;
     const double distance = std::max(kChordShare * pocket_work_block.tolerance, kLeastChordDistance);
     const int rows = std::min(t.count, t.island_count + 1);
@@ -99,9 +97,20 @@ void link_region_build(int& status)
         way_region_add(region, lane_points_reversed(contour.x, contour.y, contour.count, distance, region_left),
                        clearance_of(t.level[row]));
     }
-    // Read backward, every lane turns the other way.
-    if (status == 0) lanes_left() = engine_lanes_left(contour, status) == (pocket_state_block.order_flag != 0);
     pokarr_free(contour);
+}
+
+void link_region_build(int& status)
+{
+    way_region& region = link_region();
+    way_region_forget(region);
+    contour_region_fill(region, status);
+    if (status != 0) return;
+    // Read backward, every lane turns the other way.
+    pokarr lane;
+    pokarr_init(2, lane);
+    lanes_left() = engine_lanes_left(lane, status) == (pocket_state_block.order_flag != 0);
+    pokarr_free(lane);
 }
 
 void link_region_forget()

@@ -11,6 +11,10 @@
 // The drawing's region (empty outside DRAWPK).
 way_region& link_region();
 
+// Adds to the region the lane table's closed contour rows, as link_region_build takes them. Status
+// 0 or the point store's negative status. The lanes laid on the part surface keep them too.
+void contour_region_fill(way_region& region, int& status);
+
 // Fills the region from the lane table's closed contour rows: each contour stepped into points
 // (arcs within a quarter of pocket_work.tolerance, every chord on the region's side, so that the
 // polygon holds the whole material), with the clearance its lanes keep: its offset at the

@@ -7,6 +7,7 @@
 #include "cutter/exact_drop_reference.hpp"
 
 #include "clearing/surface_lanes/lane_on_srf.hpp"
+#include "clearing/surface_lanes/lane_walls.hpp"
 #include "cutter/prj_manager_least.hpp"
 #include "host/control.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
@@ -342,4 +343,127 @@ TEST_F(LaneOnSrfTest, EveryCutterRestsOnThePartAndCutsNoDeeperAlongTheMoves)
         EXPECT_LE(deepest, kTolerance) << cutter.name;
     }
     tri_model_release(status);
+}
+
+namespace {
+
+// Holds the walls of the square pocket 2..12 round the island 6..8 x 6..8, every contour kept 1
+// away, in the scope the caller opened.
+void hold_square_pocket_walls()
+{
+    way_region& region = lane_walls_block().region;
+    way_region_add(region, {{2, 2}, {12, 2}, {12, 12}, {2, 12}}, 1.0);
+    way_region_add(region, {{6, 6}, {6, 8}, {8, 8}, {8, 6}}, 1.0);
+}
+
+double wall_distance(const lane_pnt& p)
+{
+    const double x = p[0], y = p[1];
+    const double outer = std::min({x - 2.0, 12.0 - x, y - 2.0, 12.0 - y});
+    const double dx = std::max({6.0 - x, 0.0, x - 8.0}), dy = std::max({6.0 - y, 0.0, y - 8.0});
+    return std::min(outer, std::hypot(dx, dy));
+}
+
+}  // namespace
+
+// A ball pushed along the normal of a flank that falls towards a wall touches it with its tip
+// down the flank, nearer the wall than the point it was pushed through; it is moved back to keep
+// the clearance and half the room its point had beyond it, the ball resting on the triangles there;
+// a point laid within a clearance already is moved out to it. A flank rising to
+// the wall, or one far from it, leaves the push as it is.
+TEST_F(LaneOnSrfTest, ATipPushedDownAFlankTowardsAWallKeepsTheWallsClearance)
+{
+    tool_probe_table() = default_tool_probe_seams();
+    const test_cutter ball{"ball", kCutterBall, 2.0f, 1.0f, 0.0f, 0.0f};
+    ball.make_current();
+    const exact_drop_reference reference(ball.profile());
+    constexpr int kNodes = 15;
+    const struct {
+        float degrees;  // the flank's slope, falling towards -x
+        float x, y;     // the point pushed through, on the flank
+        bool nearer;    // whether the push alone ends nearer a wall than 1
+        float least;    // the least distance from the walls the tip keeps: 1 and half the point's room
+    } rows[] = {
+        {0.0f, 3.0f, 4.0f, false, 1.0f},
+        {30.0f, 3.0f, 4.0f, true, 1.0f},
+        {60.0f, 3.0f, 4.0f, true, 1.0f},
+        {60.0f, 3.2f, 4.0f, true, 1.1f},
+        {75.0f, 3.0f, 10.0f, true, 1.0f},
+        {-60.0f, 11.0f, 4.0f, true, 1.0f},
+        {-45.0f, 3.0f, 4.0f, false, 1.0f},
+        {60.0f, 9.0f, 7.0f, true, 1.0f},
+        {45.0f, 5.0f, 4.0f, false, 1.0f},
+        // Points the lane was laid too near a wall or an island's corner: moved out to the clearance.
+        {0.0f, 2.9f, 4.0f, true, 1.0f},
+        {0.0f, 5.4f, 5.4f, true, 1.0f},
+        {30.0f, 8.9f, 8.5f, true, 1.0f},
+    };
+    const lane_walls_scope walls(0);
+    hold_square_pocket_walls();
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.degrees);
+        const float slope = std::tan(r.degrees * static_cast<float>(M_PI) / 180.0f);
+        std::vector<float> heights;
+        for (int row = 0; row < kNodes; ++row)
+            for (int col = 0; col < kNodes; ++col) heights.push_back(20.0f + slope * static_cast<float>(col - 7));
+        int status = 0;
+        tri_model_from_grid(kNodes, kNodes, 0.0f, 0.0f, 1.0f, heights.data(), status);
+        ASSERT_EQ(status, 0);
+        std::vector<double> corners;
+        const float* nodes = tri_model_nodes();
+        const qt_entry* entries = tri_model_entries();
+        for (int t = 0; t < tri_store_block.entry_count; ++t)
+            for (int k = 0; k < 9; ++k) corners.push_back(nodes[3 * (entries[t].nodes[k / 3] - 1) + k % 3]);
+        const float point[3] = {r.x, r.y, 20.0f + slope * (r.x - 7.0f)};
+        const lane_pnt up_the_flank = {-slope, 0.0f, 1.0f};
+        const auto laid = [&](bool with_walls) {
+            lane_walls held = std::move(lane_walls_block());
+            if (with_walls) lane_walls_block() = held;
+            lane_pnt direction = up_the_flank, tip{};
+            lane_unit(direction);
+            int drawn = 0;
+            draw_lane_3d(1, point, tip.data(), direction.data(), drawn);
+            lane_walls_block() = std::move(held);
+            EXPECT_EQ(drawn, 0);
+            return tip;
+        };
+        const lane_pnt pushed = laid(false), kept = laid(true);
+        EXPECT_EQ(wall_distance(pushed) < 1.0 - 0.01, r.nearer) << pushed[0] << ", " << pushed[1];
+        EXPECT_GE(wall_distance(kept), r.least - 1e-3) << kept[0] << ", " << kept[1];
+        EXPECT_NEAR(reference.drop(corners, kept[0], kept[1]), kept[2], 0.01);
+        if (!r.nearer) {
+            EXPECT_EQ(kept, pushed);
+        }
+        tri_model_release(status);
+    }
+}
+
+// The refinement leaves out points by how straight the string runs: where the chord of two it
+// keeps passes an island's corner within its clearance, the points between come back.
+TEST_F(LaneOnSrfTest, PointsARefinedStringNeedsToKeepTheWallsComeBack)
+{
+    // The lane round the island's corner (6, 6), 1 from its sides, the corner's arc by one point.
+    const float arc = 6.0f - static_cast<float>(M_SQRT1_2);
+    const std::vector<lane_pnt> collected = {{5, 7.5f, 0}, {5, 7, 0}, {5, 6, 0},   {arc, arc, 0},
+                                             {6, 5, 0},    {7, 5, 0}, {7.5f, 5, 0}};
+    const struct {
+        const char* what;
+        std::vector<int> refined, expected;  // indices of the collected points
+        bool walls;
+    } rows[] = {
+        {"nothing left out", {0, 1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, true},
+        {"points along the sides", {0, 2, 3, 4, 6}, {0, 2, 3, 4, 6}, true},
+        {"the corner's point", {0, 1, 2, 4, 5, 6}, {0, 1, 2, 3, 4, 5, 6}, true},
+        {"the corner's stretch", {0, 1, 6}, {0, 1, 2, 3, 4, 5, 6}, true},
+        {"the corner's stretch, no walls held", {0, 1, 6}, {0, 1, 6}, false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const lane_walls_scope walls(0);
+        if (r.walls) hold_square_pocket_walls();
+        std::vector<lane_pnt> refined, expected;
+        for (int i : r.refined) refined.push_back(collected[static_cast<std::size_t>(i)]);
+        for (int i : r.expected) expected.push_back(collected[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(lane_walls_restore(collected, refined.data(), static_cast<int>(refined.size()), 0.0025f), expected);
+    }
 }
