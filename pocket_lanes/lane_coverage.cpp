@@ -19,8 +19,8 @@
 
 namespace {
 
-// The lattice of the sampled points: this share of the reach apart, so that a spot of surface
-// left uncut is met by a point near its middle.
+// The lattice of the sampled points: at most this share of the reach apart, so that a spot of
+// surface left uncut is met by a point near its middle.
 constexpr double kLatticeShare = 0.25;
 // Segments are sorted into square buckets of the reach's size: a segment within reach of a point
 // lies in the point's bucket or one of its eight neighbours.
@@ -151,6 +151,28 @@ double band_of_contour(int n)
     return offset + std::fabs(w.extra_offset);
 }
 
+// The lattice of sampled points along one axis of the pocket: the centres of the grid's cells split
+// evenly into squares no wider than the lattice share of the reach, from the first at or after
+// `low` to the last before `high`. Tied to the cells rather than to the contour's box, the
+// lattice samples every cell of the surface at the same places (where a cell is split in two,
+// halfway between its middle and its edges), whatever the contour: a spot of surface left uncut
+// a little beyond the reach is found or passed alike in every pocket over the same grid, and
+// alike by a judge of the lanes that samples the grid's cells so. `origin` is the grid's node 0
+// in pocket coordinates.
+std::vector<double> lattice_along(double origin, double cell, double reach, double low, double high)
+{
+    const int split = std::max(1, static_cast<int>(std::ceil(cell / (kLatticeShare * reach))));
+    const double spacing = cell / split;
+    const double first = origin + 0.5 * spacing;
+    std::vector<double> values;
+    for (long k = static_cast<long>(std::ceil((low - first) / spacing));; ++k) {
+        const double value = first + static_cast<double>(k) * spacing;
+        if (!(value < high)) break;
+        values.push_back(value);
+    }
+    return values;
+}
+
 // Whether the point of the lattice at (x, y) lies on the surface inside the region and outside
 // every fence, beyond the contours' bands, farther than reach from every cover segment.
 bool point_uncovered(double x, double y, inside_loop& region, std::vector<inside_loop>& fences,
@@ -214,9 +236,9 @@ bool pocket_leaves_uncovered(double reach)
     inside_loop_make(loop, region);
     std::vector<inside_loop> fences(islands.size());
     for (std::size_t k = 0; k < islands.size(); ++k) inside_loop_make(islands[k]->a, fences[k]);
-    const double spacing = kLatticeShare * reach;
-    for (double y = box[1] + 0.5 * spacing; y < box[3]; y += spacing)
-        for (double x = box[0] + 0.5 * spacing; x < box[2]; x += spacing)
+    const std::vector<double> columns = lattice_along(g.x0 - g.shift[0], g.h, reach, box[0], box[2]);
+    for (const double y : lattice_along(g.y0 - g.shift[1], g.h, reach, box[1], box[3]))
+        for (const double x : columns)
             if (point_uncovered(x, y, region, fences, buckets, segments, reach, band_buckets, bands)) return true;
     return false;
 }
