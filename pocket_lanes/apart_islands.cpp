@@ -13,6 +13,8 @@
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -26,11 +28,46 @@ struct island_place {
     bool met = false;  // a branch lane crosses it, lies in it, or holds it clockwise
 };
 
+// A live branch lane as the islands are placed against it: read, boxed and made ready for the
+// inside tests once for every island of the call. The call changes statuses and appends empty
+// lanes; no lane it has read changes its points, so a read never goes stale.
+struct branch_read {
+    pokarr_work loop{lane_array_dimension()};
+    double box[4] = {};
+    inside_loop inside;
+};
+
+// The branch lanes read so far in one call, by lane number.
+class branch_reads {
+public:
+    // Lane n read (nullptr when it cannot be read: status kEngineArrayFailed, or lane_box's).
+    branch_read* read(int n, int& status)
+    {
+        std::unique_ptr<branch_read>& slot = reads_[n];
+        if (slot != nullptr) return slot.get();
+        auto made = std::make_unique<branch_read>();
+        lane_to_pokarr(n, made->loop.a, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return nullptr;
+        }
+        lane_box(n, -1, made->loop.a, made->box, status);
+        if (status != 0) return nullptr;
+        inside_loop_make(made->loop.a, made->inside);
+        slot = std::move(made);
+        return slot.get();
+    }
+
+private:
+    std::unordered_map<int, std::unique_ptr<branch_read>> reads_;
+};
+
 // One branch lane against island lane J: crossing it or lying in it meets J; holding J makes it
 // a holder when it runs counter-clockwise (material inside), else it meets J too.
-void branch_lane_against(int lane, pokarr& loop, const pokarr& loop_j, inside_loop& inside_j, island_place& place,
-                         int& status)
+void branch_lane_against(int lane, branch_read& branch, const pokarr& loop_j, inside_loop& inside_j,
+                         island_place& place, int& status)
 {
+    pokarr& loop = branch.loop.a;
     int crossing = 0;
     pokarr_intersect_test(kLuplupFirstOnly, loop, loop_j, crossing);
     if (crossing < 0) {
@@ -41,9 +78,7 @@ void branch_lane_against(int lane, pokarr& loop, const pokarr& loop_j, inside_lo
         place.met = true;
         return;
     }
-    inside_loop inside;
-    inside_loop_make(loop, inside);
-    const int where = points_against_loop(loop_j, inside, status);
+    const int where = points_against_loop(loop_j, branch.inside, status);
     if (status != 0) return;
     if (where == kLoopInside) {
         pokarr_area(loop);
@@ -58,25 +93,20 @@ void branch_lane_against(int lane, pokarr& loop, const pokarr& loop_j, inside_lo
 }
 
 // Island lane J (its points in loop_j) against every live branch lane whose box meets its own.
-void place_island(int lane_j, const pokarr& loop_j, island_place& place, int& status)
+void place_island(int lane_j, const pokarr& loop_j, branch_reads& branches, island_place& place, int& status)
 {
     const lane_table& lt = lane_table_block;
-    double box_j[4], box[4];
+    double box_j[4];
     lane_box(lane_j, -1, loop_j, box_j, status);
     if (status != 0) return;
     inside_loop inside_j;
     inside_loop_make(loop_j, inside_j);
-    pokarr_work loop(lane_array_dimension());
     for (int n = 1; n <= lt.count && !place.met && status == 0; ++n) {
-        if (!live_branch_lane(n) || lane_boxes_known_apart(lane_j, loop_j, n)) continue;
-        lane_to_pokarr(n, loop.a, status);
-        if (status != 0) {
-            status = kEngineArrayFailed;
-            return;
-        }
-        lane_box(n, -1, loop.a, box, status);
-        if (status == 0 && pk_box_overlap_nd(2, 0.0, box_j, box_j + 2, box, box + 2))
-            branch_lane_against(n, loop.a, loop_j, inside_j, place, status);
+        if (!live_branch_lane(n) || lane_box_known_apart(box_j, n)) continue;
+        branch_read* branch = branches.read(n, status);
+        if (branch == nullptr) return;
+        if (pk_box_overlap_nd(2, 0.0, box_j, box_j + 2, branch->box, branch->box + 2))
+            branch_lane_against(n, *branch, loop_j, inside_j, place, status);
     }
 }
 
@@ -100,7 +130,7 @@ void end_island(int lane_j)
 // Where the lanes an island would hang by stand: its first offsets (J itself when it has none)
 // must all be held by one branch lane and met by none, or all stand outside every branch lane.
 // Answers the holder (0 none), or -1 when the island cannot be settled.
-int holder_of_island(int lane_j, const pokarr& loop_j, int& status)
+int holder_of_island(int lane_j, const pokarr& loop_j, branch_reads& branches, int& status)
 {
     const lane_table& lt = lane_table_block;
     const int level = lt.level[lane_j];
@@ -108,7 +138,7 @@ int holder_of_island(int lane_j, const pokarr& loop_j, int& status)
     int holder = -1;
     auto settle = [&](int lane, const pokarr& points) {
         island_place place;
-        place_island(lane, points, place, status);
+        place_island(lane, points, branches, place, status);
         if (status != 0 || place.met || (holder >= 0 && place.holder != holder)) return false;
         holder = place.holder;
         return true;
@@ -157,7 +187,7 @@ bool hung_first_offset(int n)
 // contour's first lane, toward the wall. No branch lane then crosses or holds it, and its ring
 // would be cut there, nearer the outer contour than its offset: it ends, as an island apart
 // from the material does.
-void end_first_offsets_outside(int last, int& status)
+void end_first_offsets_outside(int last, branch_reads& branches, int& status)
 {
     pokarr_work loop_j(lane_array_dimension());
     for (int j = 1; j <= last && status == 0; ++j) {
@@ -168,7 +198,7 @@ void end_first_offsets_outside(int last, int& status)
             return;
         }
         island_place place;
-        place_island(j, loop_j.a, place, status);
+        place_island(j, loop_j.a, branches, place, status);
         if (status == 0 && !place.met && place.holder == 0) end_island(j);
     }
 }
@@ -182,6 +212,7 @@ void close_apart_islands(int island_stage, int& status)
     const lane_table& lt = lane_table_block;
     const int last = lt.count;
     pokarr_work loop_j(lane_array_dimension());
+    branch_reads branches;
     for (int j = 1; j <= last && status == 0; ++j) {
         if (lt.level[j] <= kLevelIsland || lt.status[j] != island_stage) continue;
         lane_to_pokarr(j, loop_j.a, status);
@@ -189,12 +220,12 @@ void close_apart_islands(int island_stage, int& status)
             status = kEngineArrayFailed;
             return;
         }
-        const int holder = holder_of_island(j, loop_j.a, status);
+        const int holder = holder_of_island(j, loop_j.a, branches, status);
         if (status != 0 || holder < 0) continue;
         if (holder > 0)
             take_in_island(j, holder, status);
         else
             end_island(j);
     }
-    if (status == 0) end_first_offsets_outside(last, status);
+    if (status == 0) end_first_offsets_outside(last, branches, status);
 }

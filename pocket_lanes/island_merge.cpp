@@ -11,6 +11,8 @@
 #include "pocket_arrays/loop_inside.hpp"
 #include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
@@ -20,6 +22,7 @@
 #include "pocket_lanes/loop_relation.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -124,13 +127,6 @@ struct ilscom_call {
         done = true;
         return false;
     }
-    // The current lane of an island level with its points; false (the call ends) when they
-    // cannot be read.
-    bool current(int level, int& lane, pokarr& loop)
-    {
-        lane = lanes.lane(level);
-        return lane == 0 || read(lane, false, loop);
-    }
     // A lane's points, reversed when asked; false (the call ends) when they cannot be read.
     bool read(int lane, bool reversed, pokarr& loop)
     {
@@ -197,15 +193,66 @@ hole_cut cut_hole(ilscom_call& c, int k, pokarr& kloop, int other, pokarr& islan
     return hole_cut::cut;
 }
 
+// A loop's box widened by kApartBoxReach, for one loop tried by cut_hole against many lanes: a
+// lane whose box lies beyond it neither crosses the loop nor has a point that the inside tests
+// could find in it or on it, so that cut_hole would find the two apart. Boxes are taken from the
+// points as the lane table caches them, without caching any.
+struct apart_reach {
+    bool valid = false;  // false for a loop of fewer than two points or a box not of numbers
+    double box[4] = {};
+};
+
+// A box of numbers that holds at least one point.
+bool box_of_points(const double* box)
+{
+    return std::isfinite(box[0]) && std::isfinite(box[1]) && std::isfinite(box[2]) && std::isfinite(box[3]) &&
+           box[0] <= box[2] && box[1] <= box[3];
+}
+
+apart_reach apart_reach_of(const pokarr& loop)
+{
+    apart_reach r;
+    if (loop.count < 2) return r;
+    pokarr_box(loop, r.box);
+    r.valid = box_of_points(r.box);
+    r.box[0] -= kApartBoxReach, r.box[1] -= kApartBoxReach, r.box[2] += kApartBoxReach, r.box[3] += kApartBoxReach;
+    return r;
+}
+
+// Whether lane n lies beyond the reach: by its cached box, or by its points when given (nullptr:
+// not read). A lane without a box of points is never beyond it.
+bool beyond_reach(const apart_reach& r, int n, const pokarr* points)
+{
+    if (!r.valid) return false;
+    double box[4];
+    const lane_table& lt = lane_table_block;
+    if (lt.box_handle != -1 && lt.box_index[n] != -1) {
+        // A cached box is copied as it stands: the points are not looked at.
+        pokarr unread;
+        pokarr_init(2, unread);
+        int status = 0;
+        lane_box(n, -1, unread, box, status);
+        pokarr_free(unread);
+        if (status != 0) return false;
+    } else if (points != nullptr && points->count >= 2) {
+        pokarr_box(*points, box);
+    } else {
+        return false;
+    }
+    return box_of_points(box) && (box[0] > r.box[2] || box[2] < r.box[0] || box[1] > r.box[3] || box[3] < r.box[1]);
+}
+
 // A merged lane with a group tries the islands from its next level, until it is settled or the
 // islands run out.
 void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
 {
     pokarr_work kk(lane_array_dimension());
+    const apart_reach reach = apart_reach_of(kloop);
     for (int level = c.next.at(k); level <= c.last_level; ++level) {
-        int other = 0;
-        if (!c.current(level, other, kk.a)) return;
-        if (other == 0 || other == lane_b) continue;
+        const int other = c.lanes.lane(level);
+        if (other == 0 || other == lane_b || beyond_reach(reach, other, nullptr)) continue;
+        if (!c.read(other, false, kk.a)) return;
+        if (beyond_reach(reach, other, &kk.a)) continue;
         if (cut_hole(c, k, kloop, other, kk.a, level + 1) != hole_cut::apart) return;
     }
 }
@@ -220,6 +267,7 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
     lane_table& lt = lane_table_block;
     pokarr_work hole(lane_array_dimension()), island(lane_array_dimension());
     bool island_read = false;
+    apart_reach reach;
     // The ring's ancestors, found at the first live hole: the ring is asked of every such hole.
     ring_ancestors ancestors;
     bool ancestors_found = false;
@@ -228,9 +276,14 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
         if (!ancestors_found) ring_ancestors_find(ring, ancestors);
         ancestors_found = true;
         if (!ring_ancestors_hold_hole(ancestors, h)) continue;
-        if (!island_read && !c.read(island_lane, false, island.a)) return;
+        if (!island_read) {
+            if (!c.read(island_lane, false, island.a)) return;
+            reach = apart_reach_of(island.a);
+        }
         island_read = true;
+        if (beyond_reach(reach, h, nullptr)) continue;
         if (!c.read(h, false, hole.a)) return;
+        if (beyond_reach(reach, h, &hole.a)) continue;
         // A hole that the cut would end without a lane left in its place stays as it is: what of
         // it lies outside the island's offset is still to be cleared, and the branch merge tries
         // it against the islands that reach into it (hole_ring.hpp). A hole inside the island's

@@ -4,8 +4,11 @@
 
 #include "host/vantu_polygon.hpp"
 #include "pocket_arrays/loop_inside.hpp"
+#include "pocket_arrays/loop_intersect.hpp"
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_search.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 
 #include <algorithm>
@@ -285,5 +288,60 @@ TEST_F(LaneTest, InsideShortcutsAgreeWithTheSampledPolygonTest)
             EXPECT_EQ(result, want) << "made ready for many, loop " << n << " at (" << p.x << ", " << p.y << ")";
         }
         pokarr_free(loop);
+    }
+}
+
+// The island merge passes by a loop whose box lies beyond kApartBoxReach from another's: the two
+// must then neither cross (nor touch) nor hold a point of each other, inside or on the boundary,
+// whatever the pocket's tolerance. Seeded loops with arcs, the second moved just beyond the reach
+// along x, along y and corner to corner.
+TEST_F(LaneTest, LoopsBeyondTheApartReachNeitherCrossNorHoldEachOther)
+{
+    struct row {
+        double tolerance, along_x, along_y;
+    };
+    const row rows[] = {{0.005, 1, 0}, {0.005, 0, 1}, {0.005, -1, -1}, {0.01, -1, 0}, {0.1, 0, -1}, {0.1, 1, 1}};
+    const double gap = 1.001 * kApartBoxReach;
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        for (const row& r : rows) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " tolerance " << r.tolerance << " direction "
+                                            << r.along_x << ", " << r.along_y);
+            pocket_work_block.tolerance = r.tolerance;
+            std::mt19937 rng(seed);
+            const std::vector<xy> first = random_star_loop(rng, 5 + static_cast<int>(seed % 8), 0.5);
+            std::vector<xy> second = random_star_loop(rng, 4 + static_cast<int>(seed % 5), 0.5);
+            pokarr a = make_from(first), b = make_from(second);
+            double box_a[4], box_b[4];
+            pokarr_box(a, box_a);
+            pokarr_box(b, box_b);
+            // The shift that puts b's box the gap beyond a's on the named sides.
+            const double dx = r.along_x > 0   ? box_a[2] - box_b[0] + gap
+                              : r.along_x < 0 ? box_a[0] - box_b[2] - gap
+                                              : 0.0;
+            const double dy = r.along_y > 0   ? box_a[3] - box_b[1] + gap
+                              : r.along_y < 0 ? box_a[1] - box_b[3] - gap
+                                              : 0.0;
+            // Points and arc centres move; an arc record's marker and its radius entry stay.
+            for (std::size_t i = 0; i < second.size(); ++i) {
+                if (second[i].x >= kMarkerX)
+                    ++i;
+                else
+                    second[i] = {second[i].x + dx, second[i].y + dy};
+            }
+            pokarr_free(b);
+            b = make_from(second);
+            for (const int mode : {kLuplupFirstOnly, kLuplupFirstOnly + 2}) {
+                int crossing = -1;
+                pokarr_intersect_test(mode, a, b, crossing);
+                EXPECT_EQ(crossing, 0) << "mode " << mode;
+            }
+            int status = 0;
+            EXPECT_EQ(points_against_loop(a, b, status), kLoopOutside);
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(points_against_loop(b, a, status), kLoopOutside);
+            EXPECT_EQ(status, 0);
+            pokarr_free(a);
+            pokarr_free(b);
+        }
     }
 }
