@@ -219,26 +219,17 @@ apart_reach apart_reach_of(const pokarr& loop)
     return r;
 }
 
-// Whether lane n lies beyond the reach: by its cached box, or by its points when given (nullptr:
-// not read). A lane without a box of points is never beyond it.
+// Whether lane n lies beyond the reach: by its cached box where the lane table holds one (its
+// points are not looked at), else by its points when given (nullptr: not read). A lane without a
+// box of points is never beyond it.
 bool beyond_reach(const apart_reach& r, int n, const pokarr* points)
 {
     if (!r.valid) return false;
-    double box[4];
     const lane_table& lt = lane_table_block;
-    if (lt.box_handle != -1 && lt.box_index[n] != -1) {
-        // A cached box is copied as it stands: the points are not looked at.
-        pokarr unread;
-        pokarr_init(2, unread);
-        int status = 0;
-        lane_box(n, -1, unread, box, status);
-        pokarr_free(unread);
-        if (status != 0) return false;
-    } else if (points != nullptr && points->count >= 2) {
-        pokarr_box(*points, box);
-    } else {
-        return false;
-    }
+    if (lt.box_handle != -1 && lt.box_index[n] != -1) return lane_box_known_apart(r.box, n);
+    if (points == nullptr || points->count < 2) return false;
+    double box[4];
+    pokarr_box(*points, box);
     return box_of_points(box) && (box[0] > r.box[2] || box[2] < r.box[0] || box[1] > r.box[3] || box[3] < r.box[1]);
 }
 
