@@ -119,6 +119,42 @@ bool is_crossing(const pokarr& a, int i, int j, const double* p, int& code_i, in
     return touching == 0;
 }
 
+// A crossing at a vertex of the loop is met on the element that ends there by one walk and on
+// the element that leaves it by another, while the crossing table knows a crossing by its pair of
+// elements: the two would be taken for crossings of their own, and the second would open a loop
+// that runs on to the loop's end and is closed by a chord straight back to the vertex. Lanes laid
+// on the grid put their points on the grid lines, so the offsets of two of them meet at such a
+// vertex often. A crossing at a vertex is therefore named by the first element of length that
+// leaves it, whichever way it was met; the loop's closing vertex keeps the element ending there.
+void name_by_leaving_element(const pokarr& a, int& e, int& code)
+{
+    if (code == kSideInside) return;
+    double vertex[3];
+    point_of(a, code == kSideEnd ? element_at(a, e).end : e - 1, vertex);
+    for (int k = code == kSideEnd ? element_at(a, e).next : e; k < a.count;) {
+        const walk_element leaving = element_at(a, k);
+        double end[3];
+        point_of(a, leaving.end, end);
+        if (!pk_eq_pnt(end, vertex)) {
+            e = k;
+            code = kSideStart;
+            return;
+        }
+        k = leaving.next;
+    }
+}
+
+// The table's names of the crossing of elements i and j with their side codes (changed in place).
+// Two elements that would take one name (only repeated points between them) keep their own.
+void name_crossing(const pokarr& a, int& i, int& code_i, int& j, int& code_j)
+{
+    int named_i = i, named_j = j, side_i = code_i, side_j = code_j;
+    name_by_leaving_element(a, named_i, side_i);
+    name_by_leaving_element(a, named_j, side_j);
+    if (named_i == named_j) return;
+    i = named_i, j = named_j, code_i = side_i, code_j = side_j;
+}
+
 // Copies the crossing table into the search's snapshot.
 void take_snapshot()
 {
@@ -296,8 +332,10 @@ void delups(int start_element, int end_element, const double* start, double star
             i = el.next;
             continue;
         }
+        int element_i = i, element_j = found_element;
+        name_crossing(a, element_i, code_i, element_j, code_j);
         int entered = 0;
-        ckintr(s.records, s.hits, s.ingo, s.ingo1, s.u1, s.u2, s.xing, s.ying, s.zing, s.z2ing, i, found_element,
+        ckintr(s.records, s.hits, s.ingo, s.ingo1, s.u1, s.u2, s.xing, s.ying, s.zing, s.z2ing, element_i, element_j,
                crossing[0], crossing[1], crossing[2], z2, code_i, code_j, start, flag, entered);
         if (entered == kCkintrFull) {
             status = kDelupsSearchFailed;
@@ -319,7 +357,7 @@ void delups(int start_element, int end_element, const double* start, double star
         }
         if (flag == 1) {
             jumped = true;
-            i = found_element;
+            i = element_j;
             // The walk goes on at the height on the found element (the loop may already end there
             // when it was cut back to the crossing's first pass).
             const double last_z = loop.z != nullptr ? loop.z[loop.count - 1] : current[2];

@@ -487,6 +487,47 @@ TEST_F(Delups, SpaceOffsetsThroughACrossingTwice)
     }
 }
 
+// A figure eight in space whose crossing is a vertex of the stretch met first, of the stretch met
+// second, or of both: whichever element a walk meets it on (the one ending there or the one
+// leaving it), the crossing is one, and the eight comes apart into its two lobes, closed, simple,
+// their signed areas adding up to the eight's. Taken for two crossings, it gave a third loop
+// running on to the eight's end and closed by a chord straight back to the crossing.
+TEST_F(Delups, SpaceCrossingAtAVertexIsOneCrossing)
+{
+    pocket_state_block.pocket_dimension = 3;
+    const struct {
+        const char* name;
+        std::vector<xy> points;
+    } rows[] = {
+        {"inside both", {{0, 0}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}},
+        {"vertex of the first", {{0, 0}, {5, 5}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}},
+        {"vertex of the second", {{0, 0}, {10, 10}, {10, 0}, {5, 5}, {0, 10}, {0, 0}}},
+        {"vertex of both", {{0, 0}, {5, 5}, {10, 10}, {10, 0}, {5, 5}, {0, 10}, {0, 0}}},
+        {"after repeated points", {{0, 0}, {5, 5}, {5, 5}, {10, 10}, {10, 0}, {0, 10}, {0, 0}}},
+        {"started elsewhere", {{2, 2}, {5, 5}, {10, 10}, {10, 0}, {0, 10}, {0, 0}, {2, 2}}},
+    };
+    for (const auto& r : rows) {
+        pokarr a;
+        pokarr_init(3, a);
+        int status = 0;
+        // On a sloping plane: the heights of the two stretches agree at the crossing.
+        for (const xy& p : r.points) {
+            const double q[3] = {p.x, p.y, 1.0 + 0.1 * p.x};
+            pokarr_add_pnt(q, a, status);
+        }
+        const double whole = signed_area(a);
+        const series s = run_series(a);
+        EXPECT_EQ(s.first_status, 0) << r.name;
+        EXPECT_EQ(s.loops.size(), 2u) << r.name;
+        for (const kg::loop& l : s.loops) {
+            EXPECT_TRUE(closed(l)) << r.name;
+            EXPECT_TRUE(proper_crossings(l).empty()) << r.name;
+        }
+        EXPECT_NEAR(s.area, whole, 1e-9) << r.name;
+        pokarr_free(a);
+    }
+}
+
 TEST_F(Delups, CrossingsBeyondTheFixedRowsGrowTheTable)
 {
     // A zigzag of 8,000 teeth: more crossings than the table's fixed rows (once the limit that

@@ -476,9 +476,10 @@ TEST(SurfaceLanes, NamedSurfacesShowOnlyTheirListedFaults)
         };
     };
     // Each with the faults its lanes on the part surface and on the grid still show (as the
-    // random surfaces' list): beside the hole, lanes that run into the square island, along each
-    // other and nearer a contour than its offset, on the part surface where the lane laid on the
-    // grid does; on the grid, nearer a contour on the steepest flanks.
+    // random surfaces' list): on the grid, nearer a contour on the steepest flanks. Beside the
+    // hole the offset of the lane round it met the lane beside it at a vertex, which the loop
+    // removal took for two crossings: a second copy of the lane, closed by a chord across the
+    // square island, ran into the island along the first.
     const struct {
         const char* what;
         std::function<double(double, double)> height;
@@ -491,8 +492,8 @@ TEST(SurfaceLanes, NamedSurfacesShowOnlyTheirListedFaults)
         {"the shipped ridge with a hole",
          [](double, double y) { return 6.0 + 4.0 * std::exp(-(y - 20.0) * (y - 20.0) / 25.0); },
          true,
-         {kOutside, kOnAnother, kNearContour},
-         {kOutside, kOnAnother, kNearContour}},
+         {},
+         {}},
         {"flat", [](double, double) { return 6.0; }, false, {}, {}},
     };
     const fs::path folder = fresh_folder("surface_lanes_named");
