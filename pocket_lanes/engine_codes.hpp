@@ -16,5 +16,8 @@ inline constexpr int kEngineWorkTables = 15;     // work tables or the point sto
 inline constexpr int kEngineDegenerate = 16;     // the outer contour has 3 points or fewer
 inline constexpr int kEngineNoLane = 17;         // no lane could be made
 inline constexpr int kEngineNoGrid = 21;         // a contour cannot be laid on the surface grid
+// The lanes were made, but offsets that failed or were refused left part of the pocket on the
+// surface uncut (said on the error channel): the lanes stand, the run is no success.
+inline constexpr int kEngineUncovered = 22;
 inline constexpr int kEngineCannotLink = 51;     // the cut cannot move to every loop: a live lane left out
 inline constexpr int kEngineEndPointNote = 100;  // done; the end point was dropped

@@ -166,6 +166,10 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
     const double first_offset = pocket_work_block.first_offset;
     offset_lanes(first_offset, extra_offset, levels.get(), side_step, offsets_mode, direction_sign, e.ilscom_enabled,
                  e.lancom_enabled, second_stage, status);
+    // Lanes that leave part of the pocket uncut are still cut in order; the run answers that code
+    // in the end, over the note of a dropped end point.
+    const bool uncovered = status == kEngineUncovered;
+    if (uncovered) status = 0;
     if (status != 0) return;
     bool left_over = false;
     const int usable = usable_lanes(left_over);
@@ -176,6 +180,7 @@ void run_engine(double extra_offset, const double* offsets, double side_step, in
     }
     if (pocket_state_block.pocket_dimension != kPlanar) outer_extent_check();
     cut_pocket_stages(0, side_step, first_offset, direction_sign, offsets_mode, status);
+    if (uncovered && (status == 0 || status == kEngineEndPointNote)) status = kEngineUncovered;
 }
 
 }  // namespace

@@ -16,10 +16,12 @@ extern lane_engine_state lane_engine_block;
 // Runs one computation on the contours of the engine contour tables. offsets_mode (1 one offset,
 // 99 until full; -1 without island merging, -11 without branch merging, -2 island lanes reversed
 // before merging) is changed while the engine runs and put back at its end, as is
-// pocket_state.multi_offset. Status 0 or 100 on success, 17 when no usable lane was made, or a
-// code of engine_codes.hpp. Reads the current tool (PRM9), pocket_state (pocket_dimension,
-// multi_offset) and writes pocket_work (engine_step, working_tolerance, tool_radius, first_offset,
-// reach_squared, end_value, full_pocket, reversed_islands) and pocket_box.
+// pocket_state.multi_offset. Status 0 or 100 on success, 17 when no usable lane was made, 22 when
+// the lanes were made and ordered but leave part of a pocket on the surface uncut (said on the
+// error channel), or a code of engine_codes.hpp. Reads the current tool (PRM9), pocket_state
+// (pocket_dimension, multi_offset) and writes pocket_work (engine_step, working_tolerance,
+// tool_radius, first_offset, reach_squared, end_value, full_pocket, reversed_islands) and
+// pocket_box.
 void rrpock(double extra_offset, const double* offsets, double side_step, int& offsets_mode, int direction_sign,
             int second_stage, double tolerance, double end_value, int& status);
 

@@ -289,12 +289,15 @@ void keep_island_source(int lane, int stage, int level, int& status)
 
 // A pocket on the surface run until full whose lanes leave surface farther than the step from
 // every lane (an offset failed or was refused while material remained) is not full: the user is
-// told, on the error channel as every failure of the 3-D offset is, and keeps the lanes made.
-void tell_uncovered(double side_step)
+// told, on the error channel as every failure of the 3-D offset is, keeps the lanes made, and the
+// status says so (kEngineUncovered).
+void tell_uncovered(double side_step, int& status)
 {
     const pocket_work& w = pocket_work_block;
     if (w.full_pocket == 0 || pocket_state_block.pocket_dimension == kPlanar) return;
-    if (pocket_leaves_uncovered(side_step + w.tolerance)) eroutc(kUncoveredText, 0);
+    if (!pocket_leaves_uncovered(side_step + w.tolerance)) return;
+    eroutc(kUncoveredText, 0);
+    status = kEngineUncovered;
 }
 
 }  // namespace
@@ -496,7 +499,7 @@ void offset_lanes(double first_offset, double extra_offset, double* offsets, dou
     if (status == 0 && !ended) close_branches(branch_count, status);
     if (status == 0 && offsets_mode != kOneOffset) close_apart_islands(w.island_stage, status);
     if (status == 0) reparent_islands();
-    if (status == 0) tell_uncovered(side_step);
     if (status == 0 && offsets_mode == kOneOffset) hang_islands(status);
+    if (status == 0) tell_uncovered(side_step, status);
     progress.close();
 }

@@ -6,8 +6,11 @@
 // Runs the passes (offsets_mode: 1 one pass, 9999 until nothing is left) and closes the branches;
 // with several passes, the islands that no branch took in are taken in by the branch lane that
 // holds them, or end outside the material (close_apart_islands). offsets are the engine's offsets by level (islands
-// that appear in pass 1 get theirs). Status 0 or the first code that ends the loop. Reads
-// pocket_state.pocket_dimension, pocket_work (end_value, tolerance) and pocket_box.island_count.
+// that appear in pass 1 get theirs). Status 0, the first code that ends the loop, or 22
+// (kEngineUncovered) when a pocket on the surface run until full keeps its lanes but they leave
+// surface farther than the step from every lane ("[offset_lanes] OFFSET HAS FAILED. PART OF THE
+// POCKET WILL NOT BE MACHINED" on the error channel). Reads pocket_state.pocket_dimension,
+// pocket_work (end_value, tolerance, full_pocket) and pocket_box.island_count.
 void offset_lanes(double first_offset, double extra_offset, double* offsets, double side_step, int offsets_mode,
                   int direction_sign, int ilscom_switch, int lancom_switch, int second_stage, int& status);
 

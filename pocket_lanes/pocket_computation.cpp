@@ -330,6 +330,7 @@ int report(int code)
     case 20: eroutc("[cmtpk1] UNABLE TO DO 3D OFFSET - OFFSET DIRECTION IS NORMAL TO SURFACE", 0); break;
     case kEngineNoGrid: eroutc("[cmtpk1] UNABLE TO MAP 3D REGION", 0); break;
     case kEngineCannotLink: eroutc("[cmtpk1] CANNOT MOVE BETWEEN LOOPS", 0); break;
+    case kEngineUncovered: break;  // the lane loop has said which part is left
     default:
         // A negative code comes from a routine that has said on the error channel why it failed.
         if (code > 0) erou1c("[cmtpk1] CMTPKT ERROR ", code);

@@ -37,8 +37,9 @@ lane_engine_run& pocket_lane_engine();
 std::int64_t cmtpk1_size_estimate(int contours, int contour_points);
 
 // One computation. Status 0 or 100, otherwise the engine's code after its message (14 becomes
-// 17). Reads and may change pocket_work (side_step, end_point_mode) and pocket_state; sizes
-// pocket_box and the main arrays.
+// 17; 22, lanes that leave part of a pocket on the surface uncut, keeps the lane loop's message
+// and the lanes). Reads and may change pocket_work (side_step, end_point_mode) and
+// pocket_state; sizes pocket_box and the main arrays.
 void cmtpk1(int mode, int& status);
 
 // A whole pocket for another caller: contours of single-precision (x, y) points, the first the

@@ -6,12 +6,12 @@
 // loads the grid, sets the lane engine up as the pocket run for another caller does but in
 // dimension 3 with the contours laid onto the grid and the grid's holes inside the pocket as
 // islands, runs the engine and writes each live lane (the offsets and the lanes of narrow parts)
-// as a point string. The third answer to where the lanes go clears the region of the engine's
-// single offset instead, by hatch passes over the part surface (surface_clearing.hpp) with the
-// mill a second menu chooses; its part surface may be a mesh as well as a height grid. The
-// fourth clears it by hatch passes over a parametric part surface picked in place of the grid (a
-// plane, a sphere or a bicubic patch), each hatch segment laid onto that surface by the pass
-// engine's string method 1.
+// as a point string (and fails when the engine answers that they leave part of the pocket
+// uncut). The third answer to where the lanes go clears the region of the engine's single offset
+// instead, by hatch passes over the part surface (surface_clearing.hpp) with the mill a second
+// menu chooses; its part surface may be a mesh as well as a height grid. The fourth clears it by
+// hatch passes over a parametric part surface picked in place of the grid (a plane, a sphere or a
+// bicubic patch), each hatch segment laid onto that surface by the pass engine's string method 1.
 // Test code only: never part of the module.
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "clearing/surface_lanes/grid_search.hpp"
@@ -31,6 +31,7 @@
 #include "pocket_arrays/pokarr.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_arrays/pokmain.hpp"
+#include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/moves/surface_grid_seams.hpp"
 #include "pocket_lanes/pocket_computation.hpp"
 #include "surfaces/part_surface_sources_least.hpp"
@@ -426,16 +427,21 @@ void execute(int& mode, int& status)
         return;
     }
     cmtpk1(0, status);
-    if (status != 0) {
+    // Lanes that leave part of the pocket uncut (the engine has said so) are written all the same,
+    // and the execution fails.
+    const bool uncovered = status == kEngineUncovered;
+    if (status != 0 && !uncovered) {
         erou1c("surface_pocket, THE LANE ENGINE ANSWERS", status);
         status = kFailed;
         return;
     }
+    status = 0;
     if (hatching)
         surface_clearing::clear_region(
             kTolerance, method_one ? surface_clearing::kLineStrings : surface_clearing::kTouchStrings, mill, status);
     else
         write_lanes(contours, status);
+    if (uncovered && status == 0) status = kFailed;
 }
 
 }  // namespace

@@ -664,7 +664,8 @@ void answering_engine(double, const double*, double, int&, int, int, double, dou
 }
 
 // The driver round the engine: status 8 runs it again with main arrays four times larger until
-// POKCPY refuses its eleventh allocation; other codes give their one line on the error channel.
+// POKCPY refuses its eleventh allocation; other codes give their one line on the error channel,
+// but for lanes that leave the pocket uncut, which the lane loop has told.
 TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
 {
     struct row {
@@ -687,6 +688,8 @@ TEST_F(PocketComputation, DriverRetriesLargerArraysAndReportsTheEnginesCodes)
          "POKCPY, DYNAMIC MEMORY ERROR - TOO MANY REALLOCATIONS"},
         {"cannot link", {kEngineCannotLink}, -1, {20}, "eroutc", "[cmtpk1] CANNOT MOVE BETWEEN LOOPS"},
         {"unnamed code", {5}, -1, {20}, "erou1c", "[cmtpk1] CMTPKT ERROR 5"},
+        // The lane loop has said which part of the pocket is left: no second line.
+        {"lanes that leave the pocket uncut", {kEngineUncovered}, -1, {20}, nullptr, nullptr},
     };
     for (const row& r : rows) {
         to_load_state();
