@@ -284,9 +284,9 @@ const known_fault kKnownFaults[] = {
 // sixth at seed 60, where the laid contour's segments meet on a fold or a grid line and the joins
 // of their offsets fall short of the offset. On the part surface by up to a twentieth, on a few
 // of the surfaces whose lanes on the grid come near too.
-constexpr int kNearOnGrid[] = {1,   2,   3,   8,   17,  23,  25,  28,  30,  32,  36,  41,  43,  52,  56,
-                               57,  60,  61,  71,  73,  75,  78,  83,  85,  90,  93,  97,  98,  145, 175,
-                               177, 180, 190, 202, 217, 255, 285, 286, 316, 328, 331, 346, 361, 368, 376};
+constexpr int kNearOnGrid[] = {1,   2,   3,   8,   17,  23,  25,  28,  30,  32,  36,  41,  43,  52,  56,  57,
+                               60,  61,  71,  73,  75,  78,  83,  85,  90,  93,  97,  98,  145, 175, 177, 180,
+                               190, 202, 217, 240, 255, 285, 286, 316, 328, 331, 346, 361, 368, 376};
 constexpr int kNearOnPart[] = {3, 8, 28, 30, 56, 57, 61, 217, 285, 286, 328, 331};
 
 // The kinds of fault listed for the surface of the seed, its lanes laid on the part surface or on
@@ -463,6 +463,9 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "points the run's coverage test sampled, and the run ended without a message"},
         {245, "ridge: a small loop laid on the part surface became a lane of one point, judged as covering "
               "nothing"},
+        {240, "ridge: offsets on the flank crossed themselves at a vertex of a lane laid on the grid, the loop "
+              "removal took the one crossing for two, and handed a small loop out five times, each copy a lane "
+              "lying on the others and left open"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (std::size_t k = 0; k < std::size(rows); k += test_support::named_row_stride()) {
