@@ -591,8 +591,9 @@ void lan_on_grid(int mode, int close, pokarr& lane, double spacing, int& status)
     pokarr& r = pr.result.a;
     if (result == 0 && close != 0 && r.count > 0) result = close_result(r);
     // A lane the tool runs as one loop must not cross itself where the walks step back across a
-    // grid line: its small loops are cut out as those of a lane laid with the tool are.
-    if (result == 0 && close == kProjectClosedLane) lane_loops_cut(r, lane_loop_reach());
+    // grid line: its small loops are cut out, those within the grid's reach (the tool the
+    // projection is set up with lays other lanes, not this one).
+    if (result == 0 && close == kProjectClosedLane) lane_loops_cut(r, grid_loop_reach());
     pokarr_work dense(lane.dimension);
     if (result == 0 && densifying && r.count >= 2) result = densify(r, pr.spacing, dense.a);
     pokarr& out = dense.a.count > 0 ? dense.a : r;

@@ -56,7 +56,8 @@ extern lane_walkers lane_walkers_block;
 
 // Lays the lane (dimension 3 or 4, in and out) onto the grid surface. close: 0 the result is left
 // open; any other value closes it onto its first point, and kProjectClosedLane (a lane the tool
-// runs) also has the small loops where it crosses itself in XY cut out (lane_loop_cut.hpp).
+// runs) also has the small loops where it crosses itself in XY cut out, those within two cells
+// whatever the projection's tool (grid_loop_reach, lane_loop_cut.hpp).
 // spacing: in mode 3 the step of the densification (when above the grid settings' threshold); in
 // every mode lane points that lie inside one triangle on a straight string are left out when a
 // crossing lies nearer than it; 0: none. Status 0; -1 for a lane

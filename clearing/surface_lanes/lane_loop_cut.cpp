@@ -250,10 +250,11 @@ bool cut_reversed_way(lane_string<pokarr_store>& s, const fold_bounds& bounds)
 
 }  // namespace
 
+float grid_loop_reach() { return kLoopReachDiameters * surface_grid_block.projection.cell_size; }
+
 float lane_loop_reach()
 {
-    const grid_projection_values& g = surface_grid_block.projection;
-    return kLoopReachDiameters * std::max(g.tool_diameter, g.cell_size);
+    return std::max(kLoopReachDiameters * surface_grid_block.projection.tool_diameter, grid_loop_reach());
 }
 
 void lane_loops_cut(lane_pnt* points, lane_pnt* normals, int& count, float reach)

@@ -12,8 +12,13 @@
 #include <functional>
 #include <vector>
 
-// The reach of the loops cut out of a laid lane: two tool diameters, or two cells of the grid
-// where those are more (a lane on the grid has no tool). Reads surface_grid_block.projection.
+// The reach of the loops cut out of a lane laid on the grid: two cells. A lane on the grid has no
+// tool: the lane engine's offsets are the same whatever tool the projection is set up with for
+// the lanes laid with it. Reads surface_grid_block.projection.
+float grid_loop_reach();
+
+// The reach of the loops cut out of a lane laid with the tool: two tool diameters, or the grid's
+// reach where that is more. Reads surface_grid_block.projection.
 float lane_loop_reach();
 
 // Cuts out of the string (`count` points, their normals beside them when `normals` is given)

@@ -7,7 +7,9 @@
 #include "clearing/surface_lanes/grid_projection.hpp"
 #include "pocket_lanes/moves/surface_grid_seams.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -230,4 +232,48 @@ TEST_F(LanOnGrid, ChordUpACliffIsSplitAndTraced)
     EXPECT_EQ(result.back(), ends.back());
     EXPECT_LT(off_surface(result, cliff), 1e-6);
     for (std::size_t i = 1; i < result.size(); ++i) EXPECT_GE(result[i][0], result[i - 1][0] - 1e-9);
+}
+
+// A closed lane the tool runs loses the loops where it crosses itself within two cells, whatever
+// tool the projection is set up with for the lanes laid with it: the lane engine's offsets on the
+// grid come out the same under every tool. Each lane runs along y = 5.3, on past a fold whose tip
+// comes back down across that side (off the grid's lines, where the crossing would be a
+// point of both), and round a rectangle back to its start.
+TEST_F(LanOnGrid, ClosedLaneLosesLoopsWithinTwoCellsWhateverTheTool)
+{
+    const height_fn z = plane(0.5, 0, 1);
+    const auto folded = [&](const point3& turn, const point3& tip, const point3& back) {
+        std::vector<point3> lane = {{5, 5.3, 0}, turn, tip, back, {12, 5.3, 0}, {12, 9, 0}, {5, 9, 0}, {5, 5.3, 0}};
+        for (point3& p : lane) p[2] = z(p[0], p[1]);
+        return lane;
+    };
+    // The loop round the tip runs about 3.4 cells in the first fold, 1.7 in the second.
+    const std::vector<point3> wide = folded({9.2, 5.3, 0}, {8.8, 6.5, 0}, {8, 4.3, 0});
+    const std::vector<point3> narrow = folded({8.6, 5.3, 0}, {8.4, 5.9, 0}, {8, 4.7, 0});
+    const struct {
+        const char* what;
+        float tool_diameter;
+        const std::vector<point3>& lane;
+        bool tip_kept;
+    } rows[] = {
+        {"a loop of three cells stays without a tool", 0.0f, wide, true},
+        {"a loop of three cells stays under a ball of diameter 2", 2.0f, wide, true},
+        {"a loop within two cells goes", 2.0f, narrow, false},
+    };
+    for (const auto& r : rows) {
+        reset_grid();
+        load_grid(0, 0, 1, 21, 21, z);
+        surface_grid_block.projection.cell_size = 1.0f;
+        surface_grid_block.projection.tool_diameter = r.tool_diameter;
+        make_lane(r.lane);
+        int status = 77;
+        lan_on_grid(kProjectPlain, kProjectClosedLane, lane, 0.0, status);
+        ASSERT_EQ(status, 0) << r.what;
+        const point3& tip = r.lane[2];
+        const std::vector<point3> result = points();
+        const bool kept = std::any_of(result.begin(), result.end(),
+                                      [&](const point3& p) { return std::hypot(p[0] - tip[0], p[1] - tip[1]) < 1e-9; });
+        EXPECT_EQ(kept, r.tip_kept) << r.what;
+        EXPECT_EQ(result.front(), result.back()) << r.what;
+    }
 }

@@ -466,6 +466,9 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
         {240, "ridge: offsets on the flank crossed themselves at a vertex of a lane laid on the grid, the loop "
               "removal took the one crossing for two, and handed a small loop out five times, each copy a lane "
               "lying on the others and left open"},
+        {344, "lanes on the part surface: the engine's offsets, laid on the grid, lost their loops up to two "
+              "ball diameters long where the grid's two cells were meant, and left a point 2.2 from every lane, "
+              "which the run announced"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (std::size_t k = 0; k < std::size(rows); k += test_support::named_row_stride()) {
