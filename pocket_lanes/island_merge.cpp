@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -429,10 +430,22 @@ bool first_offset_live(int n)
     return lane_valid(parent) && lt.level[parent] == lt.level[n] && lt.status[parent] == 1;
 }
 
+// Lane k (made ready for inside tests) takes in island lane `other`, which lies inside it without
+// crossing it: the island ends, unless a branch lane keeps it apart. A second island offset whose
+// first offset stands live is left to the branches' lanes: k may hold it in a hole that the merge
+// dropped (islands in a ring round it), where the branch lanes that take it in still run. One that
+// no branch lane meets is settled after the last pass (close_apart_islands), its first offset with
+// it.
+void take_in_held_island(ilscom_call& c, merge_branches& branches, int other, pokarr& island, inside_loop& inside_k)
+{
+    if (c.stage == kStageTwo && first_offset_live(other)) return;
+    const bool kept = branch_keeps_apart(c, branches, other, island, inside_k);
+    if (!c.done && !kept) lane_table_block.status[other] = 0;
+}
+
 // Lane k takes in the islands it holds without crossing them.
 void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b)
 {
-    lane_table& lt = lane_table_block;
     pokarr_work island(lane_array_dimension());
     // k's loop stays as it is while the islands are tried: it is made ready for them once.
     inside_loop inside_k;
@@ -467,14 +480,32 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
             return;
         }
         if (crossing > 0) continue;
-        // A second island offset whose first offset stands live is left to the branches' lanes:
-        // k may hold it in a hole that the merge dropped (islands in a ring round it), where the
-        // branch lanes that take it in still run. One that no branch lane meets is settled after
-        // the last pass (close_apart_islands), its first offset with it.
-        if (c.stage == kStageTwo && first_offset_live(other)) continue;
-        const bool kept = branch_keeps_apart(c, branches, other, island.a, inside_k);
-        if (c.done) return;
-        if (!kept) lt.status[other] = 0;
+        take_in_held_island(c, branches, other, island.a, inside_k);
+    }
+}
+
+// Of two island lanes that the common loops found clear of each other, one may lie wholly inside
+// the other: its region then lies within the other island's offset, and a lane cut round it would
+// run there. The outer lane takes it in as a merged lane takes in the islands it holds. A lane of a
+// group (a hole) bounds material, not an island's offset, and holds no island so.
+void take_in_nested_island(ilscom_call& c, int lane_a, pokarr& a, int lane_b, pokarr& b)
+{
+    const lane_table& lt = lane_table_block;
+    for (const auto& [outer, outer_loop, inner, inner_loop] :
+         {std::tuple{lane_a, &a, lane_b, &b}, std::tuple{lane_b, &b, lane_a, &a}}) {
+        if (lt.group[outer] != 0) continue;
+        inside_loop inside_outer;
+        inside_loop_make(*outer_loop, inside_outer);
+        int status = 0;
+        const int where = points_inside(*inner_loop, inside_outer, false, status);
+        if (status != 0) {
+            c.end(status);
+            return;
+        }
+        if (where != kLoopInside) continue;
+        merge_branches branches;
+        take_in_held_island(c, branches, inner, *inner_loop, inside_outer);
+        return;
     }
 }
 
@@ -592,7 +623,9 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
         int largest_index = 0, largest_lanes = 0, result = 0;
         comlup_pokarr(0, a.a, b.a, lt.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count,
                       largest_index, largest_lanes, result);
-        if (result == kComlupClosedNoneKept) {
+        if (result == kComlupNone) {
+            take_in_nested_island(c, lane_a, a.a, lane_b, b.a);
+        } else if (result == kComlupClosedNoneKept) {
             c.status = 0;
         } else if (result == kEngineTableFull || result == kEngineArrayFailed || result == kEngineWorkTables) {
             c.end(result);

@@ -348,7 +348,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // entered at the foot of a pass of no width beside a short spur: taken as cut once there, since
 // the lane as it is ran back over less than half its opening, it was cut from the spur's end,
 // shorter, and ran back over 0.29 of 0.40); 20261236 (a hole lane 0.017 round, entered in a side:
-// closing where it began, it counted as running back over its opening).
+// closing where it began, it counted as running back over its opening); 20361244 (a speck's first
+// offset lying wholly inside a neighbouring speck's wider one, crossing none of its lanes, was cut
+// round its speck inside the neighbour's offset).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -361,7 +363,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
-    {20461227},      {20761256},      {20661258},      {20261236}};
+    {20461227},      {20761256},      {20661258},      {20261236},      {20361244}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -525,6 +527,18 @@ std::vector<pocket_case> named_corpus()
                     circle(8, 13.9, 1), circle(18.9, 8, 1)},
                    {2.0, 2.0, 2.0, 2.0, 2.0, 2.0},
                    2.0});
+    // A small island beside a larger one whose offset is wider: the small island's offsets lie
+    // wholly inside the larger one's and cross none of its lanes; a lane cut round the small island
+    // would run inside the larger one's offset. Either island first.
+    for (const bool small_first : {false, true}) {
+        std::vector<loop> islands{circle(10, 10, 2), circle(12.6, 10, 0.3)};
+        std::vector<double> offsets{1.5, 0.4};
+        if (small_first) std::reverse(islands.begin(), islands.end()), std::reverse(offsets.begin(), offsets.end());
+        out.push_back({std::string("small island in a wider island's offset") + (small_first ? ", small first" : ""),
+                       {rectangle(0, 0, 20, 20), islands[0], islands[1]},
+                       {0.5, offsets[0], offsets[1]},
+                       0.5});
+    }
     // Random pockets where the outer lanes and an island's lane stand a little more than a step
     // apart, and the lane between them came so near the island's lane that its merge with the
     // island's second offset took it away.
