@@ -360,7 +360,8 @@ bool branch_against_islands(lancom_call& c, int& b)
             return c.stop(result);
         if (result == kComlupRecorded) {
             if (!record_merge(c, lane_l, lane_j, level, first_new)) return false;
-            if (second_offset) keep_island_gap_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
+            if (second_offset)
+                keep_island_gap_lanes(lane_l, lane_j, parent_p, first_new, c.pass, c.branch_count, c.status);
             loop_buffer_clear(dropped_loops_block.loops);
             return c.status == 0 || c.stop(c.status);
         }

@@ -8,7 +8,9 @@
 // within a step of the source and the fraction of the island's lane. Where the branch lane runs
 // into the island's first lane, only the lens's parts outside that lane are kept. A branch lane
 // that ends inside the second offset ran between the two all round: its parts outside the island's
-// first lane are kept where its source stands that far from the first lane (at corners).
+// first lane are kept where its source stands that far from the first lane (at corners). Where
+// the merge took away a corner of the branch lane, the island's lane beyond it is walked for
+// material left between it and the source, and a lane is laid along the middle there.
 #include "pocket_lanes/lane_merge.hpp"
 
 #include "pocket/lane_table.hpp"
@@ -21,6 +23,7 @@
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_lanes/collapse_loop_scans.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/lane_measures.hpp"
@@ -71,9 +74,9 @@ void first_lanes_under(int x, int depth, std::vector<int>& out)
     if (first >= 1 && first <= lt.count && lt.level[first] == lt.level[x]) out.push_back(first);
 }
 
-// The island lanes with the index of their elements, so that the elements near a point are found
-// without walking the whole lane for every point.
-struct island_lanes {
+// Lanes (the island's, the source, the merge's) with the index of their elements, so that the
+// elements near a point are found without walking the whole lane for every point.
+struct indexed_lanes {
     std::deque<pokarr_work> loops;
     std::deque<pk_elem_index> indexes;
 };
@@ -84,7 +87,7 @@ struct island_distance {
     double e = kNoClearance;
     double nx = 0.0, ny = 0.0;
 };
-island_distance distance_to(island_lanes& islands, double x, double y, double reach)
+island_distance distance_to(indexed_lanes& islands, double x, double y, double reach)
 {
     island_distance best;
     for (std::size_t i = 0; i < islands.loops.size(); ++i) {
@@ -113,7 +116,7 @@ island_distance distance_to(island_lanes& islands, double x, double y, double re
 
 // Whether every element of the island lanes that distance_to would measure lies beyond `distance`
 // of (x, y): then the distance it answers is not below `distance` either.
-bool islands_beyond(island_lanes& islands, double x, double y, double distance, double reach)
+bool islands_beyond(indexed_lanes& islands, double x, double y, double distance, double reach)
 {
     for (std::size_t i = 0; i < islands.loops.size(); ++i) {
         const pokarr& l = islands.loops[i].a;
@@ -136,19 +139,15 @@ bool islands_beyond(island_lanes& islands, double x, double y, double distance, 
     return true;
 }
 
-// Points along the lens, at most `spacing` apart, each with its distance from the island lanes
-// and the nearest point of them; a point no nearer than `near` may get kNoClearance instead.
-struct lens_point {
-    double x, y, e, nx, ny;
-};
-void lens_points(const pokarr& lens, island_lanes& islands, double spacing, double reach, double near,
-                 std::vector<lens_point>& out)
+// Calls visit(x, y) at points along the loop at most `spacing` apart: every element's start and
+// the points dividing it evenly.
+template <class Visit> void walk_samples(const pokarr& loop, double spacing, Visit&& visit)
 {
-    for (int i = 1; i < lens.count;) {
-        const chain_element c = chain_element_at(lens.x, lens.y, lens.count, i);
+    for (int i = 1; i < loop.count;) {
+        const chain_element c = chain_element_at(loop.x, loop.y, loop.count, i);
         if (!c.valid) break;
         i = c.next;
-        const double sx = lens.x[c.start], sy = lens.y[c.start], ex = lens.x[c.end], ey = lens.y[c.end];
+        const double sx = loop.x[c.start], sy = loop.y[c.start], ex = loop.x[c.end], ey = loop.y[c.end];
         double span = std::hypot(ex - sx, ey - sy);
         if (c.arc) {
             const double turn = std::atan2(ey - c.cy, ex - c.cx) - std::atan2(sy - c.cy, sx - c.cx);
@@ -159,11 +158,24 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
             const double t = static_cast<double>(p) / parts;
             double x = sx + t * (ex - sx), y = sy + t * (ey - sy);
             if (c.arc) arc_pnt_by_vector(c.r, c.dir, c.cx, c.cy, sx, sy, ex, ey, t, x, y);
-            const island_distance d =
-                islands_beyond(islands, x, y, near, reach) ? island_distance{} : distance_to(islands, x, y, reach);
-            out.push_back({x, y, d.e, d.nx, d.ny});
+            visit(x, y);
         }
     }
+}
+
+// Points along the lens, at most `spacing` apart, each with its distance from the island lanes
+// and the nearest point of them; a point no nearer than `near` may get kNoClearance instead.
+struct lens_point {
+    double x, y, e, nx, ny;
+};
+void lens_points(const pokarr& lens, indexed_lanes& islands, double spacing, double reach, double near,
+                 std::vector<lens_point>& out)
+{
+    walk_samples(lens, spacing, [&](double x, double y) {
+        const island_distance d =
+            islands_beyond(islands, x, y, near, reach) ? island_distance{} : distance_to(islands, x, y, reach);
+        out.push_back({x, y, d.e, d.nx, d.ny});
+    });
 }
 
 // Whether the lens holds a point off the second offset farther than twice the tolerance from the
@@ -175,7 +187,7 @@ void lens_points(const pokarr& lens, island_lanes& islands, double spacing, doub
 // end may have its material beyond the step).
 // A lens cut from a whole branch lane (corners_beside false: no merged lane turns beside it) is
 // not held against its own corners, which no lane cuts.
-bool lens_leaves_gap(const pokarr& lens, island_lanes& islands, double second_distance, bool corners_beside)
+bool lens_leaves_gap(const pokarr& lens, indexed_lanes& islands, double second_distance, bool corners_beside)
 {
     const pocket_work& pw = pocket_work_block;
     const double step = pw.engine_step, floor = 2.0 * pw.tolerance;
@@ -260,7 +272,7 @@ private:
 
 // The parts of the loops outside island lane `from` on: a part crossing an island lane gives way
 // to its parts outside it.
-bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from, loop_buffer& out)
+bool outside_islands(loop_buffer& parts, indexed_lanes& islands, std::size_t from, loop_buffer& out)
 {
     pokarr_work part;
     for (int k = 1, first = 0; k <= parts.loops; first += parts.counts[k++]) {
@@ -288,29 +300,34 @@ bool outside_islands(loop_buffer& parts, island_lanes& islands, std::size_t from
     return true;
 }
 
+// Lane n, counter-clockwise, appended to the lanes and indexed when long. False (status 11) when it
+// cannot be read.
+bool read_indexed(int n, indexed_lanes& lanes, int& status)
+{
+    lanes.loops.emplace_back();
+    pokarr& l = lanes.loops.back().a;
+    ccw_lane(n, l, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return false;
+    }
+    lanes.indexes.emplace_back();
+    if (l.count > kIndexedEntries) pokarr_elem_index(l.count, l.x, l.y, lanes.indexes.back());
+    return true;
+}
+
 // The first lanes under second offset J, counter-clockwise, each indexed when long. False (status
 // 11) when a lane cannot be read; true with none when J leads to no first lane.
-bool read_first_lanes(int lane_j, island_lanes& islands, int& status)
+bool read_first_lanes(int lane_j, indexed_lanes& islands, int& status)
 {
     std::vector<int> first_lanes;
     first_lanes_under(lane_j, 0, first_lanes);
-    for (const int n : first_lanes) {
-        islands.loops.emplace_back();
-        pokarr& l = islands.loops.back().a;
-        ccw_lane(n, l, status);
-        if (status != 0) {
-            status = kEngineArrayFailed;
-            return false;
-        }
-        islands.indexes.emplace_back();
-        if (l.count > kIndexedEntries) pokarr_elem_index(l.count, l.x, l.y, islands.indexes.back());
-    }
-    return true;
+    return std::all_of(first_lanes.begin(), first_lanes.end(), [&](int n) { return read_indexed(n, islands, status); });
 }
 
 // The parts of the lenses outside the island lanes that leave a gap become lanes of the pass on
 // new branches: collapse lanes with the parent and first link given and second link L.
-void add_gap_parts(loop_buffer& lenses, island_lanes& islands, double second_distance, bool corners_beside,
+void add_gap_parts(loop_buffer& lenses, indexed_lanes& islands, double second_distance, bool corners_beside,
                    const gap_lane_place& place, int& branch_count, int& status)
 {
     const lane_table& lt = lane_table_block;
@@ -328,13 +345,260 @@ void add_gap_parts(loop_buffer& lenses, island_lanes& islands, double second_dis
     }
 }
 
+// ---- gaps beside the island lane's turns ------------------------------------------------------
+// Where L turned inside the second offset (a corner of L cut away by the merge, beside a corner of
+// its source), the material there stood within a corner's scallop of L. Without L the lanes
+// beside it are the source and the island's lane, whose rounded turn stands farther from the
+// source's corner than a step, and the lens of the second offset, running along the island's lane,
+// holds no point midway between them. The island's lane beyond L is walked instead: where the
+// material half a step out from it stands farther than half a step from the source and from every
+// lane the merge made, a lane is laid along the middle between the island's lane and those lanes.
+
+// The island lane is walked at points this share of the step apart.
+constexpr double kRayShare = 0.125;
+// The middle along a normal is found to this share of the step.
+constexpr double kMiddleShare = 1.0 / 1024.0;
+
+// A point of the island's lane with its outward normal; `beyond` when it lies beyond L, `gap` when
+// the material half a step out along the normal stands farther than half a step from every lane
+// beside it as well.
+struct island_ray {
+    double x, y, nx, ny;
+    bool beyond = false;
+    bool gap = false;
+};
+
+// The lanes round a merge: the island's first lanes with their inside tests, the lenses (which
+// hold the island lanes' stretches beyond L) with theirs, and the lanes that cover material beside
+// them: the source, the merge's lanes and the live lanes of other islands near the lenses, read
+// only when a point beside the island's lane asks for them.
+struct merge_lanes {
+    int source = 0, first_new = 0, level_j = 0;
+    std::vector<int> first_lanes;  // the island's first lanes under J
+    double box[4] = {};            // the lenses' box
+    indexed_lanes islands;
+    std::deque<pokarr_work> lenses;
+    // The inside tests read the loops above.
+    std::deque<inside_loop> inside_islands, inside_lenses;
+    indexed_lanes covering;
+    bool covering_read = false;
+};
+
+// Where (x, y) lies against a prepared loop (kLoopOutside also when the test fails).
+int side_of(double x, double y, inside_loop& loop)
+{
+    int result = kLoopOutside, status = 0;
+    pnt_in_inside_loop(x, y, loop, result, status);
+    return status == 0 ? result : kLoopOutside;
+}
+
+bool inside_any(std::deque<inside_loop>& loops, double x, double y)
+{
+    return std::any_of(loops.begin(), loops.end(), [&](inside_loop& l) { return side_of(x, y, l) != kLoopOutside; });
+}
+
+// Appends lane n to the covering lanes when its box comes near the box `near`. False with status 11
+// when it cannot be read.
+bool cover_when_near(merge_lanes& m, int n, const double* near, int& status)
+{
+    if (lane_box_known_apart(near, n)) return true;
+    pokarr_work lane;
+    double box[4];
+    lane_to_pokarr(n, lane.a, status);
+    if (status == 0) lane_box(n, -1, lane.a, box, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return false;
+    }
+    if (box[0] > near[2] || box[2] < near[0] || box[1] > near[3] || box[3] < near[1]) return true;
+    return read_indexed(n, m.covering, status);
+}
+
+// Reads the covering lanes: the source, the merge's lanes, the collapse lanes made since the
+// source that are live and the live lanes of other islands, near the lenses.
+// False with status 11 when a lane cannot be read.
+bool read_covering(merge_lanes& m, int& status)
+{
+    const lane_table& lt = lane_table_block;
+    m.covering_read = true;
+    if (!read_indexed(m.source, m.covering, status)) return false;
+    for (int n = m.first_new; n <= lt.count; ++n)
+        if (!read_indexed(n, m.covering, status)) return false;
+    const double reach = pocket_work_block.engine_step;
+    const double near[4] = {m.box[0] - reach, m.box[1] - reach, m.box[2] + reach, m.box[3] + reach};
+    for (int n = m.source + 1; n < m.first_new; ++n)
+        if (lt.contour_type[n] == kContourCollapse && lane_live(n) && !cover_when_near(m, n, near, status))
+            return false;
+    std::vector<int> others;
+    collapse_island_lanes(lt, others);
+    for (const int n : others) {
+        // J's level holds J, which the merge took away; the first lanes under J are the islands'.
+        if (n < 1 || !lane_live(n) || lt.level[n] == m.level_j ||
+            std::find(m.first_lanes.begin(), m.first_lanes.end(), n) != m.first_lanes.end())
+            continue;
+        if (!cover_when_near(m, n, near, status)) return false;
+    }
+    return true;
+}
+
+// The distance of (x, y) from the covering lanes when it is below `reach` (kNoClearance
+// otherwise); 0 when they cannot be read (status 11).
+double covering_distance(merge_lanes& m, double x, double y, double reach, int& status)
+{
+    if (!m.covering_read && !read_covering(m, status)) return 0.0;
+    return distance_to(m.covering, x, y, reach).e;
+}
+
+// The box of the lenses' entries (x min, y min, x max, y max).
+void lenses_box(const loop_buffer& lenses, double* box)
+{
+    box[0] = box[1] = kNoClearance;
+    box[2] = box[3] = -kNoClearance;
+    const pokarr& p = lenses.points;
+    for (int i = 0; i < p.count; i += i + 1 < p.count && pk_is_marker(p.x[i + 1]) ? kArcRecordEntries : 1)
+        box[0] = std::min(box[0], p.x[i]), box[1] = std::min(box[1], p.y[i]), box[2] = std::max(box[2], p.x[i]),
+        box[3] = std::max(box[3], p.y[i]);
+}
+
+// Reads the island's first lanes under J and the lenses, with their inside tests. False with
+// status 11 when a lane or a lens cannot be read.
+bool read_merge_lanes(const loop_buffer& lenses, int lane_j, merge_lanes& m, int& status)
+{
+    lenses_box(lenses, m.box);
+    m.level_j = lane_table_block.level[lane_j];
+    first_lanes_under(lane_j, 0, m.first_lanes);
+    for (const int n : m.first_lanes)
+        if (!read_indexed(n, m.islands, status)) return false;
+    for (const pokarr_work& island : m.islands.loops) inside_loop_make_many(island.a, m.inside_islands.emplace_back());
+    for (int k = 1, first = 0; k <= lenses.loops; first += lenses.counts[k++]) {
+        pokarr& lens = m.lenses.emplace_back().a;
+        pokarr_replace(lenses.counts[k], lenses.points, first, lens, status);
+        if (status != 0) {
+            status = kEngineArrayFailed;
+            return false;
+        }
+        inside_loop_make(lens, m.inside_lenses.emplace_back());
+    }
+    return true;
+}
+
+// The points of the island's lanes inside the lenses' box with their outward normals, in the
+// order of the lanes, each marked when it lies inside a lens (beyond L); every other point (and the
+// end of a lane) is a ray of no normal, which breaks the runs.
+void island_rays(merge_lanes& m, double spacing, std::vector<island_ray>& rays)
+{
+    const double* box = m.box;
+    for (const pokarr_work& island : m.islands.loops) {
+        std::vector<std::pair<double, double>> at;
+        walk_samples(island.a, spacing, [&](double x, double y) { at.emplace_back(x, y); });
+        const std::size_t n = at.size();
+        for (std::size_t i = 0; i < n && n >= 3; ++i) {
+            const auto [x, y] = at[i];
+            if (x < box[0] - spacing || x > box[2] + spacing || y < box[1] - spacing || y > box[3] + spacing) {
+                rays.push_back({x, y, 0.0, 0.0});
+                continue;
+            }
+            // The lane runs counter-clockwise: its outward normal is its direction turned right.
+            const double tx = at[(i + 1) % n].first - at[(i + n - 1) % n].first;
+            const double ty = at[(i + 1) % n].second - at[(i + n - 1) % n].second;
+            const double length = std::hypot(tx, ty);
+            if (length > 0.0)
+                rays.push_back({x, y, ty / length, -tx / length, inside_any(m.inside_lenses, x, y)});
+            else
+                rays.push_back({x, y, 0.0, 0.0});
+        }
+        rays.push_back({0.0, 0.0, 0.0, 0.0});
+    }
+}
+
+// Whether the material `reach` out along the ray stands farther than `reach` from every covering
+// lane and no nearer than half a step to another stretch of the island's lanes (the normal of a
+// sampled turn is a chord's: the ray's own foot may stand a little nearer). The island's lane lies
+// inside the source, so such a point does too.
+bool ray_leaves_gap(merge_lanes& m, const island_ray& r, double reach, double step, int& status)
+{
+    if (!r.beyond) return false;
+    const double x = r.x + reach * r.nx, y = r.y + reach * r.ny;
+    return distance_to(m.islands, x, y, reach).e >= 0.5 * step && covering_distance(m, x, y, reach, status) >= reach;
+}
+
+// The middle along the ray between the island's lane and the nearest covering lane, within a
+// step; false when no covering lane stands within a step along it. The distance to the covering
+// lanes less the distance along the ray falls all the way: no covering lane crosses the ray before
+// the middle. A middle inside an island lane (where the ray turns back into it) is refused too.
+bool ray_middle(merge_lanes& m, const island_ray& r, double step, double& x, double& y, int& status)
+{
+    if (r.nx == 0.0 && r.ny == 0.0) return false;
+    const auto beyond = [&](double t) {
+        return covering_distance(m, r.x + t * r.nx, r.y + t * r.ny, 2.0 * step, status) > t;
+    };
+    double low = 0.0, high = step;
+    if (beyond(high)) return false;
+    while (high - low > kMiddleShare * step) {
+        const double t = 0.5 * (low + high);
+        (beyond(t) ? low : high) = t;
+    }
+    x = r.x + low * r.nx, y = r.y + low * r.ny;
+    return status == 0 && !inside_any(m.inside_islands, x, y);
+}
+
+// The lane of the run of gap rays from `first` to `last`: the middles of those rays and of one ray
+// either side, out and back. False when a middle of the run is missing.
+bool run_lane(merge_lanes& m, const std::vector<island_ray>& rays, std::size_t first, std::size_t last, double step,
+              pokarr& lane, int& status)
+{
+    std::vector<std::pair<double, double>> middles;
+    const std::size_t from = first > 0 ? first - 1 : first, to = std::min(last + 1, rays.size() - 1);
+    for (std::size_t k = from; k <= to && status == 0; ++k) {
+        double x = 0.0, y = 0.0;
+        if (ray_middle(m, rays[k], step, x, y, status))
+            middles.emplace_back(x, y);
+        else if (k >= first && k <= last)
+            return false;
+    }
+    if (status != 0 || middles.size() < 2) return false;
+    for (std::size_t k = 0; k < 2 * middles.size() - 1 && status == 0; ++k) {
+        const auto& [x, y] = middles[k < middles.size() ? k : 2 * middles.size() - 2 - k];
+        const double point[2] = {x, y};
+        pokarr_add_pnt(point, lane, status);
+    }
+    if (status != 0) status = kEngineArrayFailed;
+    return status == 0;
+}
+
+// The lanes of the island's turns beyond L that the merge left without one (see above).
+void add_turn_gap_lanes(const loop_buffer& lenses, int lane_j, int first_new, const gap_lane_place& place,
+                        int& branch_count, int& status)
+{
+    const pocket_work& pw = pocket_work_block;
+    const double step = pw.engine_step, reach = 0.5 * step + 0.5 * pw.tolerance;
+    merge_lanes m;
+    m.source = place.parent;
+    m.first_new = first_new;
+    if (!read_merge_lanes(lenses, lane_j, m, status)) return;
+    std::vector<island_ray> rays;
+    island_rays(m, kRayShare * step, rays);
+    for (std::size_t k = 0; k < rays.size() && status == 0; ++k)
+        rays[k].gap = ray_leaves_gap(m, rays[k], reach, step, status);
+    for (std::size_t k = 0; k < rays.size() && status == 0; ++k) {
+        if (!rays[k].gap) continue;
+        std::size_t last = k;
+        while (last + 1 < rays.size() && rays[last + 1].gap) ++last;
+        pokarr_work lane;
+        if (run_lane(m, rays, k, last, step, lane.a, status))
+            lane_add(place.pass, ++branch_count, place.parent, place.parent, place.lane_l,
+                     lane_table_block.offset[place.lane_l], kContourCollapse, lane.a, status);
+        k = last;
+    }
+}
+
 }  // namespace
 
-void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
+void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int first_new, int pass, int& branch_count, int& status)
 {
     status = 0;
     loop_buffer& lenses = dropped_loops_block.loops;
-    island_lanes islands;
+    indexed_lanes islands;
     if (lenses.loops == 0 || !read_first_lanes(lane_j, islands, status) || islands.loops.empty()) return;
     const double second_distance = lane_table_block.offset[lane_j];
     // Most lenses lie along the island's lane all their length: those are passed over before any
@@ -351,12 +615,15 @@ void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& br
     }
     if (gapped && status == 0)
         add_gap_parts(gapped->get(), islands, second_distance, true, {lane_l, parent, pass}, branch_count, status);
+    // On pass 1 the source is the contour: the material beside it is the wall's, not a lane's.
+    if (status == 0 && pass >= 2)
+        add_turn_gap_lanes(lenses, lane_j, first_new, {lane_l, parent, pass}, branch_count, status);
 }
 
 void keep_island_corner_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status)
 {
     status = 0;
-    island_lanes islands;
+    indexed_lanes islands;
     if (!read_first_lanes(lane_j, islands, status) || islands.loops.empty()) return;
     lent_buffer whole;
     pokarr_work loop_l;

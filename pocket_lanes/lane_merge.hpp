@@ -51,7 +51,12 @@ bool cut_hole_back(int lane_l, int& status);
 // lane running counter-clockwise, with the parent and first link given and second link L.
 // Status 0, 11 when a lane cannot be read, or the code of lane_add. Reads pocket_work
 // (engine_step, tolerance).
-void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
+// Where the island's lane beyond L turns (a corner of L cut away inside J, beside a corner of the
+// source), the material half a step out from it that stands farther than half a step (and half the
+// tolerance) from the source, the merge's lanes (first_new on) and the live lanes of other islands
+// gets a lane along the middle between the island's lane and those lanes, laid out and back, as
+// such a collapse lane.
+void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int first_new, int pass, int& branch_count, int& status);
 // After branch lane L of the pass ended inside lane J, an island's second offset, that it took in:
 // L ran between J and the island's first lanes all round. Where the first lanes round a corner
 // that L's source turns sharply (a rounded corner of the island's lane beside a square corner of
