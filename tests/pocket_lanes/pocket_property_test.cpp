@@ -40,6 +40,9 @@ double step_of(double drawn)
     return text != nullptr ? std::atof(text) : drawn;
 }
 
+// Whether drawn pockets keep their own step: the lists of faults left name pockets at that step.
+bool own_steps() { return std::getenv("DRELAN_POCKET_STEP") == nullptr; }
+
 // ---- random pockets ---------------------------------------------------------------------------
 
 enum class island_kind { round, convex, mildly_concave, deeply_concave };
@@ -221,7 +224,7 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
         const pocket_case c = random_pocket(seed);
         std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("pocket_" + std::to_string(seed), c, faults);
-        if (leaves_material(seed)) {
+        if (own_steps() && leaves_material(seed)) {
             const auto gap = [](const std::string& f) { return f.rfind("uncut area", 0) == 0; };
             EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), gap))
                 << c.name << " is cut whole now: take it off the list of pockets that leave material";
@@ -348,7 +351,12 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // entered at the foot of a pass of no width beside a short spur: taken as cut once there, since
 // the lane as it is ran back over less than half its opening, it was cut from the spur's end,
 // shorter, and ran back over 0.29 of 0.40); 20261236 (a hole lane 0.017 round, entered in a side:
-// closing where it began, it counted as running back over its opening).
+// closing where it began, it counted as running back over its opening); at step 2.5, 20361243 and
+// 20361256 (the outer contour's first lane, ended inside the merged island offsets, was still
+// merged with the next island: its common loops came back as branch lanes inside those offsets,
+// each ended there again while the hole of a ring, the one branch left, was never tried: status 14
+// and nothing cut, or lanes that no link could reach, -1) and 20761253 (such a hole, once tried,
+// kept a piece lying inside an island's own contour, taken for the hole of a ring round it).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -361,7 +369,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
-    {20461227},      {20761256},      {20661258},      {20261236}};
+    {20461227},      {20761256},      {20661258},      {20261236},      {20361243, 2.5}, {20361256, 2.5},
+    {20761253, 2.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -387,8 +396,7 @@ TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
         const pocket_case c = packed_pocket(seed, step);
         std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("packed_" + std::to_string(seed) + (step > 0.0 ? "_step_" + std::to_string(step) : ""), c, faults);
-        // The lists name pockets at their own step.
-        if (step == 0.0) {
+        if (step == 0.0 && own_steps()) {
             for (const auto& [listed, kind] : kPackedFaultsLeft)
                 if (listed == seed) take_listed_faults(kind, c.name, faults);
         }
