@@ -54,6 +54,8 @@ extern lane_table lane_table_block;
 
 // Whether n is a lane of the table (1 to count).
 inline bool lane_valid(int n) { return n >= 1 && n <= lane_table_block.count; }
+// Whether lane n is one of the contours' lanes (the outer contour, then the islands).
+inline bool contour_lane(int n) { return n >= 1 && n <= lane_table_block.island_count + 1; }
 // Whether lane n is live (status above 0).
 inline bool lane_live(int n) { return lane_table_block.status[n] > 0; }
 // Whether lane n is a live branch lane (a region of the pass: not an island nor a separator).

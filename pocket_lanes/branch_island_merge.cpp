@@ -133,6 +133,8 @@ struct lancom_call {
     // many the branch count names (a hole of merged island offsets opens a branch of its own, and
     // later merges that take the hole away again leave the count as it was).
     bool last_lane_ended = false;
+    // Pass 1 closed the branch of the lane in hand: no other live lane was left beside it.
+    bool branch_closed = false;
     bool again = false;    // the branch lane was replaced: the branch is taken up again
     bool end_now = false;  // ends without the end step
     bool to_end = false;   // goes to the end step
@@ -181,6 +183,7 @@ void take_in(lancom_call& c, int& b, int lane_l, int lane_j, int parent_p)
             c.end_now = true;
             return;
         }
+        c.branch_closed = true;
         // Only the first island offsets' merges count their branches' ends (c.merges).
         if (c.stage == 1) c.last_lane_ended = true;
     } else {
@@ -254,6 +257,9 @@ bool grouped_lane_stays(lancom_call& c, int lane_l, const pokarr& loop_l, int la
             return false;
         }
     }
+    // J's parent is the island's own contour when J is the island's first offset: a lane inside
+    // that contour lies in the island itself, not in the hole of a ring, and ends as one outside.
+    if (contour_lane(lt.parent[lane_j])) return true;
     pokarr_work m(lane_array_dimension());
     int status = 0;
     lane_to_pokarr(lt.parent[lane_j], m.a, status);
@@ -393,6 +399,9 @@ bool branch_against_islands(lancom_call& c, int& b)
             keep_island_corner_lanes(lane_l, lane_j, parent_p, c.pass, c.branch_count, c.status);
             if (c.status != 0) return c.stop(c.status);
         }
+        // A lane ended inside an island meets no further island: its common loops with one would
+        // bring parts of it back as lanes inside the island that ended it.
+        if (std::exchange(c.branch_closed, false) || !lane_live(lane_l)) return false;
     }
     return false;
 }

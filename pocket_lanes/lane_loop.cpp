@@ -165,8 +165,6 @@ void close_branches(int branch_count, int& status)
     }
 }
 
-bool contour_lane(int n) { return n >= 1 && n <= lane_table_block.island_count + 1; }
-
 // An island whose parent was merged away (status 0, not a contour) hangs on under the next live
 // lane of the parent's branch.
 void reparent_islands()

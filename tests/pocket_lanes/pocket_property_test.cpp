@@ -40,6 +40,9 @@ double step_of(double drawn)
     return text != nullptr ? std::atof(text) : drawn;
 }
 
+// Whether drawn pockets keep their own step: the lists of faults left name pockets at that step.
+bool own_steps() { return std::getenv("DRELAN_POCKET_STEP") == nullptr; }
+
 // ---- random pockets ---------------------------------------------------------------------------
 
 enum class island_kind { round, convex, mildly_concave, deeply_concave };
@@ -221,12 +224,7 @@ TEST_P(WholePocketShard, RandomPocketsAreCutWhollyOnceAndClearOfEveryContour)
         const pocket_case c = random_pocket(seed);
         std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("pocket_" + std::to_string(seed), c, faults);
-        if (leaves_material(seed)) {
-            const auto gap = [](const std::string& f) { return f.rfind("uncut area", 0) == 0; };
-            EXPECT_TRUE(std::any_of(faults.begin(), faults.end(), gap))
-                << c.name << " is cut whole now: take it off the list of pockets that leave material";
-            faults.erase(std::remove_if(faults.begin(), faults.end(), gap), faults.end());
-        }
+        if (own_steps() && leaves_material(seed)) take_listed_faults("uncut area", c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -352,7 +350,13 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // offset lying wholly inside a neighbouring speck's wider one, crossing none of its lanes, was cut
 // round its speck inside the neighbour's offset); 20661216, 20261229 and 20261244 (a branch lane's
 // corner lay inside an island's second offset and was merged away, and between its source's corner
-// and the island lane's round turn, more than a step apart, 0.002 to 0.03 mm2 were left uncut).
+// and the island lane's round turn, more than a step apart, 0.002 to 0.03 mm2 were left uncut); at
+// step 2.5, 20361243 and 20361256 (the outer contour's first lane, ended inside the merged island
+// offsets, was still merged with the next island: its common loops came back as branch lanes
+// inside those offsets, each ended there again while the hole of a ring, the one branch left, was
+// never tried: status 14 and nothing cut, or lanes that no link could reach, -1) and 20761253 (such
+// a hole, once tried, kept a piece lying inside an island's own contour, taken for the hole of a
+// ring round it).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -366,7 +370,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
     {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20661216},
-    {20261229},      {20261244}};
+    {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -381,22 +385,12 @@ std::vector<packed_row> packed_seeds_of(int shard)
     return seeds;
 }
 
-// Packed pockets of the default run (and named ones) with faults that other work mends: spots of
-// material left standing between packed islands ("uncut area"). Such faults of a listed pocket do
-// not fail the test; a listed pocket without its fault does, so that the list only shrinks.
-const std::vector<std::pair<unsigned, std::string>> kPackedFaultsLeft = {};
-
 TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 {
     for (const auto& [seed, step] : packed_seeds_of(GetParam())) {
         const pocket_case c = packed_pocket(seed, step);
         std::vector<std::string> faults = judge_cut_once(c, compute(c));
         draw_failure("packed_" + std::to_string(seed) + (step > 0.0 ? "_step_" + std::to_string(step) : ""), c, faults);
-        // The lists name pockets at their own step.
-        if (step == 0.0) {
-            for (const auto& [listed, kind] : kPackedFaultsLeft)
-                if (listed == seed) take_listed_faults(kind, c.name, faults);
-        }
         EXPECT_TRUE(faults.empty()) << report(c, faults);
     }
 }
@@ -730,9 +724,6 @@ std::vector<island_row> island_rows()
     return out;
 }
 
-// Rows with faults that other work mends (as kPackedFaultsLeft).
-const std::vector<std::pair<std::string, std::string>> kRowFaultsLeft = {};
-
 TEST_F(WholePocket, PackedIslandsAndSpecksGiveTheirOutcome)
 {
     const std::vector<island_row> rows = island_rows();
@@ -751,8 +742,6 @@ TEST_F(WholePocket, PackedIslandsAndSpecksGiveTheirOutcome)
         }
         std::vector<std::string> faults = judge(r.c, status);
         draw_failure("islands_" + std::to_string(row), r.c, faults);
-        for (const auto& [listed, kind] : kRowFaultsLeft)
-            if (listed == r.c.name) take_listed_faults(kind, r.c.name, faults);
         EXPECT_TRUE(faults.empty()) << report(r.c, faults);
     }
 }
