@@ -205,17 +205,21 @@ double distance_to_source(const source_cells& cells, const point3& p, double rea
     return nearest;
 }
 
-// Whether a point of the run from i to j stands on the source in XY, within the pocket's
-// tolerance: a walk that overshot back onto its source and no further meets it only within the
-// rounding of the two, which the crossing test may miss. Reads pocket_work (tolerance, working
-// tolerance).
-bool run_touches(const source_cells& cells, const pokarr& loop, int i, int j)
+// Whether the point stands on the source in XY, within the pocket's tolerance, and whether a
+// point of the run from i to j does: a walk that overshot back onto its source and no further
+// meets it only within the rounding of the two, which the crossing test may miss. Reads
+// pocket_work (tolerance, working tolerance).
+bool on_source(const source_cells& cells, const point3& p)
 {
     const pocket_work& w = pocket_work_block;
     const double reach = std::max(w.tolerance, w.working_tolerance);
-    if (!(reach > 0.0)) return false;
+    return reach > 0.0 && distance_to_source(cells, p, reach) < reach;
+}
+
+bool run_touches(const source_cells& cells, const pokarr& loop, int i, int j)
+{
     for (int k = i; k <= j; ++k)
-        if (distance_to_source(cells, at(loop, k), reach) < reach) return true;
+        if (on_source(cells, at(loop, k))) return true;
     return false;
 }
 
@@ -254,15 +258,20 @@ int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, 
     return j;
 }
 
-// Whether the loop comes back beside where the run left it: the points before and after the run
-// stand nearer each other than `least`, and the run is no longer than the way out and back of a
-// walk that overshot its source by the offset, or lies across the source. A run that ends
-// elsewhere, or a long one on the source's own side, follows a part of the region narrower than
-// the offset, whose crossings the lane engine's loop removal resolves as in the plane; its cut
-// would join far points across the region.
+// Whether the points before and after the run stand nearer each other than `least`, and whether
+// the loop comes back beside where the run left it: they do, and the run is no longer than the
+// way out and back of a walk that overshot its source by the offset, or lies across the source. A
+// run that ends elsewhere, or a long one on the source's own side, follows a part of the region
+// narrower than the offset, whose crossings the lane engine's loop removal resolves as in the
+// plane; its cut would join far points across the region.
+bool ends_beside(const pokarr& loop, int i, int j, double least)
+{
+    return distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least;
+}
+
 bool comes_back(const source_cells& cells, const pokarr& loop, int i, int j, double least)
 {
-    if (!(distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
+    if (!ends_beside(loop, i, j, least)) return false;
     double along = 0.0;
     for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
     return along <= kLongestExcursion * least || lies_across(cells, loop, i, j, least);
@@ -305,6 +314,34 @@ int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& remo
     return j;
 }
 
+// Cuts, out of a run from i to j whose ends stand apart (the loop runs on past the source rather
+// than into a part narrower than the offset), each stretch of it that stands on the far side of
+// the source in XY from the point before the run, with the points beside it that stand on the
+// source (on_source), where that stretch comes back beside where it left (comes_back). On a steep
+// flank a whole stretch of the offset may run a little nearer its source than the offset while a
+// spike of it pokes across the source and back: no point across the source is part of the offset,
+// and left in, the spike makes the whole loop cross its source; the points on the source go with
+// it, so that the loop keeps off the source where it is joined. Returns the last point removed
+// (j when none beyond it).
+int cut_across_stretches(const source_cells& cells, pokarr& loop, int i, int j, double least,
+                         std::vector<char>& removed)
+{
+    const bool own_side = inside_source(cells, at(loop, i - 1));
+    int from = i;  // the first point that no stretch has taken
+    for (int a = i; a <= j;) {
+        if (inside_source(cells, at(loop, a)) == own_side) {
+            ++a;
+            continue;
+        }
+        int b = a;
+        while (b < j && inside_source(cells, at(loop, b + 1)) != own_side) ++b;
+        while (a > from && on_source(cells, at(loop, a - 1))) --a;
+        while (b < j && on_source(cells, at(loop, b + 1))) ++b;
+        a = from = (b < j && comes_back(cells, loop, a, b, least) ? remove_run(loop, a, b, least, removed) : b) + 1;
+    }
+    return std::max(j, from - 1);
+}
+
 // Cuts the runs of the closed loop that do not hold its first point. first_near: whether the
 // first point is near the source (a run holding it is left to the caller).
 void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, bool& first_near, int& status)
@@ -328,9 +365,12 @@ void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, b
         const int j = run_end(loop, near, i, last, least);
         int next = j + 1;
         const bool holds_first = first_near && (i == 1 || j == last - 1);
+        const bool crosses = !holds_first && run_crosses(cells, loop, i - 1, j);
         if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(cells, loop, i, j, least) &&
-            (run_crosses(cells, loop, i - 1, j) || run_touches(cells, loop, i, j)))
+            (crosses || run_touches(cells, loop, i, j)))
             next = remove_run(loop, i, j, least, removed) + 1;
+        else if (crosses && !ends_beside(loop, i, j, least))
+            next = cut_across_stretches(cells, loop, i, j, least, removed) + 1;
         i = next;
     }
     int kept = 0;

@@ -4,8 +4,9 @@
 // loop closed where its way in and way out cross, also where the run holds the loop's first
 // point; a long run that crosses the source only shallowly and stays on its own side (the offset
 // of a part narrower than the offset) is kept. A spike out to the source and back that stops a
-// hair short of it (a walk that overshot onto its source) is cut as well. The nearness of a
-// fold's points counts the source's vertices too.
+// hair short of it (a walk that overshot onto its source) is cut as well, and so is a thin spike
+// across the source out of a long run near it whose ends stand apart, with the points beside it
+// on the source. The nearness of a fold's points counts the source's vertices too.
 #include "surface_lane_support.hpp"
 
 #include "clearing/surface_lanes/lane_excursion_cut.hpp"
@@ -51,19 +52,40 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
         std::vector<plane_point> corners;  // round from the bottom's middle, the excursion in place of a corner
         bool cut;
         bool corner;  // the loop turns where the run's way in crossed its way out
+        double keep;  // the distance from the source every point keeps after the cut
     } rows[] = {
         {"down across the bottom by 1.75, back across the left side by 1.75 and in along y = 2.1",
          {{5, 2.1}, {8, 2.1}, {8, 8}, {2.25, 8}, {2.25, -1.75}, {-1.75, 2.1}, {5, 2.1}},
          true,
-         true},
+         true,
+         least},
         {"a spike from the left side out to a hair short of the source and back",
          {{5, 2}, {8, 2}, {8, 8}, {2, 8}, {2, 5.5}, {1e-3, 5.01}, {2, 4.5}, {2, 2}, {5, 2}},
          true,
-         false},
+         false,
+         least},
         {"the same excursion, the loop starting on it",
          {{2.25, -0.75}, {-1.75, 2.1}, {5, 2.1}, {8, 2.1}, {8, 8}, {2.25, 8}, {2.25, -0.75}},
          true,
-         true},
+         true,
+         least},
+        {"along the left side at 1, a spike across it by 0.3 standing on it at its sides",
+         {{5, 2},
+          {8, 2},
+          {8, 8},
+          {2, 8},
+          {1, 7},
+          {1, 5.1},
+          {0.005, 5.05},
+          {-0.3, 5},
+          {0.005, 4.95},
+          {1, 4.9},
+          {1, 3},
+          {2, 2},
+          {5, 2}},
+         true,
+         false,
+         0.5},
         {"along the bottom at 1, across the right side by 0.3, back at 1.5",
          {{5, 2},
           {8, 2},
@@ -79,7 +101,8 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
           {3.5, 2},
           {5, 2}},
          false,
-         false},
+         false,
+         least},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
@@ -98,11 +121,12 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
             continue;
         }
         ASSERT_GT(cut, 0);
-        // Nothing of the excursion is left: every point stands an offset inside the source, the
-        // loop is closed, and it turns at the corner where its way in crossed its way out.
+        // Nothing of the excursion is left: every point stands inside the source, as far from it
+        // as the loop keeps, the loop is closed, and it turns at the corner where its way in
+        // crossed its way out.
         double corner = 1e30;
         for (const p3& p : after) {
-            EXPECT_TRUE(std::min({p[0], p[1], 10.0 - p[0], 10.0 - p[1]}) >= least) << p[0] << ", " << p[1];
+            EXPECT_TRUE(std::min({p[0], p[1], 10.0 - p[0], 10.0 - p[1]}) >= r.keep) << p[0] << ", " << p[1];
             corner = std::min(corner, std::hypot(p[0] - 2.25, p[1] - 2.1));
         }
         EXPECT_EQ(after.front(), after.back());

@@ -259,20 +259,13 @@ void errors_of(const std::string& transcript, run_faults& faults)
 
 // Surfaces of the default run whose lanes still show faults, with the kinds they show: those do
 // not fail the test, any other fault does, and a listed kind that a surface no longer shows
-// fails until it is taken off the list. Gaps: on the cones of seeds 31 and 190 the outer
-// contour's first offset, a full offset from the wall in the plane, stands high on the steep
-// flank, and after nine offsets the next one is refused (on seed 31 it touches its source where
-// the source steps aside by a few tenths): the run announces it, leaves the top uncut and fails.
+// fails until it is taken off the list.
 struct known_fault {
     int seed;
     bool on_part;  // the lanes laid on the part surface, else on the grid
     std::vector<fault_kind> kinds;
 };
 const known_fault kKnownFaults[] = {
-    {31, false, {kMessage, kGap}},
-    {31, true, {kMessage, kGap}},
-    {190, false, {kMessage, kGap}},
-    {190, true, {kMessage, kGap}},
     // Beyond the default run, judged among the mended surfaces: the offsets leave a few points of
     // the surface some hundredths beyond a step from every lane, which the run announces.
     {224, false, {kMessage, kGap}},
@@ -466,6 +459,8 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
         {240, "ridge: offsets on the flank crossed themselves at a vertex of a lane laid on the grid, the loop "
               "removal took the one crossing for two, and handed a small loop out five times, each copy a lane "
               "lying on the others and left open"},
+        {151, "cone: a spike of an offset on the steep flank poked across its source and back, the engine "
+              "refused the offset and left the top uncut"},
         {344, "lanes on the part surface: the engine's offsets, laid on the grid, lost their loops up to two "
               "ball diameters long where the grid's two cells were meant, and left a point 2.2 from every lane, "
               "which the run announced"},
