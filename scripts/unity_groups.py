@@ -17,8 +17,8 @@ already reads so. The same namespace alias in several files of a batch names one
 Files are packed, those whose names most others declare first, into the smallest batch of their
 own folder (of any folder with --across-folders) of at most --size files.
 
-  unity_groups.py [--size N] [--prefix P] [--across-folders] --root DIR FILE...   prints "GROUP FILE" per line, "-"
-                                                               as the group of a file alone
+  unity_groups.py [--size N] [--prefix P] --root DIR FILE...   prints "GROUP FILE" per line, "-"
+                  [--across-folders]                           as the group of a file alone
   unity_groups.py --names FILE                                 prints what a file declares
   unity_groups.py --check BUILD                                fails unless the batches BUILD
                                                                compiled are those computed now
