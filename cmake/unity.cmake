@@ -6,6 +6,10 @@
 # unity sources the build compiled. Every source of a batched target is a configure dependency,
 # so an edit that adds a clashing name regroups before the next compile.
 set(DRELAN_UNITY_SIZE 8 CACHE STRING "Most files in one unity batch")
+# A batch holds the files of one folder, so that the link check of the folder layers
+# (scripts/check_links.sh) can tell which folder takes a symbol from which. A build that is not
+# link-checked may batch across folders: fewer, larger batches, for less compile time.
+option(DRELAN_UNITY_ACROSS_FOLDERS "Unity batches may hold files of several folders (no link check)" OFF)
 if(DRELAN_UNITY)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
 endif()
@@ -18,9 +22,13 @@ function(drelan_unity target)
   endif()
   get_target_property(sources ${target} SOURCES)
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  set(across)
+  if(DRELAN_UNITY_ACROSS_FOLDERS)
+    set(across --across-folders)
+  endif()
   execute_process(
     COMMAND ${Python3_EXECUTABLE} ${DRELAN_ROOT}/scripts/unity_groups.py --size ${DRELAN_UNITY_SIZE}
-            --prefix ${target}_ --root ${DRELAN_ROOT} ${sources}
+            ${across} --prefix ${target}_ --root ${DRELAN_ROOT} ${sources}
     OUTPUT_VARIABLE groups RESULT_VARIABLE failed)
   if(failed)
     message(FATAL_ERROR "scripts/unity_groups.py could not batch ${target}")

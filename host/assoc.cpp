@@ -53,7 +53,7 @@ void load_links(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"assoc", reset_links, save_links, load_links, nullptr});
+const bool assoc_registered = vantu::register_component({"assoc", reset_links, save_links, load_links, nullptr});
 
 std::map<int, int>& states()
 {

@@ -35,7 +35,8 @@ assoc_state& state()
 
 void reset_state() { state() = assoc_state{}; }
 
-const bool registered = vantu::register_component({"assoc_records", reset_state, nullptr, nullptr, nullptr});
+const bool assoc_records_registered =
+    vantu::register_component({"assoc_records", reset_state, nullptr, nullptr, nullptr});
 
 bool in_tree(int procedure)
 {

@@ -45,7 +45,7 @@ double& chain_tolerance = settings.tolerance;
 
 void reset_chaining();
 
-const bool registered = register_component({"chaining", reset_chaining, nullptr, nullptr, nullptr});
+const bool contour_chaining_registered = register_component({"chaining", reset_chaining, nullptr, nullptr, nullptr});
 
 bool meet(const point3& a, const point3& b) { return gap_between(a, b) <= chain_tolerance; }
 

@@ -43,7 +43,8 @@ std::set<int>& offset_sets()
     return sets;
 }
 void reset_offsets() { offset_sets().clear(); }
-const bool registered = vantu::register_component({"contour_offsets", reset_offsets, nullptr, nullptr, nullptr});
+const bool contour_offset_registered =
+    vantu::register_component({"contour_offsets", reset_offsets, nullptr, nullptr, nullptr});
 
 struct xy {
     double x = 0.0, y = 0.0;

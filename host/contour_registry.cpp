@@ -96,7 +96,8 @@ void load_criteria(const nlohmann::json& section)
     }
 }
 
-const bool registered = register_component({"criteria", reset_contour_services, save_criteria, load_criteria, nullptr});
+const bool contour_registry_registered =
+    register_component({"criteria", reset_contour_services, save_criteria, load_criteria, nullptr});
 
 // The registered first entries are increasing and stay inside the buffers.
 bool first_entries_sound(const registered_table& t)

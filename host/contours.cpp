@@ -111,8 +111,8 @@ void load_sets(const nlohmann::json& section)
     }
 }
 
-const bool registered = register_component({"curve_sets", reset_sets, nullptr, load_sets, nullptr}) &&
-                        register_section_writer({"curve_sets", write_sets});
+const bool contours_registered = register_component({"curve_sets", reset_sets, nullptr, load_sets, nullptr}) &&
+                                 register_section_writer({"curve_sets", write_sets});
 
 }  // namespace
 

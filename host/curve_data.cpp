@@ -44,7 +44,7 @@ void load_data(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"curve_data", reset_data, save_data, load_data, nullptr});
+const bool curve_data_registered = vantu::register_component({"curve_data", reset_data, save_data, load_data, nullptr});
 
 }  // namespace
 

@@ -38,7 +38,7 @@ data_menu_state& state()
 
 void reset_state() { state() = data_menu_state{}; }
 
-const bool registered = vantu::register_component({"data_menu", reset_state, nullptr, nullptr, nullptr});
+const bool datamenu_registered = vantu::register_component({"data_menu", reset_state, nullptr, nullptr, nullptr});
 
 std::string entries_text()
 {

@@ -77,7 +77,8 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"descriptors", reset_state, save_state, load_state, nullptr});
+const bool descriptors_registered =
+    vantu::register_component({"descriptors", reset_state, save_state, load_state, nullptr});
 
 }  // namespace
 

@@ -327,6 +327,6 @@ static void report_display(std::vector<std::string>& lines)
                         std::to_string(kMaxStrokePoints) + " points not kept");
 }
 
-static const bool registered = register_component({"display", reset_display, nullptr, nullptr, report_display});
+static const bool display_registered = register_component({"display", reset_display, nullptr, nullptr, report_display});
 
 }  // namespace vantu

@@ -37,7 +37,8 @@ edit_session& session()
 
 void reset_session() { session() = edit_session{}; }
 
-const bool registered = vantu::register_component({"edit_command", reset_session, nullptr, nullptr, nullptr});
+const bool edit_command_registered =
+    vantu::register_component({"edit_command", reset_session, nullptr, nullptr, nullptr});
 
 // Index in the top list of the procedure block of that number.
 std::optional<int> procedure_index(int number)

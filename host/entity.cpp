@@ -450,7 +450,7 @@ static void report_entities(std::vector<std::string>& lines)
     if (store().open_id != 0) lines.push_back("entity " + std::to_string(store().open_id) + " is still open");
 }
 
-static const bool registered =
+static const bool entity_registered =
     register_component({"entities", reset_entities, save_entities, load_entities, report_entities});
 
 }  // namespace vantu

@@ -40,7 +40,8 @@ void report_aside(std::vector<std::string>& lines)
     if (!aside().empty())
         lines.push_back("eginfo: " + std::to_string(aside().size()) + " entities put aside were never given back");
 }
-const bool registered = vantu::register_component({"entity_aside", reset_aside, nullptr, nullptr, report_aside});
+const bool entity_tools_registered =
+    vantu::register_component({"entity_aside", reset_aside, nullptr, nullptr, report_aside});
 
 // Visibility texts of entities (evism), saved with the part as "visibility": {"id": "text"}.
 // Entities deleted since are left out of the save.

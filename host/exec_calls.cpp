@@ -33,7 +33,7 @@ exec_host& state()
 
 void reset_state() { state() = exec_host{}; }
 
-const bool registered = vantu::register_component({"execution", reset_state, nullptr, nullptr, nullptr});
+const bool exec_calls_registered = vantu::register_component({"execution", reset_state, nullptr, nullptr, nullptr});
 
 bool is_prompt(const vantu::control::message& m)
 {

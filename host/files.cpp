@@ -30,6 +30,6 @@ void set_output_directory(std::string directory) { places().output = std::move(d
 }  // namespace control
 
 static void reset_places() { places() = file_places{}; }
-static const bool registered = register_component({"files", reset_places, nullptr, nullptr, nullptr});
+static const bool files_registered = register_component({"files", reset_places, nullptr, nullptr, nullptr});
 
 }  // namespace vantu

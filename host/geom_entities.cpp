@@ -80,7 +80,8 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"geom_entities", reset_state, save_state, load_state, nullptr});
+const bool geom_entities_registered =
+    vantu::register_component({"geom_entities", reset_state, save_state, load_state, nullptr});
 
 }  // namespace
 

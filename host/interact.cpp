@@ -129,4 +129,5 @@ const std::vector<highlight_clear>& highlight_clears() { return state().clears; 
 
 static void reset_mode_line() { state() = mode_line_state{}; }
 
-static const bool registered = vantu::register_component({"mode_line", reset_mode_line, nullptr, nullptr, nullptr});
+static const bool interact_registered =
+    vantu::register_component({"mode_line", reset_mode_line, nullptr, nullptr, nullptr});

@@ -181,7 +181,7 @@ void report_toolpath(std::vector<std::string>& lines)
     lines.push_back("tool path: line " + where + " left open");
 }
 
-const bool registered =
+const bool list_persist_registered =
     vantu::register_component({"toolpath", reset_toolpath, nullptr, load_toolpath, report_toolpath}) &&
     vantu::register_section_writer({"toolpath", write_toolpath});
 

@@ -40,7 +40,7 @@ void report_units(std::vector<std::string>& lines)
         if (file.open) lines.push_back("listing unit " + std::to_string(unit) + " (" + file.name + ") was not closed");
 }
 
-const bool registered = vantu::register_component({"listfile", reset_units, nullptr, nullptr, report_units});
+const bool listfile_registered = vantu::register_component({"listfile", reset_units, nullptr, nullptr, report_units});
 
 void append(int unit, std::string line, int& count)
 {

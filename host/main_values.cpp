@@ -80,7 +80,8 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"main_values", reset_state, save_state, load_state, nullptr});
+const bool main_values_registered =
+    vantu::register_component({"main_values", reset_state, save_state, load_state, nullptr});
 
 void copy_from_main(const char* call, const std::vector<word>& from, std::span<word> values, int& status)
 {

@@ -46,7 +46,8 @@ void report_state(std::vector<std::string>& lines)
     if (!state().contexts.empty())
         lines.push_back("svcrpr: " + std::to_string(state().contexts.size()) + " part contexts were never restored");
 }
-const bool registered = vantu::register_component({"masters", reset_state, nullptr, nullptr, report_state});
+const bool master_calls_registered =
+    vantu::register_component({"masters", reset_state, nullptr, nullptr, report_state});
 
 std::string upper(std::string text)
 {

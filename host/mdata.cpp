@@ -271,6 +271,6 @@ void save_mdata(json& section)
 
 void reset_mdata() { records().clear(); }
 
-const bool registered = vantu::register_component({"module_data", reset_mdata, save_mdata, load_mdata, nullptr});
+const bool mdata_registered = vantu::register_component({"module_data", reset_mdata, save_mdata, load_mdata, nullptr});
 
 }  // namespace

@@ -500,6 +500,6 @@ void report_memory(std::vector<std::string>& lines)
                         " bytes");
 }
 
-const bool registered = vantu::register_component({"memory", reset_memory, nullptr, nullptr, report_memory});
+const bool memory_registered = vantu::register_component({"memory", reset_memory, nullptr, nullptr, report_memory});
 
 }  // namespace

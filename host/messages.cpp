@@ -291,7 +291,7 @@ void report_messages(std::vector<std::string>& lines)
                         std::to_string(vantu::control::kMaxMessages));
 }
 
-const bool registered =
+const bool messages_registered =
     vantu::register_component({"messages", vantu::control::clear_messages, nullptr, nullptr, report_messages});
 
 }  // namespace

@@ -14,7 +14,7 @@ std::array<std::string, kModeFields + 1> fields;  // index 1..kModeFields
 
 void reset_fields() { fields = {}; }
 
-const bool registered = vantu::register_component({"mode_fields", reset_fields, nullptr, nullptr, nullptr});
+const bool mode_fields_registered = vantu::register_component({"mode_fields", reset_fields, nullptr, nullptr, nullptr});
 
 bool known(int field) { return field >= 1 && field <= kModeFields; }
 

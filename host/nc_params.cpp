@@ -93,7 +93,7 @@ void load_nc(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"nc_params", reset_nc, save_nc, load_nc, nullptr});
+const bool nc_params_registered = vantu::register_component({"nc_params", reset_nc, save_nc, load_nc, nullptr});
 
 }  // namespace
 

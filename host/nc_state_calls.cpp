@@ -93,7 +93,8 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"nc_state", reset_state, save_state, load_state, nullptr});
+const bool nc_state_calls_registered =
+    vantu::register_component({"nc_state", reset_state, save_state, load_state, nullptr});
 
 }  // namespace
 

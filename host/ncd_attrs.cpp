@@ -27,7 +27,7 @@ attrs_state& attrs()
 
 void reset_attrs() { attrs() = attrs_state{}; }
 
-const bool registered = vantu::register_component({"ncd_attrs", reset_attrs, nullptr, nullptr, nullptr});
+const bool ncd_attrs_registered = vantu::register_component({"ncd_attrs", reset_attrs, nullptr, nullptr, nullptr});
 
 void trace_value(const char* call, int value) { vantu::trace_call(call, std::to_string(value), 0); }
 

@@ -112,7 +112,7 @@ constexpr std::size_t kMostSplinePoints = 2000;
 
 void reset_state() { state() = file_state{}; }
 
-const bool registered = vantu::register_component({"ncd_file", reset_state, nullptr, nullptr, nullptr});
+const bool ncd_file_registered = vantu::register_component({"ncd_file", reset_state, nullptr, nullptr, nullptr});
 
 bool finite3(const float* p) { return p && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]); }
 

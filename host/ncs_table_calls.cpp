@@ -27,7 +27,8 @@ ncs_state& state()
 
 void reset_state() { state() = ncs_state{}; }
 
-const bool registered = vantu::register_component({"ncs_table", reset_state, nullptr, nullptr, nullptr});
+const bool ncs_table_calls_registered =
+    vantu::register_component({"ncs_table", reset_state, nullptr, nullptr, nullptr});
 
 // The status of a table call: an armed fault, else 0.
 int table_status(const char* call)

@@ -69,7 +69,7 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"origin", reset_state, save_state, load_state, nullptr});
+const bool origin_registered = vantu::register_component({"origin", reset_state, save_state, load_state, nullptr});
 
 }  // namespace
 

@@ -29,7 +29,7 @@ void reset_layer() { layer() = layer_state{}; }
 
 bool file_open() { return !layer().off && vantu::listing_unit_open(kOutputUnit); }
 
-const bool registered = vantu::register_component({"output_layer", reset_layer, nullptr, nullptr, nullptr});
+const bool output_registered = vantu::register_component({"output_layer", reset_layer, nullptr, nullptr, nullptr});
 
 }  // namespace
 

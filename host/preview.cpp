@@ -34,7 +34,7 @@ std::vector<shown_arrow>& arrows()
 
 void reset_state() { arrows().clear(); }
 
-const bool registered = vantu::register_component({"arrows", reset_state, nullptr, nullptr, nullptr});
+const bool preview_registered = vantu::register_component({"arrows", reset_state, nullptr, nullptr, nullptr});
 
 // Draws the shaft and a two-stroke head in the figure; false when the direction has no length.
 bool draw_arrow(const float* p, const float* d, int figure)

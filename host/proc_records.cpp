@@ -206,7 +206,8 @@ void load_table(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"nc_entities", reset_table, save_table, load_table, nullptr});
+const bool proc_records_registered =
+    vantu::register_component({"nc_entities", reset_table, save_table, load_table, nullptr});
 
 }  // namespace
 

@@ -47,7 +47,7 @@ proc_run_host& state()
 
 void reset_state() { state() = proc_run_host{}; }
 
-const bool registered = vantu::register_component({"proc_run", reset_state, nullptr, nullptr, nullptr});
+const bool proc_run_calls_registered = vantu::register_component({"proc_run", reset_state, nullptr, nullptr, nullptr});
 
 void traced(const char* call, const std::string& arguments = "", int result = 0)
 {

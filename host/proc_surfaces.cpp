@@ -44,7 +44,7 @@ void load_buffers(const nlohmann::json& section)
     }
 }
 
-const bool registered =
+const bool proc_surfaces_registered =
     vantu::register_component({"procedure_surfaces", reset_buffers, save_buffers, load_buffers, nullptr});
 
 }  // namespace

@@ -45,7 +45,7 @@ void report(std::vector<std::string>& lines)
         lines.push_back("modal tables not released: " + std::to_string(state().modal_tables.size()));
 }
 
-const bool registered = vantu::register_component({"relations", reset_state, nullptr, nullptr, report});
+const bool relations_calls_registered = vantu::register_component({"relations", reset_state, nullptr, nullptr, report});
 
 // The label ids of table t: t * kLabelsPerTable + 1 onwards, one per word of the module's table.
 constexpr int kLabelsPerTable = 1000;

@@ -224,7 +224,8 @@ static void report_unused_steps(std::vector<std::string>& lines)
                     std::string(kind_name(first.kind)) + ")");
 }
 
-static const bool registered = register_component({"script", reset_engine, nullptr, nullptr, report_unused_steps});
+static const bool script_registered =
+    register_component({"script", reset_engine, nullptr, nullptr, report_unused_steps});
 
 }  // namespace vantu::script
 

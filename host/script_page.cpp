@@ -404,7 +404,7 @@ static void reset_page()
     last_form() = control::form_run{};
 }
 
-static const bool registered = register_component({"page", reset_page, nullptr, nullptr, nullptr});
+static const bool script_page_registered = register_component({"page", reset_page, nullptr, nullptr, nullptr});
 
 }  // namespace vantu::script
 

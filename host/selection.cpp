@@ -35,7 +35,7 @@ selection_state& state()
 
 void reset_selection() { state() = selection_state{}; }
 
-const bool registered = register_component({"selection", reset_selection, nullptr, nullptr, nullptr});
+const bool selection_registered = register_component({"selection", reset_selection, nullptr, nullptr, nullptr});
 
 // One point event of the script: 0 with the point, or the exit code.
 int ask_point(std::string_view call, const std::string& text, float* point)

@@ -19,7 +19,7 @@ std::vector<vantu::control::sim_call>& calls()
 
 void reset_calls() { calls().clear(); }
 
-const bool registered = vantu::register_component({"simulation", reset_calls, nullptr, nullptr, nullptr});
+const bool sim_calls_registered = vantu::register_component({"simulation", reset_calls, nullptr, nullptr, nullptr});
 
 void note(const char* call, int mode, int value)
 {

@@ -19,7 +19,7 @@ std::vector<std::string>& lines()
 
 void reset_lines() { lines().clear(); }
 
-const bool registered = vantu::register_component({"simulation", reset_lines, nullptr, nullptr, nullptr});
+const bool simulation_registered = vantu::register_component({"simulation", reset_lines, nullptr, nullptr, nullptr});
 
 std::string reals(const float* values, int count)
 {

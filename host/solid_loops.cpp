@@ -62,7 +62,7 @@ void load_loops(const nlohmann::json& section)
     }
 }
 
-const bool registered = register_component({"solid_loops", reset_loops, save_loops, load_loops, nullptr});
+const bool solid_loops_registered = register_component({"solid_loops", reset_loops, save_loops, load_loops, nullptr});
 
 }  // namespace
 

@@ -44,7 +44,8 @@ void report_splines(std::vector<std::string>& lines)
         lines.push_back("spline descriptor " + std::to_string(id) + " was not closed");
 }
 
-const bool registered = vantu::register_component({"spline_work", reset_splines, nullptr, nullptr, report_splines});
+const bool spline_calls_registered =
+    vantu::register_component({"spline_work", reset_splines, nullptr, nullptr, report_splines});
 
 descriptor* find(int id)
 {

@@ -33,7 +33,7 @@ status_state& state()
 
 void reset_state() { state() = status_state{}; }
 
-const bool registered = vantu::register_component({"status_line", reset_state, nullptr, nullptr, nullptr});
+const bool status_line_registered = vantu::register_component({"status_line", reset_state, nullptr, nullptr, nullptr});
 
 void hand_block(const char* call, const char* name, int mode, word* words, int count)
 {

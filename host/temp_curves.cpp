@@ -71,7 +71,7 @@ double narrow_down(const vantu::spline_data& s, const double* point, double a, d
     return best_t;
 }
 
-const bool registered =
+const bool temp_curves_registered =
     vantu::register_component({"temp_curves", reset_temporaries, nullptr, nullptr, report_temporaries});
 
 }  // namespace

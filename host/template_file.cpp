@@ -52,7 +52,8 @@ word converted(const vantu::control::template_word& stored, int type)
 
 void reset_template() { state() = template_state{}; }
 
-const bool registered = vantu::register_component({"template_file", reset_template, nullptr, nullptr, nullptr});
+const bool template_file_registered =
+    vantu::register_component({"template_file", reset_template, nullptr, nullptr, nullptr});
 
 }  // namespace
 

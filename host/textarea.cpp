@@ -23,7 +23,7 @@ std::map<int, std::string>& rows()
 
 void reset_rows() { rows().clear(); }
 
-const bool registered = vantu::register_component({"textarea", reset_rows, nullptr, nullptr, nullptr});
+const bool textarea_registered = vantu::register_component({"textarea", reset_rows, nullptr, nullptr, nullptr});
 
 // Puts the text into the row from the column on (columns from 1).
 void place(int column, int row, const std::string& text)

@@ -40,7 +40,7 @@ void report(std::vector<std::string>& lines)
     if (!state().open.empty()) lines.push_back("text files left open: " + std::to_string(state().open.size()));
 }
 
-const bool registered = vantu::register_component({"text_files", reset_state, nullptr, nullptr, report});
+const bool textfiles_registered = vantu::register_component({"text_files", reset_state, nullptr, nullptr, report});
 
 std::string_view trimmed(std::string_view text)
 {

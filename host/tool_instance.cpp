@@ -36,7 +36,8 @@ instance_state& state()
 
 void reset_state() { state() = instance_state{}; }
 
-const bool registered = vantu::register_component({"tool_instance", reset_state, nullptr, nullptr, nullptr});
+const bool tool_instance_registered =
+    vantu::register_component({"tool_instance", reset_state, nullptr, nullptr, nullptr});
 
 }  // namespace
 

@@ -47,7 +47,8 @@ display_host_state& state()
 
 void reset_state() { state() = display_host_state{}; }
 
-const bool registered = vantu::register_component({"tp_display_host", reset_state, nullptr, nullptr, nullptr});
+const bool tp_display_host_registered =
+    vantu::register_component({"tp_display_host", reset_state, nullptr, nullptr, nullptr});
 
 std::string padded(const std::string& text, int width)
 {

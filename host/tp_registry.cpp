@@ -128,7 +128,8 @@ void load_state(const nlohmann::json& section)
     }
 }
 
-const bool registered = vantu::register_component({"tp_registry", reset_state, save_state, load_state, nullptr});
+const bool tp_registry_registered =
+    vantu::register_component({"tp_registry", reset_state, save_state, load_state, nullptr});
 
 }  // namespace
 

@@ -25,7 +25,7 @@ int& loaded()
 
 void reset_state() { loaded() = kCurrent; }
 
-const bool registered = vantu::register_component({"tp_tables", reset_state, nullptr, nullptr, nullptr});
+const bool tp_tables_registered = vantu::register_component({"tp_tables", reset_state, nullptr, nullptr, nullptr});
 
 }  // namespace
 

@@ -22,7 +22,7 @@ rotation view_rotation = kIdentity;
 
 void reset_view() { view_rotation = kIdentity; }
 
-const bool registered = vantu::register_component({"view_rotation", reset_view, nullptr, nullptr, nullptr});
+const bool transforms_registered = vantu::register_component({"view_rotation", reset_view, nullptr, nullptr, nullptr});
 
 double row_dot(const double* r, int a, int b)
 {

@@ -87,5 +87,5 @@ static void report_translations(std::vector<std::string>& lines)
         lines.push_back("parameter translations not released: " + std::to_string(table().rows.size()) + " rows");
 }
 
-static const bool registered =
+static const bool translations_registered =
     vantu::register_component({"translations", reset_translations, nullptr, nullptr, report_translations});

@@ -22,7 +22,7 @@ work_model_state& state()
 
 void reset_work_model() { state() = work_model_state{}; }
 
-[[maybe_unused]] const bool registered =
+[[maybe_unused]] const bool work_model_registered =
     vantu::register_component({"work_model", reset_work_model, nullptr, nullptr, nullptr});
 
 }  // namespace

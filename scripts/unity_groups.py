@@ -9,15 +9,16 @@ namespace scope, whatever its kind or signature, and no file (nor a project head
 may name what another file of the batch declares as its own helper. A `#define` left defined, a
 `using namespace` inside a named namespace or an unbalanced `#pragma` changes how every later file
 reads, and a file the reader cannot follow (unbalanced braces): each such file compiles alone. A
-`using namespace` outside any named namespace changes how the files after it read, so its file
-comes last in its batch: it joins a batch only after every file there (a batch includes its files
-in the order given, the target's), and a batch takes no file after it.
+`using namespace` outside any named namespace changes how the files after it read, so the files
+with one come after every file without in their batch (a batch includes its files in the order
+given, the target's), and all the files with one in a batch name the same namespaces: each of them
+already reads so. The same namespace alias in several files of a batch names one namespace.
 
 Files are packed, those whose names most others declare first, into the smallest batch of their
-own folder of at most --size files.
+own folder (of any folder with --across-folders) of at most --size files.
 
   unity_groups.py [--size N] [--prefix P] --root DIR FILE...   prints "GROUP FILE" per line, "-"
-                                                               as the group of a file alone
+                  [--across-folders]                           as the group of a file alone
   unity_groups.py --names FILE                                 prints what a file declares
   unity_groups.py --check BUILD                                fails unless the batches BUILD
                                                                compiled are those computed now
@@ -216,19 +217,24 @@ class FileNames:
         self.declared = set()  # every name declared at namespace scope
         self.local = set()     # those inside `namespace {` or static: the file's own helpers
         self.used = set()      # every name in the file and in the project headers it includes
-        self.directive = False  # a `using namespace` outside any named namespace
+        self.directives = set()  # namespaces named by a `using namespace` outside any named one
+        self.aliases = {}      # namespace alias: the namespace it names ("fs": "std::filesystem")
 
     def clashes(self, other):
         """Two files clash on a name both declare, or on a helper of one that the other (or a
         header it includes) names: the name would become ambiguous, or a call that found a
-        header's function alone would silently pick the helper if it fits better."""
-        return bool(self.declared & other.declared or self.local & other.used
-                    or self.used & other.local)
+        header's function alone would silently pick the helper if it fits better. The same
+        namespace alias in both is no clash: both name one namespace, which no lookup can take
+        for another, and an alias is never a candidate of a call."""
+        both = {name for name in self.declared & other.declared
+                if name not in self.aliases or self.aliases[name] != other.aliases.get(name)}
+        return bool(both or self.local & other.used or self.used & other.local)
 
     def add(self, other):
         self.declared |= other.declared
         self.local |= other.local
         self.used |= other.used
+        self.aliases.update(other.aliases)
 
 
 IDENTIFIER = re.compile(r"[A-Za-z_]\w*")
@@ -284,10 +290,13 @@ def file_names(path, root):
 
     def note(statement):
         if statement[:2] == ["using", "namespace"] and "ns" not in scopes:
-            found.directive = True
+            found.directives.add("".join(statement[2:]))
             return
         names = declared_names(statement + [";"])
         found.declared |= names
+        if statement[:1] == ["namespace"] and statement[2:3] == ["="]:
+            found.aliases[statement[1]] = "".join(statement[3:])
+            return
         if "anon" in scopes or "static" in statement[:statement.index("(") if "(" in statement else None]:
             found.local |= names
         if "{}" in statement and any(k in statement for k in ("struct", "class", "union")):
@@ -342,17 +351,18 @@ def file_names(path, root):
 
 
 def stays_last(batch, names, at):
-    """Whether a file at position `at` may join the batch with a `using namespace` of the batch,
-    or of the file, still reaching no file after it: the batch's own comes after every other file
-    of it, and the file's must come after every file of the batch and be the batch's only one."""
-    if batch[5]:
-        return not names.directive and at < batch[4]
-    return not names.directive or at > batch[4]
+    """Whether a file at position `at` may join the batch with the `using namespace` of the
+    batch, or of the file, still reaching no file that lacks it: the files with one come after
+    every file without, and all say the same (a file that says it already reads so)."""
+    if not names.directives:
+        return at < batch[5]
+    return at > batch[4] and (batch[6] is None or batch[6] == names.directives)
 
 
-def pack(paths, root, size, prefix):
+def pack(paths, root, size, prefix, across_folders=False):
     """[(group or None, path)] in the order given, None for a file alone."""
-    # batches: [folder, FileNames, count, label, position of its last file, has a directive]
+    # batches: [folder, FileNames, count, label, position of its last file without a directive,
+    # of its first file with one, the namespaces its directives name or None]
     placed, batches, known = [], [], {}
     position = {path: k for k, path in enumerate(paths)}
     for path in paths:
@@ -371,21 +381,25 @@ def pack(paths, root, size, prefix):
         folder = os.path.dirname(os.path.relpath(path, root))
         # the smallest batch of the file's own folder: batches of even sizes keep every core busy,
         # and a batch's object belongs to one folder, so the link check of the folder layers
-        # still tells which folder takes a symbol from which
+        # still tells which folder takes a symbol from which; a build that is not link-checked
+        # may take a batch of another folder, where none of its own fits (fewer batches)
         fits = [batch for batch in batches
-                if batch[0] == folder and batch[2] < size and not batch[1].clashes(names)
-                and stays_last(batch, names, position[path])]
-        fits.sort(key=lambda batch: batch[2])
+                if (across_folders or batch[0] == folder) and batch[2] < size
+                and not batch[1].clashes(names) and stays_last(batch, names, position[path])]
+        fits.sort(key=lambda batch: (batch[0] != folder, batch[2]))
         if fits:
             batch = fits[0]
             batch[1].add(names)
             batch[2] += 1
         else:
-            batch = [folder, FileNames(), 1, "%s%d" % (prefix, len(batches) + 1), -1, False]
+            batch = [folder, FileNames(), 1, "%s%d" % (prefix, len(batches) + 1), -1, len(paths), None]
             batch[1].add(names)
             batches.append(batch)
-        batch[4] = max(batch[4], position[path])
-        batch[5] = batch[5] or names.directive
+        if names.directives:
+            batch[5] = min(batch[5], position[path])
+            batch[6] = names.directives
+        else:
+            batch[4] = max(batch[4], position[path])
         placed.append((batch[3], path))
     # a batch of one file compiles alone
     counts = {}
@@ -397,11 +411,13 @@ def pack(paths, root, size, prefix):
 
 def check_build(build):
     """Compares each target's recorded batches with those computed now and with its unity sources."""
-    size = 8
+    size, across_folders = 8, False
     with open(os.path.join(build, "CMakeCache.txt")) as f:
         for line in f:
             if line.startswith("DRELAN_UNITY_SIZE:"):
                 size = int(line.split("=", 1)[1])
+            if line.startswith("DRELAN_UNITY_ACROSS_FOLDERS:"):
+                across_folders = line.split("=", 1)[1].strip().upper() in ("ON", "1", "TRUE", "YES", "Y")
             if line.startswith("CMAKE_HOME_DIRECTORY:"):
                 root = line.split("=", 1)[1].strip()
     problems, targets = [], 0
@@ -411,7 +427,7 @@ def check_build(build):
         with open(os.path.join(groups_dir, name)) as f:
             recorded = [tuple(line.rstrip("\n").split(" ", 1)) for line in f if line.strip()]
         paths = [path for _, path in recorded]
-        now = [(label or "-", path) for label, path in pack(paths, root, size, target + "_")]
+        now = [(label or "-", path) for label, path in pack(paths, root, size, target + "_", across_folders)]
         if now != recorded:
             problems.append("%s: the batches recorded differ from those computed now (reconfigure)" % target)
         # the unity sources the target's build rules compile (an old one may lie beside them)
@@ -428,7 +444,7 @@ def check_build(build):
         for label, path in recorded:
             if label != "-":
                 wanted.setdefault(label, []).append(path)
-        # in the order recorded too: a file with a `using namespace` is its batch's last
+        # in the order recorded too: a file with a `using namespace` comes after those without
         if compiled != wanted:
             problems.append("%s: the unity sources compiled are not the batches recorded" % target)
         targets += 1
@@ -449,6 +465,10 @@ def self_test():
         "a/five.cpp": "#define LIMIT 3\n#undef LIMIT\nnamespace { int (*hook)(int) = nullptr; }\n",
         "a/six.cpp": "using namespace std;\nint six() { return 6; }\n",
         "a/sixth.cpp": "namespace {\nusing namespace std;\n}\nint sixth() { return 6; }\n",
+        "a/other.cpp": "namespace other {}\nusing namespace other;\nint o() { return 0; }\n",
+        "a/alias.cpp": "namespace fs = std::filesystem;\nnamespace { int alias_user() { return 0; } }\n",
+        "a/alias2.cpp": "namespace {\nnamespace fs = std::filesystem;\n}\nint other_user() { return 1; }\n",
+        "a/alias3.cpp": "namespace fs = other;\nint third() { return 2; }\n",
         "a/inner.cpp": "namespace x {\nusing namespace std;\n}\nint inner() { return 1; }\n",
         "a/seven.cpp": "namespace x { namespace { const char* s = \"}\"; int hook; } }\n",
         "a/eight.cpp": "TEST(Suite, Name) { EXPECT_EQ(1, 1); }\nint helper(int) { return 0; }\n",
@@ -461,12 +481,15 @@ def self_test():
         "a/room.cpp": "namespace { struct Run {}; }\nstruct Room { Run runs; };\n",
         "a/twelve.cpp": "namespace { int state; }\ninline int item(int count = {}) { for (;;) {} }\n",
     }
-    rows = [  # (files, size, expected groups in order)
+    rows = [  # (files, size, expected groups in order[, across folders])
         (["a/one.cpp", "a/two.cpp", "a/three.cpp"], 8, ["t1", "-", "t1"]),
         (["a/one.cpp", "a/three.cpp", "a/four.cpp", "a/six.cpp"], 8, ["t1", "t1", "-", "t1"]),
         (["a/six.cpp", "a/three.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # a directive first
         (["a/sixth.cpp", "a/one.cpp"], 8, ["-", "-"]),  # inside namespace { } it reaches on too
-        (["a/three.cpp", "a/six.cpp", "a/sixth.cpp"], 8, ["t1", "t1", "-"]),  # one per batch
+        (["a/three.cpp", "a/six.cpp", "a/sixth.cpp"], 8, ["t1", "t1", "t1"]),  # both name std
+        (["a/three.cpp", "a/six.cpp", "a/other.cpp"], 8, ["t1", "-", "t1"]),  # another namespace
+        (["a/six.cpp", "a/sixth.cpp", "a/three.cpp"], 8, ["t1", "t1", "-"]),  # a directive before
+        (["a/alias.cpp", "a/alias2.cpp", "a/alias3.cpp"], 8, ["t1", "t1", "-"]),  # fs names another
         (["a/three.cpp", "a/inner.cpp"], 8, ["-", "-"]),  # in a named namespace
         (["a/five.cpp", "a/seven.cpp", "a/three.cpp"], 8, ["t1", "-", "t1"]),  # hook twice
         (["a/one.cpp", "a/two.cpp", "a/twelve.cpp", "a/three.cpp"], 8, ["t1", "t2", "t2", "t1"]),
@@ -474,6 +497,7 @@ def self_test():
         (["a/three.cpp", "a/caller.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # calls a helper
         (["a/one.cpp", "a/includer.cpp", "a/three.cpp"], 8, ["-", "t1", "t1"]),  # a header names it
         (["a/three.cpp", "b/ten.cpp"], 8, ["-", "-"]),  # two folders
+        (["a/three.cpp", "b/ten.cpp"], 8, ["t1", "t1"], True),  # across folders
         (["a/room.cpp", "a/three.cpp", "a/one.cpp"], 8, ["-", "t1", "t1"]),  # holds a hidden type
         (["a/one.cpp", "b/ten.cpp", "a/three.cpp", "b/eleven.cpp"], 8, ["t1", "-", "t1", "-"]),
         (["a/three.cpp", "a/five.cpp", "a/eight.cpp"], 2, ["-", "t1", "t1"]),  # two at most
@@ -484,8 +508,9 @@ def self_test():
             os.makedirs(os.path.join(root, os.path.dirname(name)), exist_ok=True)
             with open(os.path.join(root, name), "w") as f:
                 f.write(text)
-        for names, size, expected in rows:
-            got = [g or "-" for g, _ in pack([os.path.join(root, n) for n in names], root, size, "t")]
+        for names, size, expected, *across in rows:
+            paths = [os.path.join(root, n) for n in names]
+            got = [g or "-" for g, _ in pack(paths, root, size, "t", bool(across))]
             if got != expected:
                 print("unity_groups self-test: %s packed %s, expected %s" % (names, got, expected))
                 failures += 1
@@ -498,6 +523,7 @@ def main():
     parser.add_argument("--size", type=int, default=16)
     parser.add_argument("--prefix", default="unity")
     parser.add_argument("--root", default=".")
+    parser.add_argument("--across-folders", action="store_true")
     parser.add_argument("--names")
     parser.add_argument("--check")
     parser.add_argument("--self-test", action="store_true")
@@ -515,7 +541,7 @@ def main():
         except Unplaceable as why:
             print("alone: %s" % why)
         return 0
-    for label, path in pack(args.files, args.root, args.size, args.prefix):
+    for label, path in pack(args.files, args.root, args.size, args.prefix, args.across_folders):
         print("%s %s" % (label or "-", path))
     return 0
 

@@ -60,6 +60,6 @@ static void reset_faults()
     armed().clear();
     fired_log().clear();
 }
-static const bool registered = register_component({"faults", reset_faults, nullptr, nullptr, nullptr});
+static const bool faults_registered = register_component({"faults", reset_faults, nullptr, nullptr, nullptr});
 
 }  // namespace vantu

@@ -122,6 +122,6 @@ static void load_flags(const nlohmann::json& section)
     }
 }
 
-static const bool registered = register_component({"flags", flags_reset, save_flags, load_flags, nullptr});
+static const bool flags_registered = register_component({"flags", flags_reset, save_flags, load_flags, nullptr});
 
 }  // namespace vantu

@@ -80,6 +80,6 @@ static void reset_trace()
     state().entries = {};
     zero_counts();
 }
-static const bool registered = register_component({"trace", reset_trace, nullptr, nullptr, nullptr});
+static const bool trace_registered = register_component({"trace", reset_trace, nullptr, nullptr, nullptr});
 
 }  // namespace vantu
