@@ -9,11 +9,13 @@
 #include "nc_services/proc_geometry_words_least.hpp"
 #include "nc_services/srf_switches_least.hpp"
 #include "pocket/lane_arc_points.hpp"
+#include "surfaces/tri_store_least.hpp"
 #include "toolpath/machine_table.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -25,6 +27,12 @@ constexpr double kDropSagitta = 0.01;
 // The ends of the checked line are pushed outwards by this many tolerances plus twice the radius:
 // the arcs of modes 1 and 2 and the loop reach 2R beyond their ends.
 constexpr double kEndPushTolerances = 5.0;
+// The search for the highest drop along a line: faces steeper than kSteepestSlope (about 84
+// degrees) count as that steep, stretches narrower than kNarrowestStretch are not halved again,
+// and no more than kMostDrops drops are added to the spaced ones.
+constexpr double kSteepestSlope = 10.0;
+constexpr double kNarrowestStretch = 1e-3;
+constexpr int kMostDrops = 20000;
 
 struct plane_dir {
     double x = 0.0, y = 0.0;  // horizontal unit direction; 0 for coinciding points
@@ -76,6 +84,45 @@ bool move_is_free(const point3* points, int count)
     return true;
 }
 
+// The tip of the tool dropped onto the part at `along` from `from` on the line of direction u;
+// kNoDrop where it meets nothing.
+double drop_along(const point3& from, const plane_dir& u, double along)
+{
+    const point3 p = at(from, u, along, from[2]);
+    float normal[3], touched[3], height = 0.0f;
+    int entity = 0, status = 0;
+    surface_height_at_point(0, p.data(), proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, normal, touched, height,
+                            entity, status);
+    return status == kHeightFound ? static_cast<double>(height) : kNoDrop;
+}
+
+// The steepest slope (rise over run) of the triangle model's faces, capped at kSteepestSlope; 0
+// when no model is held. The drop of any tool onto a surface without holes whose faces are no
+// steeper than that rises no faster than that along a line: for each place under the tool, the
+// height less the tool's profile there moves with the surface.
+double steepest_slope()
+{
+    const qt_entry* entries = tri_model_entries();
+    double steepest = 0.0;
+    for (int k = 0; entries != nullptr && k < tri_store_block.entry_count; ++k) {
+        const double up = entries[k].normal[2];
+        const double across = std::hypot(entries[k].normal[0], entries[k].normal[1]);
+        steepest = std::max(steepest, up * kSteepestSlope > across ? across / up : kSteepestSlope);
+    }
+    return steepest;
+}
+
+// A stretch of the line between two drops, and the most the drop may reach between them.
+struct drop_stretch {
+    double low, at_low, high, at_high;
+};
+
+double stretch_bound(const drop_stretch& s, double slope)
+{
+    if (s.at_low == kNoDrop || s.at_high == kNoDrop) return std::max(s.at_low, s.at_high) + slope * (s.high - s.low);
+    return 0.5 * (s.at_low + s.at_high + slope * (s.high - s.low));
+}
+
 }  // namespace
 
 double highest_drop(const point3& from, const point3& to, double spacing)
@@ -83,14 +130,26 @@ double highest_drop(const point3& from, const point3& to, double spacing)
     const double length = plane_distance(from, to);
     const int n = 1 + static_cast<int>(length / std::max(spacing, kDropSagitta));
     const plane_dir u = plane_direction(from, to);
-    const float tolerance = proc_geometry().curve_approx.tolerance;
-    double highest = kNoDrop;
+    std::vector<drop_stretch> open;
+    double highest = drop_along(from, u, 0.0);
     for (int i = 1; i <= n; ++i) {
-        const point3 p = at(from, u, length * i / n, from[2]);
-        float normal[3], touched[3], height = 0.0f;
-        int entity = 0, status = 0;
-        surface_height_at_point(0, p.data(), tolerance, 0.0f, 0.0f, normal, touched, height, entity, status);
-        if (status == kHeightFound) highest = std::max(highest, static_cast<double>(height));
+        const double low = length * (i - 1) / n, high = length * i / n;
+        const double at_high = drop_along(from, u, high);
+        open.push_back({low, i == 1 ? highest : open.back().at_high, high, at_high});
+        highest = std::max(highest, at_high);
+    }
+    // Stretches whose drop could rise more than kDropSagitta over the highest found are halved
+    // until none could, or they are kNarrowestStretch wide, or kMostDrops were taken.
+    const double slope = steepest_slope();
+    for (int drops = 0; !open.empty() && drops < kMostDrops;) {
+        const drop_stretch s = open.back();
+        open.pop_back();
+        if (s.high - s.low < kNarrowestStretch || stretch_bound(s, slope) <= highest + kDropSagitta) continue;
+        const double middle = 0.5 * (s.low + s.high), at_middle = drop_along(from, u, middle);
+        ++drops;
+        highest = std::max(highest, at_middle);
+        open.push_back({s.low, s.at_low, middle, at_middle});
+        open.push_back({middle, at_middle, s.high, s.at_high});
     }
     return highest;
 }

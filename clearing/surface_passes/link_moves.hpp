@@ -25,10 +25,11 @@ double link_tool_diameter();
 
 // What highest_drop gives when the tool meets nothing on the way.
 inline constexpr double kNoDrop = -1.0e10;
-// The highest tip of the tool dropped onto the part along the line from `from` to `to` (its first
-// end left out), the drops `spacing` apart at most (0.01 at least); kNoDrop when the tool meets
-// nothing (or no triangle model is held). The triangle model's projection must be on
-// (projection_on).
+// The highest tip of the tool dropped onto the part along the line from `from` to `to`, both ends
+// included: drops `spacing` apart at most (0.01 at least), then between two of them more drops
+// wherever the steepest face of the triangle model would let the drop rise more than 0.01 above
+// the highest found; kNoDrop when the tool meets nothing (or no triangle model is held). The
+// triangle model's projection must be on (projection_on).
 double highest_drop(const point3& from, const point3& to, double spacing);
 
 // Steps of an arc sweeping `sweep` radians at the radius, each spanning at most twice the angle

@@ -94,9 +94,6 @@ struct pass_loop {
     bool method(int m) const { return words.method == m; }
 };
 
-// The rise of the tool's drop between two drops a tool radius apart, as a share of the radius.
-constexpr double kBetweenDropsShare = 0.125;
-
 // The words the loop changes on the way and gives back on every way out.
 struct saved_words {
     int machining = machining_type();
@@ -262,12 +259,11 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
 }
 
 // The approach distance that carries every Z-up approach of the call over the part: the motion
-// output crosses at the approach distance above a string's first point, straight from where the
-// tool stands (the tool's position before the first string, the end of the string before for the
-// others). Each crossing must clear the highest drop of the tool on its way by `clearance`. The
-// drops are a tool radius R apart: between two of them the drop rises by at most R / 8 over the
-// higher (the cap of a ball over a peak; a flat bottom's plateau is wider than the spacing), which
-// the crossing clears in addition.
+// output climbs from where the tool stands (the tool's position before the first string, the end
+// of the string before for the others) to the approach distance above a string's first point and
+// crosses straight over to it. Each crossing, from the top of its climb on, must clear the highest
+// drop of the tool on its way by `clearance` (highest_drop: drops a tool radius apart, and more
+// between them where the part's steepest faces would let the drop rise higher).
 float approach_over_part(const surface_strings_call& call, float clearance)
 {
     const bool one_string =
@@ -275,7 +271,6 @@ float approach_over_part(const surface_strings_call& call, float clearance)
     if (call.lift_flag == 0 && one_string) return 0.0f;
     const projection_on projection;
     const double radius = 0.5 * link_tool_diameter();
-    const double margin = kBetweenDropsShare * radius;
     float need = 0.0f;
     point3 from = DSP8().position();
     bool approaching = call.lift_flag != 0;
@@ -286,7 +281,7 @@ float approach_over_part(const surface_strings_call& call, float clearance)
         const point3& start = call.points[first];
         if (approaching) {
             const double highest = highest_drop(from, start, radius);
-            if (highest != kNoDrop) need = std::max(need, static_cast<float>(highest + margin + clearance - start[2]));
+            if (highest != kNoDrop) need = std::max(need, static_cast<float>(highest + clearance - start[2]));
         }
         approaching = true;
         first += n;

@@ -260,6 +260,36 @@ TEST_F(PassLinkTest, ABlockedMoveIsLiftedOverTheHighestDropOrRefusedUnderTheClea
     }
 }
 
+// A ridge along y with its sharp crest 10 high at x = 0 and flanks of slope 5 down to a floor at 0
+// at x = -2 and 2: the ball's drop peaks at the crest, 0.1 above where it stands half a radius
+// aside, and the highest drop along a line across it is the crest's, wherever the spaced drops
+// fall, whichever end it lies at.
+TEST_F(PassLinkTest, TheHighestDropAlongALineIsTheCrestBetweenItsDropsOrAtItsEnds)
+{
+    build_model({-100, -100, 0,  -2,  -100, 0,  -2,  100, 0,  -100, -100, 0,  -2,  100, 0,  -100, 100, 0,
+                 -2,   -100, 0,  0,   -100, 10, 0,   100, 10, -2,   -100, 0,  0,   100, 10, -2,   100, 0,
+                 0,    -100, 10, 2,   -100, 0,  2,   100, 0,  0,    -100, 10, 2,   100, 0,  0,    100, 10,
+                 2,    -100, 0,  100, -100, 0,  100, 100, 0,  2,    -100, 0,  100, 100, 0,  2,    100, 0});
+    const struct {
+        const char* name;
+        float from, to;  // x of the line's ends, at y = 0
+        double top;
+    } rows[] = {
+        {"crest half way between two drops", -3.0f, 3.0f, 10.0},
+        {"crest at the line's first end", 0.0f, 5.0f, 10.0},
+        {"crest at the line's last end", -5.0f, 0.0f, 10.0},
+        {"crest a fifth of a spacing past a drop", -2.8f, 3.2f, 10.0},
+        {"floor only", 20.0f, 30.0f, 0.0},
+    };
+    const projection_on projection;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const double highest = highest_drop({r.from, 0, 20}, {r.to, 0, 20}, 0.5 * kDiameter);
+        EXPECT_LE(highest, r.top + 1e-4);
+        EXPECT_GE(highest, r.top - 0.01);
+    }
+}
+
 TEST_F(PassLinkTest, LinksLeaveAndMeetTheStringsInOneUnbrokenMoveOrALift)
 {
     struct row {

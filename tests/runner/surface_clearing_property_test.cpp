@@ -4,10 +4,12 @@
 // bull-nose (by turns). The reference is the cutter dropped onto every triangle within its reach
 // (exact_drop_reference), built apart from the module: every cutting point lies on the drop within
 // the tolerance, every move (cuts, links, approaches, region changes) sampled between its ends
-// stays at or above the drop less the tolerance, and the scallop between neighbouring passes
-// stays within 1.1 x the allowed height; a run counts only when it ends with status 0 and no error
-// line. DRELAN_SURFACE_CASES raises the surfaces (102 by default, 6 under the sanitizers),
-// DRELAN_SURFACE_SEED moves the first seed; a failure prints the surface's seed and kind.
+// stays at or above the drop less the tolerance, every move that does not cut and travels in the
+// plane at or above the drop plus the approach height (the user's clearance) less the tolerance,
+// and the scallop between neighbouring passes stays within 1.1 x the allowed height; a run counts
+// only when it ends with status 0 and no error line. DRELAN_SURFACE_CASES raises the surfaces (102
+// by default, 6 under the sanitizers), DRELAN_SURFACE_SEED moves the first seed; a failure prints
+// the surface's seed and kind.
 #include "cutter/exact_drop_reference.hpp"
 #include "hostrun_support.hpp"
 #include "surface_part_support.hpp"
@@ -37,6 +39,9 @@ struct mill_row {
     double radius, corner;
 };
 constexpr mill_row kMills[] = {{"BALL", 1.0, 1.0}, {"FLAT END", 1.0, 0.0}, {"BULL-NOSE", 1.0, 0.5}};
+// The height of the Z-up approaches the surface function asks for: the user's clearance, which
+// every move that does not cut keeps over the part.
+constexpr double kClearance = 2.0;
 // The heights the module writes are single-precision drops: a point lies on the drop within the
 // tolerance, a move above it less the tolerance, both widened by the rounding of a float.
 constexpr double kOnDrop = kTolerance + 1e-4;
@@ -524,7 +529,7 @@ double section_scallop(const surface_reference& ref, const hatch_line& l1, const
 }
 
 // The kinds of fault a run may show, each noted once with its first instance.
-enum fault_kind { kPointOff = 1, kCutBelow = 2, kMoveBelow = 4, kScallop = 8, kRun = 16 };
+enum fault_kind { kPointOff = 1, kCutBelow = 2, kMoveBelow = 4, kScallop = 8, kRun = 16, kSkim = 32 };
 struct run_faults {
     int kinds = 0;
     std::string lines;
@@ -587,6 +592,23 @@ void judge_moves(const std::vector<move>& moves, const surface_reference& ref, r
     }
 }
 
+// Every move that does not cut at or above the drop plus the clearance, less the tolerance.
+void judge_clearance(const std::vector<move>& moves, const surface_reference& ref, run_faults& faults)
+{
+    const auto drop = [&](double x, double y) -> std::optional<double> {
+        const double tip = ref.drop(x, y);
+        return tip == surface_reference::kNothing ? std::nullopt : std::optional<double>(tip);
+    };
+    const std::optional<skimming_move> skim = lowest_skim(moves, drop, kClearance, kOnDrop, kOrigin, kOrigin, 1.0);
+    if (!skim) return;
+    const p3 &from = moves[skim->move - 1].to, &to = moves[skim->move].to;
+    std::ostringstream line;
+    line << "move " << skim->move << " from " << from[0] << ", " << from[1] << ", " << from[2] << " to " << to[0]
+         << ", " << to[1] << ", " << to[2] << " passes " << skim->short_by << " below the clearance over the part at "
+         << skim->at[0] << ", " << skim->at[1];
+    faults.add(kSkim, line.str());
+}
+
 // The scallop between neighbouring passes within the accepted height at sections across them.
 void judge_scallops(const std::vector<move>& moves, const surface_reference& ref, run_faults& faults)
 {
@@ -626,6 +648,7 @@ run_faults clear_and_judge(const surface_case& s, const mill_row& mill, const st
     if (written != nullptr) *written = path.moves;
     const surface_reference reference(triangles_of(s), mill);
     judge_moves(path.moves, reference, faults);
+    judge_clearance(path.moves, reference, faults);
     if (scallops) judge_scallops(path.moves, reference, faults);
     return faults;
 }

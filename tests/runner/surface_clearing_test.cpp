@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -27,6 +28,7 @@ using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
 constexpr double kBallRadius = 1.0;
 constexpr double kTolerance = 0.01;  // the surface function's machining tolerance
+constexpr double kClearance = 2.0;   // its Z-up approach height: the clearance of every move that does not cut
 // The region: the outer contour (5, 5) to (50, 35) and the island (20, 15) to (35, 25), each
 // offset by the ball's radius (round at the island's corners, whose arcs are stepped within the
 // tolerance).
@@ -109,7 +111,8 @@ std::vector<int> backups_of(const std::string& transcript)
 TEST(SurfaceClearing, PassesFollowTheSurfaceInsideTheRegionAndLinksStayAbove)
 {
     const fs::path part = kSource + "/examples/surface_pocket_part.json";
-    const ball_drop drop(grid_of(nlohmann::json::parse(read_file(part))));
+    const grid_surface grid = grid_of(nlohmann::json::parse(read_file(part)));
+    const ball_drop drop(grid);
     const fs::path folder = fresh_folder("surface_clearing");
     const run_result run = run_surface_module(part, kSource + "/examples/surface_clearing_script.json", folder / "out");
     ASSERT_EQ(run.exit_code, 0) << run.output;
@@ -138,6 +141,14 @@ TEST(SurfaceClearing, PassesFollowTheSurfaceInsideTheRegionAndLinksStayAbove)
             ASSERT_GE(q[2], drop.tip(q[0], q[1]) - 2 * kTolerance) << "move " << i << " at " << q[0] << ", " << q[1];
         }
     }
+    // The moves that do not cut keep the clearance over the part.
+    const auto tip = [&](double x, double y) -> std::optional<double> {
+        const double z = drop.tip(x, y);
+        return std::isfinite(z) ? std::optional<double>(z) : std::nullopt;
+    };
+    const std::optional<skimming_move> skim = lowest_skim(moves, tip, kClearance, kTolerance, grid.x0, grid.y0, grid.h);
+    EXPECT_FALSE(skim) << "move " << skim->move << " passes " << skim->short_by << " below the clearance at "
+                       << skim->at[0] << ", " << skim->at[1];
 }
 
 TEST(SurfaceClearing, BackupAtEveryTenthPassSetUpOnlyWhenSwitchedOn)

@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ using namespace runner_test;
 const std::string kSource = DRELAN_SOURCE_DIR;
 constexpr double kBallRadius = 1.0;
 constexpr double kTolerance = 0.01;  // the surface function's machining tolerance
+constexpr double kClearance = 2.0;   // its Z-up approach height: the clearance of every move that does not cut
 // The region: the contour (-5, -5) to (65, 50) less the ball's radius.
 constexpr double kRegion[4] = {-4.0, -4.0, 64.0, 49.0};
 constexpr double kMiss = -std::numeric_limits<double>::infinity();
@@ -152,4 +154,13 @@ TEST(SurfaceMethod1, PassesTouchThePatchInsideTheRegion)
             ASSERT_GE(q[2], drop.tip(q[0], q[1]) - 2 * kTolerance) << "move " << i << " at " << q[0] << ", " << q[1];
         }
     }
+    // The moves that do not cut keep the clearance over the patch.
+    const auto tip = [&](double x, double y) -> std::optional<double> {
+        const double z = drop.tip(x, y);
+        return z == kMiss ? std::nullopt : std::optional<double>(z);
+    };
+    const std::optional<skimming_move> skim =
+        lowest_skim(moves, tip, kClearance, kTolerance, drop.x0, drop.y0, kBallRadius);
+    EXPECT_FALSE(skim) << "move " << skim->move << " passes " << skim->short_by << " below the clearance at "
+                       << skim->at[0] << ", " << skim->at[1];
 }

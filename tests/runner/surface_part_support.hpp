@@ -13,6 +13,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -159,6 +161,75 @@ inline dumped_path path_of(const std::string& dump)
         }
     }
     return path;
+}
+
+// The moves that do not cut (lifts, links, approaches, retracts, the moves between regions) keep
+// the user's clearance over the part: sampled along their way in the plane every
+// kClearanceSample and where they cross a line of the surface's grid (where a grid surface bends),
+// each sample stands at or above the cutter's drop there plus the clearance, less the tolerance. A
+// move that does not travel in the plane is the climb from a cut's end or the plunge onto a cut's
+// start: it keeps only the drop, which the judge of every move holds. A move that leaves a cut or
+// meets one (an end on the drop) may stand nearer the part than the clearance only where the part
+// under it stands no higher than that end.
+inline constexpr double kClearanceSample = 0.05;
+inline constexpr double kPlungeTravel = 1e-4;
+
+struct skimming_move {
+    std::size_t move;  // the index of the move in the path
+    p3 at;             // its lowest sample against the drop plus the clearance
+    double short_by;   // how far that sample stands below the drop plus the clearance
+};
+
+// Where on the move from `from` to `to` its samples lie: every kClearanceSample in the plane, both
+// ends and every crossing of a line x = x0 + k h or y = y0 + k h.
+inline std::vector<double> clearance_samples(const p3& from, const p3& to, double x0, double y0, double h)
+{
+    const double length = std::hypot(to[0] - from[0], to[1] - from[1]);
+    const int steps = static_cast<int>(std::ceil(length / kClearanceSample));
+    std::vector<double> at;
+    for (int k = 0; k <= steps; ++k) at.push_back(static_cast<double>(k) / steps);
+    const double origin[2] = {x0, y0};
+    for (int axis = 0; axis < 2; ++axis) {
+        const double a = (from[axis] - origin[axis]) / h, b = (to[axis] - origin[axis]) / h;
+        if (a == b) continue;
+        for (double line = std::ceil(std::min(a, b)); line <= std::max(a, b); line += 1.0)
+            at.push_back((line - a) / (b - a));
+    }
+    return at;
+}
+
+// The move that does not cut and comes lowest under the drop plus the clearance (the drop
+// function answers nothing where no surface lies under the cutter, std::nullopt), when one comes
+// lower than the tolerance; the lines of the grid of origin (x0, y0) and cell h are sampled too.
+inline std::optional<skimming_move> lowest_skim(const std::vector<move>& moves,
+                                                const std::function<std::optional<double>(double, double)>& drop,
+                                                double clearance, double tolerance, double x0, double y0, double h)
+{
+    // The highest end of the move that lies on the drop: where it leaves or meets a cut.
+    const auto touching = [&](const p3& from, const p3& to) {
+        std::optional<double> touch;
+        for (const p3& end : {from, to}) {
+            const std::optional<double> tip = drop(end[0], end[1]);
+            if (tip && std::fabs(end[2] - *tip) <= tolerance) touch = std::max(touch.value_or(end[2]), end[2]);
+        }
+        return touch;
+    };
+    std::optional<skimming_move> worst;
+    for (std::size_t i = 1; i < moves.size(); ++i) {
+        const p3 &from = moves[i - 1].to, &to = moves[i].to;
+        if (moves[i].cutting || std::hypot(to[0] - from[0], to[1] - from[1]) <= kPlungeTravel) continue;
+        const std::optional<double> touch = touching(from, to);
+        for (const double t : clearance_samples(from, to, x0, y0, h)) {
+            const p3 q{from[0] + t * (to[0] - from[0]), from[1] + t * (to[1] - from[1]),
+                       from[2] + t * (to[2] - from[2])};
+            const std::optional<double> tip = drop(q[0], q[1]);
+            if (!tip) continue;
+            double short_by = *tip + clearance - q[2];
+            if (touch) short_by = std::min(short_by, *tip - *touch);
+            if (short_by > tolerance && (!worst || short_by > worst->short_by)) worst = skimming_move{i, q, short_by};
+        }
+    }
+    return worst;
 }
 
 // Distance in the plane from the point to the box (0 inside).
