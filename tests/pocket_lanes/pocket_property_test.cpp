@@ -350,7 +350,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // shorter, and ran back over 0.29 of 0.40); 20261236 (a hole lane 0.017 round, entered in a side:
 // closing where it began, it counted as running back over its opening); 20361244 (a speck's first
 // offset lying wholly inside a neighbouring speck's wider one, crossing none of its lanes, was cut
-// round its speck inside the neighbour's offset).
+// round its speck inside the neighbour's offset); at step 0.5, 20461242, 20561237 and 20661264 (a
+// long first lane entered a little before a spur's turn: the spur's way back, begun inside the
+// opening, was not looked at for running back over it, and the lane was cut there and back).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -363,7 +365,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20661209},      {20661204, 2.5}, {20561220, 2.5}, {20461209},      {20261232, 2.5}, {20461240, 2.5},
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
-    {20461227},      {20761256},      {20661258},      {20261236},      {20361244}};
+    {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20461242, 0.5},
+    {20561237, 0.5}, {20661264, 0.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
