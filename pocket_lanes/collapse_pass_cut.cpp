@@ -478,11 +478,10 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
     std::vector<piece> head;
     double along = 0.0;
     std::size_t k = 0;
-    for (; k < cut.size() && along < opening; along += cut[k++].length) {
-        if (along + cut[k].length <= opening) {
-            head.push_back(cut[k]);
-            continue;
-        }
+    for (; k < cut.size() && along + cut[k].length <= opening; along += cut[k++].length) head.push_back(cut[k]);
+    // A piece across the opening's end gives the opening its first part and stays for the test
+    // below from the bound on: the way back of a short spur turns within such a piece.
+    if (k < cut.size() && along < opening) {
         double x = 0.0, y = 0.0;
         piece_point(cut[k], (opening - along) / cut[k].length, x, y);
         piece first, rest;

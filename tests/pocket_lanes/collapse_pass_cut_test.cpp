@@ -200,6 +200,20 @@ contour rooms_and_corridor(double apart, std::size_t from)
     return c;
 }
 
+// A lane along y = 0 with `teeth` teeth 0.8 high a step apart, the first 0.1 from the entry at
+// (0, 0), closed round above them. Its opening (a step) ends on the first tooth's way back, which
+// runs on back over the way up; a lane of more teeth than a pass has turns is cut as it is.
+contour comb(int teeth)
+{
+    contour c{{0, 0}};
+    for (int i = 0; i < teeth; ++i) {
+        const double x = 0.1 + i;
+        for (const xy p : {xy{x, 0}, xy{x, 0.8}, xy{x, 0}}) c.push_back(p);
+    }
+    for (const xy p : {xy{teeth + 1.0, 0}, xy{teeth + 1.0, 5}, xy{0, 5}, xy{0, 0}}) c.push_back(p);
+    return c;
+}
+
 struct clean_row {
     const char* name;
     contour path;  // a closed loop from its entry back to it
@@ -215,6 +229,8 @@ TEST_F(CollapsePassCut, CutIsCleanUnlessEnteredInAStretchRunTwiceWithoutATurn)
         {"corridor entered at its middle", rooms_and_corridor(0.0, 0), false},
         {"corridor's loop entered in a room", rooms_and_corridor(0.0, 3), true},
         {"corridor whose runs stand farther apart than near", rooms_and_corridor(4.0 * kNear, 0), true},
+        {"comb entered just before a tooth", comb(static_cast<int>(kDetourPassLimits.turns) + 2), false},
+        {"comb of few teeth, cut from a tooth's tip", comb(2), true},
     };
     for (const clean_row& row : rows) {
         pokarr a = make_from(row.path);

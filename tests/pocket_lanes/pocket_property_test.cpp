@@ -356,7 +356,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // inside those offsets, each ended there again while the hole of a ring, the one branch left, was
 // never tried: status 14 and nothing cut, or lanes that no link could reach, -1) and 20761253 (such
 // a hole, once tried, kept a piece lying inside an island's own contour, taken for the hole of a
-// ring round it).
+// ring round it); at step 0.5, 20461242, 20561237 and 20661264 (a long first lane entered a little
+// before a spur's turn: the spur's way back, begun inside the opening, was not looked at for
+// running back over it, and the lane was cut there and back).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -370,7 +372,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20461233},      {20461201},      {20561216},      {20561215},      {20661215},      {20361227},
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
     {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20661216},
-    {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}};
+    {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
+    {20561237, 0.5}, {20661264, 0.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
