@@ -120,12 +120,6 @@ double piece_nearest(const piece& p, double x, double y, double& t, double& nx, 
     return std::hypot(x - nx, y - ny);
 }
 
-double piece_distance(const piece& p, double x, double y, double& t)
-{
-    double nx = 0.0, ny = 0.0;
-    return piece_nearest(p, x, y, t, nx, ny);
-}
-
 // The two parts of the piece at (x, y), a point on it.
 void split_piece(const piece& p, double x, double y, piece& a, piece& b)
 {
@@ -168,22 +162,24 @@ void split_at_vertices(std::vector<piece>& w, double near)
     w.swap(out);
 }
 
+// The way the piece runs at (px, py), a point on it, as a unit vector.
+void piece_direction(const piece& p, double px, double py, double& ux, double& uy)
+{
+    if (p.arc) {
+        ux = -p.dir * (py - p.cy), uy = p.dir * (px - p.cx);
+    } else {
+        ux = p.ex - p.sx, uy = p.ey - p.sy;
+    }
+    const double length = std::hypot(ux, uy);
+    if (length > 0.0) ux /= length, uy /= length;
+}
+
 // Whether the way out of the vertex between two pieces runs against the way in.
 bool turns_back(const piece& in, const piece& out)
 {
-    const auto direction = [](const piece& p, bool at_end, double& ux, double& uy) {
-        if (p.arc) {
-            const double px = at_end ? p.ex : p.sx, py = at_end ? p.ey : p.sy;
-            ux = -p.dir * (py - p.cy), uy = p.dir * (px - p.cx);
-        } else {
-            ux = p.ex - p.sx, uy = p.ey - p.sy;
-        }
-        const double length = std::hypot(ux, uy);
-        if (length > 0.0) ux /= length, uy /= length;
-    };
     double ix = 0.0, iy = 0.0, ox = 0.0, oy = 0.0;
-    direction(in, true, ix, iy);
-    direction(out, false, ox, oy);
+    piece_direction(in, in.ex, in.ey, ix, iy);
+    piece_direction(out, out.sx, out.sy, ox, oy);
     return ix * ox + iy * oy < kTurnBackCosine;
 }
 
@@ -231,13 +227,19 @@ int sample_spans(const piece& p, double near)
                       kMostSamples);
 }
 
-// Whether piece q runs within `near` of the point.
-bool piece_near(const piece& q, double x, double y, double near)
+// Whether piece q runs within `near` of the point; (nx, ny) its point nearest it when it does.
+bool piece_near(const piece& q, double x, double y, double near, double& nx, double& ny)
 {
     if (x < q.box[0] - near || x > q.box[2] + near || y < q.box[1] - near || y > q.box[3] + near) return false;
     if (off_circle(q, x, y, near)) return false;
     double t = 0.0;
-    return piece_distance(q, x, y, t) <= near;
+    return piece_nearest(q, x, y, t, nx, ny) <= near;
+}
+
+bool piece_near(const piece& q, double x, double y, double near)
+{
+    double nx = 0.0, ny = 0.0;
+    return piece_near(q, x, y, near, nx, ny);
 }
 
 // Which pieces of a path run within `near` of the points tested along each of its pieces, worked
@@ -465,62 +467,93 @@ void write_pieces(const std::vector<piece>& cut, pokarr& out, int& status)
     }
 }
 
-// Whether the cut runs back over its opening further on (past the opening and kJoinShare x near
-// more) for more than half the opening's length, counted as often as it comes back: the opening
-// is the pocket's step, a quarter of the cut at most. Entered from above where it begins, such a
-// cut would cut that stretch twice.
+// The cut's stretch from `from` to `to` along it: a piece across either bound is split there, so
+// that a long piece is not taken whole on either side of it.
+std::vector<piece> stretch_of(const std::vector<piece>& cut, double from, double to)
+{
+    std::vector<piece> out;
+    double along = 0.0;
+    for (std::size_t k = 0; k < cut.size() && along < to; along += cut[k++].length) {
+        if (along + cut[k].length <= from) continue;
+        piece p = cut[k], other;
+        double x = 0.0, y = 0.0;
+        if (along + cut[k].length > to) {
+            piece_point(cut[k], (to - along) / cut[k].length, x, y);
+            split_piece(cut[k], x, y, p, other);
+        }
+        if (along < from) {
+            const piece whole = p;
+            piece_point(cut[k], (from - along) / cut[k].length, x, y);
+            split_piece(whole, x, y, other, p);
+        }
+        out.push_back(p);
+    }
+    return out;
+}
+
+// Whether a piece of the opening runs within `near` of (x, y), where the cut runs the way (ux, uy);
+// with `back_only`, only one that runs back against it there.
+bool opening_near(const std::vector<piece>& head, double x, double y, double ux, double uy, double near, bool back_only)
+{
+    return std::any_of(head.begin(), head.end(), [&](const piece& q) {
+        double nx = 0.0, ny = 0.0, vx = 0.0, vy = 0.0;
+        if (!piece_near(q, x, y, near, nx, ny)) return false;
+        if (!back_only) return true;
+        piece_direction(q, nx, ny, vx, vy);
+        return ux * vx + uy * vy < kTurnBackCosine;
+    });
+}
+
+// Adds to `over` the length of the stretch whose points tested lie within `near` of the opening
+// `head` (whose box, widened by twice `near` against rounding of the points, is `box`), running
+// back against it only with `back_only`; stops once `over` passes `most`.
+void add_run_over(const std::vector<piece>& stretch, const std::vector<piece>& head, const double box[4], double near,
+                  bool back_only, double most, double& over)
+{
+    const double clear = 2.0 * near;
+    for (const piece& tested : stretch) {
+        const double* b = tested.box;
+        if (b[0] > box[2] + clear || b[2] < box[0] - clear || b[1] > box[3] + clear || b[3] < box[1] - clear) continue;
+        const int spans = sample_spans(tested, near);
+        for (int j = 0; j < spans; ++j) {
+            double x = 0.0, y = 0.0, ux = 0.0, uy = 0.0;
+            piece_point(tested, (j + 0.5) / spans, x, y);
+            if (back_only) piece_direction(tested, x, y, ux, uy);
+            if (opening_near(head, x, y, ux, uy, near, back_only)) over += tested.length / spans;
+            if (over > most) return;
+        }
+    }
+}
+
+// Whether the cut runs back over its opening further on for more than half the opening's
+// length, counted as often as it comes back: the opening is the pocket's step, a quarter of the
+// cut at most. Entered from above where it begins, such a cut would cut that stretch twice. For
+// kJoinShare x near past the opening the cut may still be turning: there only what runs back
+// against the opening counts, not what runs on beside it. So too over the last kJoinShare x near
+// of a cut that closes where it began, which runs on into its opening there. A cut of a few
+// hundredths is all turns, and is judged by them alone.
 bool runs_over_opening(const std::vector<piece>& cut, double near)
 {
     double whole = 0.0;
     for (const piece& p : cut) whole += p.length;
     const double step = pocket_work_block.engine_step;
     const double opening = step > 0.0 ? std::min(step, 0.25 * whole) : 0.25 * whole;
-    std::vector<piece> head;
-    double along = 0.0;
-    std::size_t k = 0;
-    for (; k < cut.size() && along + cut[k].length <= opening; along += cut[k++].length) head.push_back(cut[k]);
-    // A piece across the opening's end gives the opening its first part and stays for the test
-    // below from the bound on: the way back of a short spur turns within such a piece.
-    if (k < cut.size() && along < opening) {
-        double x = 0.0, y = 0.0;
-        piece_point(cut[k], (opening - along) / cut[k].length, x, y);
-        piece first, rest;
-        split_piece(cut[k], x, y, first, rest);
-        head.push_back(first);
-    }
+    const std::vector<piece> head = stretch_of(cut, 0.0, opening);
+    if (head.empty()) return false;
     // The box of the opening: a piece whose box keeps clear of it by more than `near` (twice that,
     // against rounding of the points tested) has no point near the opening.
-    double box[4] = {head.empty() ? 0.0 : head[0].box[0], head.empty() ? 0.0 : head[0].box[1],
-                     head.empty() ? 0.0 : head[0].box[2], head.empty() ? 0.0 : head[0].box[3]};
+    double box[4] = {head[0].box[0], head[0].box[1], head[0].box[2], head[0].box[3]};
     for (const piece& q : head)
         box[0] = std::min(box[0], q.box[0]), box[1] = std::min(box[1], q.box[1]), box[2] = std::max(box[2], q.box[2]),
         box[3] = std::max(box[3], q.box[3]);
-    const double clear = 2.0 * near;
-    const double from = opening + kJoinShare * near;
+    const bool closes = std::hypot(cut.back().ex - cut.front().sx, cut.back().ey - cut.front().sy) <= near;
+    const double from = opening + kJoinShare * near, to = closes ? whole - kJoinShare * near : whole;
+    const double most = 0.5 * opening;
     double over = 0.0;
-    for (; k < cut.size(); along += cut[k++].length) {
-        if (along + cut[k].length <= from) continue;
-        // A piece across the bound is tested from the bound on: a long piece may come back over
-        // the opening beyond it.
-        piece tested = cut[k];
-        if (along < from) {
-            double x = 0.0, y = 0.0;
-            piece before;
-            piece_point(cut[k], (from - along) / cut[k].length, x, y);
-            split_piece(cut[k], x, y, before, tested);
-        }
-        const double* b = tested.box;
-        if (b[0] > box[2] + clear || b[2] < box[0] - clear || b[1] > box[3] + clear || b[3] < box[1] - clear) continue;
-        const int spans = sample_spans(tested, near);
-        for (int j = 0; j < spans; ++j) {
-            double x = 0.0, y = 0.0;
-            piece_point(tested, (j + 0.5) / spans, x, y);
-            if (std::any_of(head.begin(), head.end(), [&](const piece& q) { return piece_near(q, x, y, near); }))
-                over += tested.length / spans;
-            if (over > 0.5 * opening) return true;
-        }
-    }
-    return false;
+    add_run_over(stretch_of(cut, from, to), head, box, near, false, most, over);
+    add_run_over(stretch_of(cut, opening, std::min(from, whole)), head, box, near, true, most, over);
+    if (closes) add_run_over(stretch_of(cut, std::max(from, to), whole), head, box, near, true, most, over);
+    return over > most;
 }
 
 // The shortest cut of the closed path that ends where it starts (the entry): from each turn the

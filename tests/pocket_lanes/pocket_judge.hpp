@@ -696,8 +696,10 @@ inline recut_measure recut_of(const std::vector<cut_move>& moves, double near, d
 }
 
 // The length of the segments of `subject` (pairs of points) that run within `near` of a segment
-// of `reference` (pairs of points), the same way or back; `place` one point of it.
-inline double run_over_length(const loop& subject, const loop& reference, double near, xy& place)
+// of `reference` (pairs of points), the same way or back (only back with `back_only`); `place` one
+// point of it.
+inline double run_over_length(const loop& subject, const loop& reference, double near, xy& place,
+                              bool back_only = false)
 {
     double length = 0.0;
     for (std::size_t i = 0; i + 1 < subject.size(); i += 2) {
@@ -713,7 +715,9 @@ inline double run_over_length(const loop& subject, const loop& reference, double
                 const double ql = std::hypot(r.x - q.x, r.y - q.y);
                 if (!(ql > 0.0)) continue;
                 const double cross = ((b.x - a.x) * (r.y - q.y) - (b.y - a.y) * (r.x - q.x)) / (l * ql);
-                if (std::fabs(cross) < kRecutParallel && kernel_geometry::segment_distance(p, q, r) <= near) {
+                const bool back = (b.x - a.x) * (r.x - q.x) + (b.y - a.y) * (r.y - q.y) < 0.0;
+                if (std::fabs(cross) < kRecutParallel && (back || !back_only) &&
+                    kernel_geometry::segment_distance(p, q, r) <= near) {
                     length += l / samples;
                     place = p;
                     break;
@@ -750,7 +754,9 @@ inline loop stretch_of(const std::vector<xy>& v, double from, double to)
 // over the first step of the lane (a quarter of it at most), against the lane from a step and
 // kRecutTurn x near on; a fault when more than half the stretch is run over. A lane that closes
 // where it began comes back to its opening's start at its end: its last kRecutTurn x near runs on
-// into the opening, not back over it (a lane a few times near round would count it all).
+// into the opening, not back over it (a lane a few times near round would count it all). Those two
+// turns, where the lane runs on along its opening, count only where they run back over it: a lane
+// of a few hundredths, all turns, is judged too.
 inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std::vector<cut_move>& moves)
 {
     std::vector<std::string> faults;
@@ -760,18 +766,26 @@ inline std::vector<std::string> cut_once_faults(const pocket_case& c, const std:
         if (m.connection || m.step || m.lane < 1) continue;
         if (m.lane != pocket_box_block.first_output_lane && lt.level[m.lane - 1] != kLevelSeparator) continue;
         const recut_measure whole = recut_of({m}, near, c.step);
-        if (whole.recut <= 0.0) continue;
+        // The measure's points stand a sixteenth of the step apart or more: a lane shorter than the step
+        // may run over itself between them, and is judged whatever the measure found.
+        if (whole.recut <= 0.0 && whole.cut >= c.step) continue;
         const double opening = std::min(c.step, 0.25 * whole.cut);
         // The opening stretch, then the lane from where it may come back: a segment across either
         // bound is cut there, so that a long first segment is not taken whole for the opening.
         const std::vector<xy> v = points_along(m.entries, kJudgeSagitta);
         const loop head = stretch_of(v, 0.0, opening);
         const bool closes = !v.empty() && std::hypot(v.back().x - v.front().x, v.back().y - v.front().y) <= near;
-        const double tail_end = closes ? whole.cut - kRecutTurn * near : std::numeric_limits<double>::infinity();
-        const loop tail = stretch_of(v, opening + kRecutTurn * near, tail_end);
-        if (head.empty() || tail.empty()) continue;
+        const double end = closes ? whole.cut : std::numeric_limits<double>::infinity();
+        const double tail_from = opening + kRecutTurn * near, tail_end = end - (closes ? kRecutTurn * near : 0.0);
+        if (head.empty()) continue;
+        loop turns = stretch_of(v, opening, std::min(tail_from, end));
+        if (closes) {
+            const loop closing = stretch_of(v, std::max(tail_end, tail_from), end);
+            turns.insert(turns.end(), closing.begin(), closing.end());
+        }
         xy place{};
-        const double back = run_over_length(tail, head, near, place);
+        const double back = run_over_length(stretch_of(v, tail_from, tail_end), head, near, place) +
+                            run_over_length(turns, head, near, place, true);
         if (back > 0.5 * opening)
             faults.push_back("run twice: cut lane " + std::to_string(m.lane) + " runs back over its first " +
                              std::to_string(opening) + " for " + std::to_string(back) + " at " + at(place));

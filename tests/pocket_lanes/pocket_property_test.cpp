@@ -358,7 +358,10 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // a hole, once tried, kept a piece lying inside an island's own contour, taken for the hole of a
 // ring round it); at step 0.5, 20461242, 20561237 and 20661264 (a long first lane entered a little
 // before a spur's turn: the spur's way back, begun inside the opening, was not looked at for
-// running back over it, and the lane was cut there and back).
+// running back over it, and the lane was cut there and back); 20261259, 20661238 and 20761238
+// (lanes 0.1 to 0.3 round entered a little before a turn back: their way back ran along the
+// opening within a few times near of its end, where the test of the opening never looked, 0.015
+// to 0.039 of 0.025 to 0.073).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -373,7 +376,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
     {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20661216},
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
-    {20561237, 0.5}, {20661264, 0.5}};
+    {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -620,6 +623,11 @@ TEST_F(WholePocket, RunBackIsJudgedOverTheOpeningNotIntoIt)
         {"square entered in a side", {{0, 0}, {5, 0}, {5, 10}, {-5, 10}, {-5, 0}, {0, 0}}, false},
         {"pass of no width entered in its middle", {{0, 0}, {5, 0}, {-5, 0}, {0, 0}}, true},
         {"pass of no width entered at its end", {{0, 0}, {5, 0}, {0, 0}}, true},
+        {"pass of no width 0.03 long entered at its end", {{0, 0}, {0.015, 0}, {0, 0}}, true},
+        {"pass of no width 0.04 long entered in its middle", {{0, 0}, {0.01, 0}, {-0.01, 0}, {0, 0}}, true},
+        {"square 0.04 round entered in a side",
+         {{0, 0}, {0.005, 0}, {0.005, 0.01}, {-0.005, 0.01}, {-0.005, 0}, {0, 0}},
+         false},
     };
     pocket_case c{"judge", {rectangle(0, 0, 10, 10)}, {0.0}, 1.0};
     const int first = pocket_box_block.first_output_lane;
