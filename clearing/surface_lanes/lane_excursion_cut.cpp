@@ -166,15 +166,20 @@ bool crosses_xy(const point3& p, const point3& q, const point3& a, const point3&
            ((d3 <= 0.0 && d4 >= 0.0) || (d3 >= 0.0 && d4 <= 0.0)) && !(d1 == 0.0 && d2 == 0.0);
 }
 
+// Whether the XY segment p-q crosses the source.
+bool crosses_source(const source_cells& cells, const point3& p, const point3& q)
+{
+    for (int s : cells.near_box(std::min(p.v[0], q.v[0]), std::min(p.v[1], q.v[1]), std::max(p.v[0], q.v[0]),
+                                std::max(p.v[1], q.v[1])))
+        if (crosses_xy(p, q, cells.start(s), cells.end(s))) return true;
+    return false;
+}
+
 // Whether one of the loop's segments from `first` to `last` (point k to k + 1) crosses the source.
 bool run_crosses(const source_cells& cells, const pokarr& loop, int first, int last)
 {
-    for (int k = first; k <= last; ++k) {
-        const point3 p = at(loop, k), q = at(loop, k + 1);
-        for (int s : cells.near_box(std::min(p.v[0], q.v[0]), std::min(p.v[1], q.v[1]), std::max(p.v[0], q.v[0]),
-                                    std::max(p.v[1], q.v[1])))
-            if (crosses_xy(p, q, cells.start(s), cells.end(s))) return true;
-    }
+    for (int k = first; k <= last; ++k)
+        if (crosses_source(cells, at(loop, k), at(loop, k + 1))) return true;
     return false;
 }
 
@@ -255,16 +260,18 @@ int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, 
 }
 
 // Whether the loop comes back beside where the run left it: the points before and after the run
-// stand nearer each other than `least`, and the run is no longer than the way out and back of a
+// stand nearer each other than `least` in XY (on a steep flank the two stand at heights far apart
+// where the loop's way out and back climbs across the slope, as an offset of a source that
+// zigzags by a few tenths does), and the run is no longer than the way out and back of a
 // walk that overshot its source by the offset, or lies across the source. A run that ends
 // elsewhere, or a long one on the source's own side, follows a part of the region narrower than
 // the offset, whose crossings the lane engine's loop removal resolves as in the plane; its cut
 // would join far points across the region.
 bool comes_back(const source_cells& cells, const pokarr& loop, int i, int j, double least)
 {
-    if (!(distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
+    if (!(distd(2, at(loop, i - 1).v, at(loop, j + 1).v) < least)) return false;
     double along = 0.0;
-    for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
+    for (int k = i; k <= j + 1; ++k) along += distd(2, at(loop, k - 1).v, at(loop, k).v);
     return along <= kLongestExcursion * least || lies_across(cells, loop, i, j, least);
 }
 
@@ -286,8 +293,9 @@ bool crossing_xy(const point3& p, const point3& q, const point3& a, const point3
 // point before it) crosses its way out within `least` after the run (the two offsets meet at the
 // corner the excursion went round), the loop is closed at that crossing: the run's first point
 // moves onto it and the points up to the way out go. Otherwise the points before and after the
-// run are joined straight. Returns the last point removed.
-int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& removed)
+// run are joined straight, unless that join crosses the source (the run is then left, -1).
+// Returns the last point removed.
+int remove_run(const source_cells& cells, pokarr& loop, int i, int j, double least, std::vector<char>& removed)
 {
     const point3 p = at(loop, i - 1), q = at(loop, i);
     double out = 0.0;
@@ -301,6 +309,7 @@ int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& remo
         }
         out += distd(3, c.v, d.v);
     }
+    if (crosses_source(cells, p, at(loop, j + 1))) return -1;
     std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
     return j;
 }
@@ -330,7 +339,7 @@ void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, b
         const bool holds_first = first_near && (i == 1 || j == last - 1);
         if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(cells, loop, i, j, least) &&
             (run_crosses(cells, loop, i - 1, j) || run_touches(cells, loop, i, j)))
-            next = remove_run(loop, i, j, least, removed) + 1;
+            next = std::max(remove_run(cells, loop, i, j, least, removed), j) + 1;
         i = next;
     }
     int kept = 0;
