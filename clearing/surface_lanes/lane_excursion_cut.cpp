@@ -124,15 +124,32 @@ double surface_path(const point3& p, const point3& q, pokarr& path, int& status)
     return laid == 0 ? length : -1.0;
 }
 
+// The XY distance from p to the source's nearest segment, `reach` when none is nearer.
+double distance_to_source(const source_cells& cells, const point3& p, double reach)
+{
+    double nearest = reach;
+    for (int k : cells.near_box(p.v[0] - reach, p.v[1] - reach, p.v[0] + reach, p.v[1] + reach)) {
+        const point3 a = cells.start(k), b = cells.end(k);
+        const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1], length2 = ax * ax + ay * ay;
+        const double t =
+            length2 > 0.0 ? std::clamp(((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(p.v[0] - a.v[0] - t * ax, p.v[1] - a.v[1] - t * ay));
+    }
+    return nearest;
+}
+
 // Whether p lies nearer the source than `least` over the surface: from the inside of one of its
 // nearest source segments in XY (no path over the surface is shorter than its XY length) the
 // section of the surface square to the segment, the path the offset's own walk takes, is shorter
 // than that. With `from_vertices` the section from the nearest source vertex counts too: a point
 // beyond the ends of both segments at a vertex (where the source jogs by a few thousandths)
 // lies in reach of that vertex, and any path over the surface bounds its distance from above.
+// A contour's first offset keeps its distance in XY (pocket_work.contour_offset_in_plane): there
+// p is near when its XY distance from the source is below `least`.
 bool near_source(const source_cells& cells, const point3& p, double least, bool from_vertices, pokarr& path,
                  int& status)
 {
+    if (pocket_work_block.contour_offset_in_plane != 0) return distance_to_source(cells, p, least) < least;
     std::vector<std::pair<double, point3>> candidates;
     std::pair<double, point3> vertex{least, {}};
     for (int k : cells.near_box(p.v[0] - least, p.v[1] - least, p.v[0] + least, p.v[1] + least)) {
@@ -194,20 +211,6 @@ bool inside_source(const source_cells& cells, const point3& p)
         if (x > p.v[0]) inside = !inside;
     }
     return inside;
-}
-
-// The XY distance from p to the source's nearest segment, `reach` when none is nearer.
-double distance_to_source(const source_cells& cells, const point3& p, double reach)
-{
-    double nearest = reach;
-    for (int k : cells.near_box(p.v[0] - reach, p.v[1] - reach, p.v[0] + reach, p.v[1] + reach)) {
-        const point3 a = cells.start(k), b = cells.end(k);
-        const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1], length2 = ax * ax + ay * ay;
-        const double t =
-            length2 > 0.0 ? std::clamp(((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2, 0.0, 1.0) : 0.0;
-        nearest = std::min(nearest, std::hypot(p.v[0] - a.v[0] - t * ax, p.v[1] - a.v[1] - t * ay));
-    }
-    return nearest;
 }
 
 // Whether a point of the run from i to j stands on the source in XY, within the pocket's

@@ -5,7 +5,8 @@
 // point; a long run that crosses the source only shallowly and stays on its own side (the offset
 // of a part narrower than the offset) is kept. A spike out to the source and back that stops a
 // hair short of it (a walk that overshot onto its source) is cut as well, also on a steep slope
-// where its ends stand near in XY but far apart in space. The nearness of a fold's points counts
+// where its ends stand near in XY but far apart in space; for a contour's first offset, which
+// keeps its distance in XY, nearness is judged in XY. The nearness of a fold's points counts
 // the source's vertices too.
 #include "surface_lane_support.hpp"
 
@@ -51,8 +52,9 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
         const char* what;
         std::vector<plane_point> corners;  // round from the bottom's middle, the excursion in place of a corner
         bool cut;
-        bool corner;        // the loop turns where the run's way in crossed its way out
-        double rise = 0.0;  // the surface's rise in y
+        bool corner;            // the loop turns where the run's way in crossed its way out
+        double rise = 0.0;      // the surface's rise in y
+        bool in_plane = false;  // a contour's first offset, its distance kept in XY
     } rows[] = {
         {"down across the bottom by 1.75, back across the left side by 1.75 and in along y = 2.1",
          {{5, 2.1}, {8, 2.1}, {8, 8}, {2.25, 8}, {2.25, -1.75}, {-1.75, 2.1}, {5, 2.1}},
@@ -87,15 +89,23 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
          true,
          false,
          3.0},
+        {"a contour's first offset on that slope: a spike down across the bottom, all of it within 2 in XY",
+         {{5, 2}, {8, 2}, {8, 8}, {2, 8}, {2, 2}, {3, 2}, {3.5, -0.5}, {4, 2}, {5, 2}},
+         true,
+         false,
+         3.0,
+         true},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         const double least = flat_grid_least(r.rise);
+        pocket_work_block.contour_offset_in_plane = r.in_plane ? 1 : 0;
         const std::vector<p3> source = sampled({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, r.rise);
         const std::vector<p3> before = sampled(r.corners, r.rise);
         pokarr source_array = make_3d(source), loop = make_3d(before);
         int cut = 0, status = 0;
         lane_excursion_cut(source_array, least, loop, cut, status);
+        pocket_work_block.contour_offset_in_plane = 0;
         const std::vector<p3> after = points_of(loop);
         pokarr_free(source_array);
         pokarr_free(loop);
