@@ -124,15 +124,32 @@ double surface_path(const point3& p, const point3& q, pokarr& path, int& status)
     return laid == 0 ? length : -1.0;
 }
 
+// The XY distance from p to the source's nearest segment, `reach` when none is nearer.
+double distance_to_source(const source_cells& cells, const point3& p, double reach)
+{
+    double nearest = reach;
+    for (int k : cells.near_box(p.v[0] - reach, p.v[1] - reach, p.v[0] + reach, p.v[1] + reach)) {
+        const point3 a = cells.start(k), b = cells.end(k);
+        const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1], length2 = ax * ax + ay * ay;
+        const double t =
+            length2 > 0.0 ? std::clamp(((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(p.v[0] - a.v[0] - t * ax, p.v[1] - a.v[1] - t * ay));
+    }
+    return nearest;
+}
+
 // Whether p lies nearer the source than `least` over the surface: from the inside of one of its
 // nearest source segments in XY (no path over the surface is shorter than its XY length) the
 // section of the surface square to the segment, the path the offset's own walk takes, is shorter
 // than that. With `from_vertices` the section from the nearest source vertex counts too: a point
 // beyond the ends of both segments at a vertex (where the source jogs by a few thousandths)
 // lies in reach of that vertex, and any path over the surface bounds its distance from above.
+// A contour's first offset keeps its distance in XY (pocket_work.contour_offset_in_plane): there
+// p is near when its XY distance from the source is below `least`.
 bool near_source(const source_cells& cells, const point3& p, double least, bool from_vertices, pokarr& path,
                  int& status)
 {
+    if (pocket_work_block.contour_offset_in_plane != 0) return distance_to_source(cells, p, least) < least;
     std::vector<std::pair<double, point3>> candidates;
     std::pair<double, point3> vertex{least, {}};
     for (int k : cells.near_box(p.v[0] - least, p.v[1] - least, p.v[0] + least, p.v[1] + least)) {
@@ -166,15 +183,20 @@ bool crosses_xy(const point3& p, const point3& q, const point3& a, const point3&
            ((d3 <= 0.0 && d4 >= 0.0) || (d3 >= 0.0 && d4 <= 0.0)) && !(d1 == 0.0 && d2 == 0.0);
 }
 
+// Whether the XY segment p-q crosses the source.
+bool crosses_source(const source_cells& cells, const point3& p, const point3& q)
+{
+    for (int s : cells.near_box(std::min(p.v[0], q.v[0]), std::min(p.v[1], q.v[1]), std::max(p.v[0], q.v[0]),
+                                std::max(p.v[1], q.v[1])))
+        if (crosses_xy(p, q, cells.start(s), cells.end(s))) return true;
+    return false;
+}
+
 // Whether one of the loop's segments from `first` to `last` (point k to k + 1) crosses the source.
 bool run_crosses(const source_cells& cells, const pokarr& loop, int first, int last)
 {
-    for (int k = first; k <= last; ++k) {
-        const point3 p = at(loop, k), q = at(loop, k + 1);
-        for (int s : cells.near_box(std::min(p.v[0], q.v[0]), std::min(p.v[1], q.v[1]), std::max(p.v[0], q.v[0]),
-                                    std::max(p.v[1], q.v[1])))
-            if (crosses_xy(p, q, cells.start(s), cells.end(s))) return true;
-    }
+    for (int k = first; k <= last; ++k)
+        if (crosses_source(cells, at(loop, k), at(loop, k + 1))) return true;
     return false;
 }
 
@@ -189,20 +211,6 @@ bool inside_source(const source_cells& cells, const point3& p)
         if (x > p.v[0]) inside = !inside;
     }
     return inside;
-}
-
-// The XY distance from p to the source's nearest segment, `reach` when none is nearer.
-double distance_to_source(const source_cells& cells, const point3& p, double reach)
-{
-    double nearest = reach;
-    for (int k : cells.near_box(p.v[0] - reach, p.v[1] - reach, p.v[0] + reach, p.v[1] + reach)) {
-        const point3 a = cells.start(k), b = cells.end(k);
-        const double ax = b.v[0] - a.v[0], ay = b.v[1] - a.v[1], length2 = ax * ax + ay * ay;
-        const double t =
-            length2 > 0.0 ? std::clamp(((p.v[0] - a.v[0]) * ax + (p.v[1] - a.v[1]) * ay) / length2, 0.0, 1.0) : 0.0;
-        nearest = std::min(nearest, std::hypot(p.v[0] - a.v[0] - t * ax, p.v[1] - a.v[1] - t * ay));
-    }
-    return nearest;
 }
 
 // Whether the point stands on the source in XY, within the pocket's tolerance, and whether a
@@ -258,22 +266,24 @@ int run_end(const pokarr& loop, const std::vector<char>& near, int i, int last, 
     return j;
 }
 
-// Whether the points before and after the run stand nearer each other than `least`, and whether
-// the loop comes back beside where the run left it: they do, and the run is no longer than the
-// way out and back of a walk that overshot its source by the offset, or lies across the source. A
-// run that ends elsewhere, or a long one on the source's own side, follows a part of the region
-// narrower than the offset, whose crossings the lane engine's loop removal resolves as in the
-// plane; its cut would join far points across the region.
+// Whether the points before and after the run stand nearer each other than `least` in XY (on a
+// steep flank the two stand at heights far apart where the loop's way out and back climbs across
+// the slope, as an offset of a source that zigzags by a few tenths does), and whether the loop
+// comes back beside where the run left it: they do, and the run is no longer than the way out and
+// back of a walk that overshot its source by the offset, or lies across the source. A run that
+// ends elsewhere, or a long one on the source's own side, follows a part of the region narrower
+// than the offset, whose crossings the lane engine's loop removal resolves as in the plane; its
+// cut would join far points across the region.
 bool ends_beside(const pokarr& loop, int i, int j, double least)
 {
-    return distd(3, at(loop, i - 1).v, at(loop, j + 1).v) < least;
+    return distd(2, at(loop, i - 1).v, at(loop, j + 1).v) < least;
 }
 
 bool comes_back(const source_cells& cells, const pokarr& loop, int i, int j, double least)
 {
     if (!ends_beside(loop, i, j, least)) return false;
     double along = 0.0;
-    for (int k = i; k <= j + 1; ++k) along += distd(3, at(loop, k - 1).v, at(loop, k).v);
+    for (int k = i; k <= j + 1; ++k) along += distd(2, at(loop, k - 1).v, at(loop, k).v);
     return along <= kLongestExcursion * least || lies_across(cells, loop, i, j, least);
 }
 
@@ -295,8 +305,9 @@ bool crossing_xy(const point3& p, const point3& q, const point3& a, const point3
 // point before it) crosses its way out within `least` after the run (the two offsets meet at the
 // corner the excursion went round), the loop is closed at that crossing: the run's first point
 // moves onto it and the points up to the way out go. Otherwise the points before and after the
-// run are joined straight. Returns the last point removed.
-int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& removed)
+// run are joined straight, unless that join crosses the source (the run is then left, -1).
+// Returns the last point removed.
+int remove_run(const source_cells& cells, pokarr& loop, int i, int j, double least, std::vector<char>& removed)
 {
     const point3 p = at(loop, i - 1), q = at(loop, i);
     double out = 0.0;
@@ -310,6 +321,7 @@ int remove_run(pokarr& loop, int i, int j, double least, std::vector<char>& remo
         }
         out += distd(3, c.v, d.v);
     }
+    if (crosses_source(cells, p, at(loop, j + 1))) return -1;
     std::fill(removed.begin() + i, removed.begin() + j + 1, 1);
     return j;
 }
@@ -337,7 +349,10 @@ int cut_across_stretches(const source_cells& cells, pokarr& loop, int i, int j, 
         while (b < j && inside_source(cells, at(loop, b + 1)) != own_side) ++b;
         while (a > from && on_source(cells, at(loop, a - 1))) --a;
         while (b < j && on_source(cells, at(loop, b + 1))) ++b;
-        a = from = (b < j && comes_back(cells, loop, a, b, least) ? remove_run(loop, a, b, least, removed) : b) + 1;
+        a = from =
+            (b < j && comes_back(cells, loop, a, b, least) ? std::max(remove_run(cells, loop, a, b, least, removed), b)
+                                                           : b) +
+            1;
     }
     return std::max(j, from - 1);
 }
@@ -368,7 +383,7 @@ void cut_runs(const source_cells& cells, double least, pokarr& loop, int& cut, b
         const bool crosses = !holds_first && run_crosses(cells, loop, i - 1, j);
         if (!holds_first && 2 * (j - i + 1) < loop.count && comes_back(cells, loop, i, j, least) &&
             (crosses || run_touches(cells, loop, i, j)))
-            next = remove_run(loop, i, j, least, removed) + 1;
+            next = std::max(remove_run(cells, loop, i, j, least, removed), j) + 1;
         else if (crosses && !ends_beside(loop, i, j, least))
             next = cut_across_stretches(cells, loop, i, j, least, removed) + 1;
         i = next;

@@ -22,14 +22,16 @@ inline constexpr int kExcursionArrayFailed = 11;
 // section square in XY to a source segment, from a foot inside it: the path the offset's own walk takes) is shorter
 // than `least`; a point whose path cannot be traced counts as far. A run of half the loop's points or more is left as
 // it is; a run that holds the loop's first point is judged as any other, the loop then starting at the point kept
-// nearest its old start. Out of a run not cut whole whose ends stand `least` or more apart, each stretch on the
+// nearest its old start. Out of a run not cut whole whose ends stand `least` or more apart in XY, each stretch on the
 // source's far side in XY from the point before the run (with the points beside it on the source within the tolerance)
-// is cut as such a run when it comes back beside where it left. cut: the number of points removed. Status 0, or 11.
-// Reads surface_grid_block (through lan_on_grid) and pocket_work (tolerance, working tolerance).
+// is cut as such a run when it comes back beside where it left. A run is not cut where the straight join of its ends
+// would cross the source. A contour's first offset keeps its distance in XY, and there nearness is judged by the XY
+// distance from the source. cut: the number of points removed. Status 0, or 11. Reads surface_grid_block (through
+// lan_on_grid) and pocket_work (tolerance, working tolerance, contour_offset_in_plane).
 void lane_excursion_cut(const pokarr& source, double least, pokarr& loop, int& cut, int& status);
 
 // How many of the loop's points numbered in `points` lie nearer the source than `least` over the
-// surface, judged as lane_excursion_cut judges them and, besides, by the surface's section from
-// the nearest source vertex. Status 0, or 11.
+// surface (in XY for a contour's first offset), judged as lane_excursion_cut judges them and,
+// besides, by the surface's section from the nearest source vertex. Status 0, or 11.
 int lane_points_near_source(const pokarr& source, double least, const pokarr& loop, const std::vector<int>& points,
                             int& status);

@@ -88,6 +88,11 @@ struct point3 {
 
 point3 at(const pokarr& a, int i) { return {{a.x[i], a.y[i], a.z[i]}}; }
 
+// Whether the offset is a contour's first, which keeps its distance in XY (the walls stand upright
+// over the contours): its joins reach, and its pieces are judged near the input, in XY. Reads
+// pocket_work (contour_offset_in_plane).
+bool in_plane() { return pocket_work_block.contour_offset_in_plane != 0; }
+
 bool same_point(const point3& p, const point3& q) { return p.v[0] == q.v[0] && p.v[1] == q.v[1] && p.v[2] == q.v[2]; }
 
 double distance_of(const point3& p, const point3& q) { return distd(3, p.v, q.v); }
@@ -449,14 +454,39 @@ bool swallowed(const segment_piece& prev, const pokarr& piece, const point3& end
     return true;
 }
 
+// The distance the offset keeps from its input: the offset less the pocket's tolerance (or the
+// working tolerance where that is larger). Reads pocket_work (tolerance, working tolerance).
+double least_from_input(const offset_run& run)
+{
+    const pocket_work& w = pocket_work_block;
+    return run.offset - std::max(w.tolerance, w.working_tolerance);
+}
+
+// Whether every point of the piece lies nearer the input in XY than least_from_input, as the
+// excursion cut judges nearness for a contour's first offset: such a piece is no part of the
+// offset. At a concave corner after steps shorter than the offset (where the input crosses grid
+// lines just before its vertex) the piece of the next segment lies behind several steps, beyond
+// the band of the last one.
+bool piece_near_input(offset_run& run, const pokarr& piece)
+{
+    const double least = least_from_input(run);
+    std::vector<int> points(static_cast<std::size_t>(piece.count));
+    for (int k = 0; k < piece.count; ++k) points[static_cast<std::size_t>(k)] = k;
+    int status = 0;
+    const int near = lane_points_near_source(run.input, least, piece, points, status);
+    if (status != 0) run.status = kOffset3dFailed;
+    return status == 0 && piece.count > 0 && near == piece.count;
+}
+
 // Joins the piece at a concave corner that it neither crosses nor touches: the offsets of the
 // segments stand at different distances in XY where the surface's slope differs, so that one
 // ends short of the other. The loop runs on straight from its end until it meets the piece, or
 // the piece is run back from its start until it meets the loop; the piece goes on from the
 // meeting (`from`: the piece index to append from). A piece lying wholly in the band between the
-// previous segment and the loop is nearer that segment than the offset: it is swallowed, and the
-// loop's run meets a later piece. A fill round the vertex would come nearer the segments than
-// the offset. run.status set when the run ends.
+// previous segment and the loop is nearer that segment than the offset, and one lying wholly
+// nearer the input (a contour's first offset, judged in XY) is no part of the offset: it is
+// swallowed, and the loop's run meets a later piece. A fill round the vertex would come nearer
+// the segments than the offset. run.status set when the run ends.
 concave_join join_concave(offset_run& run, const segment_piece& prev, segment_piece& cur, int& from)
 {
     const double reach = kConcaveReach * run.offset;
@@ -481,8 +511,10 @@ concave_join join_concave(offset_run& run, const segment_piece& prev, segment_pi
         from = 0;
         return concave_join::met;
     }
-    return swallowed(prev, cur.piece, end, ahead, length, run.side >= 0 ? 1 : -1) ? concave_join::swallowed
-                                                                                  : concave_join::none;
+    return swallowed(prev, cur.piece, end, ahead, length, run.side >= 0 ? 1 : -1) ||
+                   (in_plane() && piece_near_input(run, cur.piece))
+               ? concave_join::swallowed
+               : concave_join::none;
 }
 
 // Whether a concave corner that neither the rays nor a crossing within the join reach could join
@@ -511,7 +543,9 @@ bool joined_straight(const offset_run& run, const segment_piece& cur, double tur
 bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, segment_piece* next)
 {
     int start = 0;
-    lane_join_start(run.loop, run.reach2, start);
+    // The join reach is measured as the offset is: in XY for a contour's first offset, where on a
+    // steep flank the pieces' crossing lies within an offset in XY but farther in space.
+    lane_join_start(in_plane() ? 2 : 3, run.loop, run.reach2, start);
     run.search_start = start;
     int from = 0;
     bool crossed = lane_join_search(kJoinCut, run.loop, cur.piece, start, from) != 0;
@@ -574,8 +608,7 @@ void finish_loop(offset_run& run)
 // (tolerance, working tolerance).
 void cut_excursions(offset_run& run)
 {
-    const pocket_work& w = pocket_work_block;
-    const double least = run.offset - std::max(w.tolerance, w.working_tolerance);
+    const double least = least_from_input(run);
     int cut = 0, status = 0;
     lane_excursion_cut(run.input, least, run.loop, cut, status);
     if (failed(run, status)) return;

@@ -224,18 +224,22 @@ int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, i
     return 0;
 }
 
-void lane_join_start(const pokarr& result, double reach2, int& index)
+void lane_join_start(int dimension, const pokarr& result, double reach2, int& index)
 {
     index = 0;
     if (result.count < 2) return;
+    const auto squared = [dimension](const double* p, const double* q) {
+        const double dx = q[0] - p[0], dy = q[1] - p[1], dz = dimension == 2 ? 0.0 : q[2] - p[2];
+        return dx * dx + dy * dy + dz * dz;
+    };
     const point3 last = at(result, result.count - 1);
     const double window = kJoinArcWindow * std::sqrt(reach2);
     double along = 0.0;
     int earliest = result.count - 1;
     for (int i = result.count - 2; i >= 0 && along <= window; --i) {
         const point3 p = at(result, i);
-        along += std::sqrt(squared_step(p.v, at(result, i + 1).v));
-        if (along <= window && squared_step(p.v, last.v) <= reach2) earliest = i;
+        along += std::sqrt(squared(p.v, at(result, i + 1).v));
+        if (along <= window && squared(p.v, last.v) <= reach2) earliest = i;
     }
     index = std::max(earliest - 1, 0);
 }

@@ -32,8 +32,9 @@ int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, i
 // Where the join search starts: the segment ending at the earliest result point within the join
 // reach (squared: reach2) of the result's last point, looking back along the result over at most
 // four reaches of arc length (a crossing farther back, such as the loop's own start, is no join).
-// 0 for a result of fewer than two points.
-void lane_join_start(const pokarr& result, double reach2, int& index);
+// Distances and lengths in XY (dimension 2: an offset that keeps its distance in XY) or in space
+// (3). 0 for a result of fewer than two points.
+void lane_join_start(int dimension, const pokarr& result, double reach2, int& index);
 
 // Removes small loops from a piece of at least four points: each segment i is tested against
 // the segments up to 20 further on (not its neighbour); at a crossing the points between are

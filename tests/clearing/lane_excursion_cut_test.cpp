@@ -4,9 +4,11 @@
 // loop closed where its way in and way out cross, also where the run holds the loop's first
 // point; a long run that crosses the source only shallowly and stays on its own side (the offset
 // of a part narrower than the offset) is kept. A spike out to the source and back that stops a
-// hair short of it (a walk that overshot onto its source) is cut as well, and so is a thin spike
-// across the source out of a long run near it whose ends stand apart, with the points beside it
-// on the source. The nearness of a fold's points counts the source's vertices too.
+// hair short of it (a walk that overshot onto its source) is cut as well, also on a steep slope
+// where its ends stand near in XY but far apart in space, and so is a thin spike across the
+// source out of a long run near it whose ends stand apart, with the points beside it on the
+// source; for a contour's first offset, which keeps its distance in XY, nearness is judged in XY.
+// The nearness of a fold's points counts the source's vertices too.
 #include "surface_lane_support.hpp"
 
 #include "clearing/surface_lanes/lane_excursion_cut.hpp"
@@ -17,8 +19,8 @@ namespace {
 
 using plane_point = std::array<double, 2>;
 
-// The polyline through the corners, sampled every half unit.
-std::vector<p3> sampled(const std::vector<plane_point>& corners)
+// The polyline through the corners, sampled every half unit, on the plane rising by `rise` in y.
+std::vector<p3> sampled(const std::vector<plane_point>& corners, double rise = 0.0)
 {
     std::vector<p3> points;
     for (std::size_t k = 0; k + 1 < corners.size(); ++k) {
@@ -26,18 +28,19 @@ std::vector<p3> sampled(const std::vector<plane_point>& corners)
         const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(b[0] - a[0], b[1] - a[1]) / 0.5)));
         for (int s = 0; s < steps; ++s) {
             const double t = static_cast<double>(s) / steps;
-            points.push_back({a[0] + t * (b[0] - a[0]), a[1] + t * (b[1] - a[1]), 0.0});
+            const double y = a[1] + t * (b[1] - a[1]);
+            points.push_back({a[0] + t * (b[0] - a[0]), y, rise * y});
         }
     }
-    points.push_back({corners.back()[0], corners.back()[1], 0.0});
+    points.push_back({corners.back()[0], corners.back()[1], rise * corners.back()[1]});
     return points;
 }
 
-// Lays the flat grid under the square 0..10 and sets the pocket's tolerance; the least distance
-// the loops keep from their source.
-double flat_grid_least()
+// Lays the grid of the plane rising by `rise` in y under the square 0..10 and sets the pocket's
+// tolerance; the least distance the loops keep from their source.
+double flat_grid_least(double rise = 0.0)
 {
-    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, grid_test::plane(0.0, 0.0, 0.0));
+    grid_test::load_grid(-5.0, -5.0, 1.0, 21, 21, grid_test::plane(0.0, rise, 0.0));
     pocket_work_block.tolerance = 0.01;
     return 1.99;
 }
@@ -51,8 +54,10 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
         const char* what;
         std::vector<plane_point> corners;  // round from the bottom's middle, the excursion in place of a corner
         bool cut;
-        bool corner;  // the loop turns where the run's way in crossed its way out
-        double keep;  // the distance from the source every point keeps after the cut
+        bool corner;            // the loop turns where the run's way in crossed its way out
+        double keep;            // the distance from the source every point keeps after the cut
+        double rise = 0.0;      // the surface's rise in y
+        bool in_plane = false;  // a contour's first offset, its distance kept in XY
     } rows[] = {
         {"down across the bottom by 1.75, back across the left side by 1.75 and in along y = 2.1",
          {{5, 2.1}, {8, 2.1}, {8, 8}, {2.25, 8}, {2.25, -1.75}, {-1.75, 2.1}, {5, 2.1}},
@@ -103,14 +108,30 @@ TEST_F(SurfaceLaneTest, ExcursionsAcrossTheSourceAreCutAndShallowRunsKept)
          false,
          false,
          least},
+        {"a spike out across the left side on a slope rising 3 in y: its ends 1 apart in XY, 3.2 in space",
+         {{5, 2}, {8, 2}, {8, 8}, {2, 8}, {2, 5.5}, {-0.5, 5}, {2, 4.5}, {2, 2}, {5, 2}},
+         true,
+         false,
+         least,
+         3.0},
+        {"a contour's first offset on that slope: a spike down across the bottom, all of it within 2 in XY",
+         {{5, 2}, {8, 2}, {8, 8}, {2, 8}, {2, 2}, {3, 2}, {3.5, -0.5}, {4, 2}, {5, 2}},
+         true,
+         false,
+         least,
+         3.0,
+         true},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
-        const std::vector<p3> source = sampled({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}});
-        const std::vector<p3> before = sampled(r.corners);
+        flat_grid_least(r.rise);
+        pocket_work_block.contour_offset_in_plane = r.in_plane ? 1 : 0;
+        const std::vector<p3> source = sampled({{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, r.rise);
+        const std::vector<p3> before = sampled(r.corners, r.rise);
         pokarr source_array = make_3d(source), loop = make_3d(before);
         int cut = 0, status = 0;
         lane_excursion_cut(source_array, least, loop, cut, status);
+        pocket_work_block.contour_offset_in_plane = 0;
         const std::vector<p3> after = points_of(loop);
         pokarr_free(source_array);
         pokarr_free(loop);

@@ -124,23 +124,28 @@ TEST_F(SurfaceLaneTest, JoinStartReachesBackOverTheNearPart)
     const std::vector<p3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}};
     // A corner: the result runs away from its end and comes back within reach of it.
     const std::vector<p3> corner = {{0, 0, 0}, {4, 0, 0}, {6, 0, 0}, {6, 3, 0}, {4.5, 0.5, 0}};
+    // Up a steep flank: a step of 1 in XY climbs 3.
+    const std::vector<p3> flank = {{0, 0, 0}, {1, 0, 3}, {2, 0, 6}, {3, 0, 9}, {4, 0, 12}};
     const struct {
         std::vector<p3> result;
         double reach2;
-        int want;
+        int dimension, want;
     } rows[] = {
-        {line, 2.5 * 2.5, 1},  // points 2..4 within reach: from the segment ending at 2
-        {line, 0.25, 3},       // nothing but the end within reach: the last segment
-        {line, 100.0, 0},      // all within reach
-        {corner, 4.0, 0},      // back over the corner to the segment passing the end
-        {corner, 1.0, 3},      // that segment lies more than four reaches back along the result
-        {{{1, 1, 1}}, 0.0, 0},
+        {line, 2.5 * 2.5, 3, 1},  // points 2..4 within reach: from the segment ending at 2
+        {line, 0.25, 3, 3},       // nothing but the end within reach: the last segment
+        {line, 100.0, 3, 0},      // all within reach
+        {corner, 4.0, 3, 0},      // back over the corner to the segment passing the end
+        {corner, 1.0, 3, 3},      // that segment lies more than four reaches back along the result
+        {{{1, 1, 1}}, 0.0, 3, 0}, {line, 2.5 * 2.5, 2, 1},  // a flat result: alike in XY
+        {flank, 2.5 * 2.5, 3, 3},                           // in space nothing but the end within reach
+        {flank, 2.5 * 2.5, 2, 1},                           // in XY as the flat line
     };
     for (const auto& r : rows) {
         pokarr result = make_3d(r.result);
         int index = -7;
-        lane_join_start(result, r.reach2, index);
-        EXPECT_EQ(index, r.want) << "reach2 " << r.reach2 << " points " << r.result.size();
+        lane_join_start(r.dimension, result, r.reach2, index);
+        EXPECT_EQ(index, r.want) << "reach2 " << r.reach2 << " points " << r.result.size() << " dimension "
+                                 << r.dimension;
         pokarr_free(result);
     }
 }
