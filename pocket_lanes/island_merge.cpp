@@ -14,6 +14,7 @@
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
@@ -491,9 +492,19 @@ void absorb_islands(ilscom_call& c, int k, pokarr& kloop, int lane_a, int lane_b
 void take_in_nested_island(ilscom_call& c, int lane_a, pokarr& a, int lane_b, pokarr& b)
 {
     const lane_table& lt = lane_table_block;
-    for (const auto& [outer, outer_loop, inner, inner_loop] :
-         {std::tuple{lane_a, &a, lane_b, &b}, std::tuple{lane_b, &b, lane_a, &a}}) {
-        if (lt.group[outer] != 0) continue;
+    // A loop inside another has its box inside the other's: only such a pair pays for the inside
+    // test (the boxes hold the arcs' bulges, and the slack of the tolerance only tests more).
+    double box_a[4], box_b[4];
+    pokarr_box(a, box_a);
+    pokarr_box(b, box_b);
+    const double slack = pocket_work_block.tolerance;
+    const auto box_holds = [slack](const double* outer, const double* inner) {
+        return inner[0] >= outer[0] - slack && inner[1] >= outer[1] - slack && inner[2] <= outer[2] + slack &&
+               inner[3] <= outer[3] + slack;
+    };
+    for (const auto& [outer, outer_loop, outer_box, inner, inner_loop, inner_box] :
+         {std::tuple{lane_a, &a, box_a, lane_b, &b, box_b}, std::tuple{lane_b, &b, box_b, lane_a, &a, box_a}}) {
+        if (lt.group[outer] != 0 || !box_holds(outer_box, inner_box)) continue;
         inside_loop inside_outer;
         inside_loop_make(*outer_loop, inside_outer);
         int status = 0;
