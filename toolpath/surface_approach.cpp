@@ -36,21 +36,6 @@ struct approach_plan {
     horizontal_arc arc;
 };
 
-// The start of the lateral line of kinds 2, 5 and 6; false when its direction has no length.
-bool line_start(int kind, const point3& point, const point3& neighbour, const point3& normal, point3& start)
-{
-    point3 unit{};
-    bool found = false;
-    if (kind == kKindNormal)
-        found = unit_vector(normal, unit);
-    else if (kind == kKindPath)
-        found = horizontal_unit(neighbour, point, unit);
-    else
-        found = unit_vector({normal[0], normal[1], 0.0f}, unit);
-    if (found) start = offset_point(point, unit, connect_params_block().lateral_distance);
-    return found;
-}
-
 approach_plan z_up(const point3& point)
 {
     approach_plan plan;
@@ -99,7 +84,8 @@ approach_plan plan_approach(int kind, const point3& point, const point3& neighbo
         kind = kKindHorizontalNormal;
     }
     point3 start{};
-    if (!line_start(kind, point, neighbour, normal, start) || lateral_gouges(start, point, kLinePrefix, kGougeSuffix))
+    if (!lateral_line_point(kind, point, neighbour, normal, start) ||
+        lateral_gouges(start, point, kLinePrefix, kGougeSuffix))
         return z_up(point);
     approach_plan plan;
     plan.kind = kind;

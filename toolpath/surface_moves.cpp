@@ -73,6 +73,20 @@ point3 offset_point(const point3& p, const point3& direction, float distance)
     return {p[0] + distance * direction[0], p[1] + distance * direction[1], p[2] + distance * direction[2]};
 }
 
+bool lateral_line_point(int kind, const point3& point, const point3& neighbour, const point3& normal, point3& end)
+{
+    point3 unit{};
+    bool found = false;
+    if (kind == kKindNormal)
+        found = unit_vector(normal, unit);
+    else if (kind == kKindPath)
+        found = horizontal_unit(neighbour, point, unit);
+    else
+        found = unit_vector({normal[0], normal[1], 0.0f}, unit);
+    if (found) end = offset_point(point, unit, connect_params_block().lateral_distance);
+    return found;
+}
+
 point3 vertical_arc_point(const point3& point, const point3& horizontal, float radius, float degrees)
 {
     const float c = std::cos(degrees * kDegree), s = std::sin(degrees * kDegree);

@@ -14,6 +14,10 @@ bool horizontal_unit(const point3& from, const point3& to, point3& unit);
 // The unit vector of v (3-D); false when it has no length.
 bool unit_vector(const point3& v, point3& unit);
 point3 offset_point(const point3& p, const point3& direction, float distance);
+// The far end of the lateral line of kinds 2, 5 and 6 from P, the lateral distance away: along the
+// normal (2), the path from the neighbour to P in the plane (5) or the normal in the plane (6);
+// false when that direction has no length.
+bool lateral_line_point(int kind, const point3& point, const point3& neighbour, const point3& normal, point3& end);
 
 // Points of the vertical arc of radius R whose lowest point (270 degrees) is P, in the vertical
 // plane through P along `horizontal`: centre R above P, angle a gives the point

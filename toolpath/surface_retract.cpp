@@ -34,22 +34,6 @@ struct retract_plan {
     horizontal_arc arc;          // kind 7
 };
 
-// The lateral line of kinds 2, 5 and 6 away from P; false when its direction has no length.
-bool line_end(int kind, const point3& point, const point3& neighbour, const point3& normal, point3& end)
-{
-    const connect_params& c = connect_params_block();
-    point3 unit{};
-    bool found = false;
-    if (kind == kKindNormal)
-        found = unit_vector(normal, unit);
-    else if (kind == kKindPath)
-        found = horizontal_unit(neighbour, point, unit);
-    else
-        found = unit_vector({normal[0], normal[1], 0.0f}, unit);
-    if (found) end = offset_point(point, unit, c.lateral_distance);
-    return found;
-}
-
 // The plan of a kind; falls back to Z up on a gouge or missing geometry.
 retract_plan plan_retract(int kind, const point3& point, const point3& neighbour, const point3& normal)
 {
@@ -82,7 +66,7 @@ retract_plan plan_retract(int kind, const point3& point, const point3& neighbour
         return plan;
     }
     point3 end{};
-    if (kind == kKindZUp || !line_end(kind, point, neighbour, normal, end) ||
+    if (kind == kKindZUp || !lateral_line_point(kind, point, neighbour, normal, end) ||
         lateral_gouges(point, end, kGougePrefix, kGougeSuffix))
         return plan;
     plan.kind = kind;
