@@ -464,7 +464,12 @@ void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slo
     }
     slot_points[index] = result;
     slot_normals[index] = normal;
-    status = lane_dist(result, straight) > kHalvingShare * lane_tolerance() ? kKeep : kLeaveOut;
+    // The chord between the two slots may also pass a corner of a wall's clearance where both
+    // keep it (the tips of a lane round an island's corner pushed apart along the lane): the
+    // slot between, moved clear of the walls by its projection, is kept then too.
+    const bool off_line = lane_dist(result, straight) > kHalvingShare * lane_tolerance();
+    const bool walls_kept = lane_walls_kept(slot_points[from], slot_points[to], kWallChordShare * lane_tolerance());
+    status = off_line || !walls_kept ? kKeep : kLeaveOut;
 }
 
 void lane_pnt_dir(const float* point, float* direction, int& status)

@@ -61,8 +61,9 @@ int lane_pnt_skip_test(const lane_work& work, int a, int b, int c);
 void lane_pnt_project(const pokarr& input, lane_work& work, int index, int origin);
 // Slot `index` of the 17 halving slots, between the slots `from` and `to`: the point and normal
 // interpolated there, projected (along the normal with direction_flag 1). Status 1 when the
-// projection lies farther than half the lane tolerance from the interpolated point (the slot
-// keeps it), 0 when it does not or nothing was met, negative from the projection.
+// projection lies farther than half the lane tolerance from the interpolated point, or the chord
+// from `from` to `to` does not keep the walls (lane_walls_kept): the slot keeps it; 0 when
+// neither holds or nothing was met, negative from the projection.
 void lane_pnt_subdivide(int direction_flag, lane_pnt* slot_points, lane_pnt* slot_normals, int from, int to, int index,
                         int& status);
 // The grid's normal at the point, bilinear over its cell's four nodes; (0, 0, 1) when there is

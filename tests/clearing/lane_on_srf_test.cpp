@@ -467,3 +467,36 @@ TEST_F(LaneOnSrfTest, PointsARefinedStringNeedsToKeepTheWallsComeBack)
         EXPECT_EQ(lane_walls_restore(collected, refined.data(), static_cast<int>(refined.size()), 0.0025f), expected);
     }
 }
+
+// The halving judges a gap by its middle: a chord whose middle keeps the walls may still pass an
+// island's corner within its clearance nearer one end. Its middle slot is kept then, so that the
+// halves are judged in turn.
+TEST_F(LaneOnSrfTest, AHalvingSlotIsKeptWhereTheChordPassesAWallsClearance)
+{
+    const struct {
+        const char* what;
+        lane_pnt from, to;
+        bool walls;
+        int expected;
+    } rows[] = {
+        {"past the corner, the middle clear", {5.0f, 7.9f, 5.0f}, {5.1f, 3.2f, 5.0f}, true, 1},
+        {"past the corner, no walls held", {5.0f, 7.9f, 5.0f}, {5.1f, 3.2f, 5.0f}, false, 0},
+        {"beside the island, clear of it", {4.0f, 9.0f, 5.0f}, {4.0f, 4.0f, 5.0f}, true, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const lane_walls_scope walls(0);
+        if (r.walls) hold_square_pocket_walls();
+        lane_pnt points[17] = {}, normals[17] = {};
+        points[0] = r.from;
+        points[16] = r.to;
+        normals[0] = normals[16] = {0.0f, 0.0f, 1.0f};
+        int status = 0;
+        lane_pnt_subdivide(1, points, normals, 0, 16, 8, status);
+        EXPECT_EQ(status, r.expected);
+        EXPECT_FLOAT_EQ(points[8][2], 5.0f);
+        if (r.walls) {
+            EXPECT_GE(wall_distance(points[8]), 1.0 - 1e-3) << points[8][0] << ", " << points[8][1];
+        }
+    }
+}

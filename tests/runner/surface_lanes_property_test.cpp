@@ -280,7 +280,7 @@ const known_fault kKnownFaults[] = {
 constexpr int kNearOnGrid[] = {1,   2,   3,   8,   17,  23,  25,  28,  30,  32,  36,  41,  43,  52,  56,  57,
                                60,  61,  71,  73,  75,  78,  83,  85,  90,  93,  97,  98,  145, 175, 177, 180,
                                190, 202, 217, 240, 255, 285, 286, 316, 328, 331, 346, 361, 368, 376};
-constexpr int kNearOnPart[] = {3, 8, 28, 30, 56, 57, 61, 217, 285, 286, 328, 331};
+constexpr int kNearOnPart[] = {3, 8, 28, 30, 56, 57, 61, 217, 286, 328, 331};
 
 // The kinds of fault listed for the surface of the seed, its lanes laid on the part surface or on
 // the grid.
