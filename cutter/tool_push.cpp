@@ -105,6 +105,8 @@ bool bound_triangle(const move_frame& m, const drop_profile& profile, push_candi
         lower = std::max(lower, top / m.u.z);
     else if (m.u.z > 0.0)
         upper = std::min(upper, top / m.u.z);
+    else if (top < 0.0)
+        return false;
     c.lower = lower - kBoundSlack;
     c.upper = upper + kBoundSlack;
     return c.lower <= c.upper && c.upper >= -kBoundSlack;
@@ -176,7 +178,9 @@ void quadtree_candidates(const move_frame& m, const drop_profile& profile, const
     const auto overlaps = [&box](const int* b) {
         return b[0] <= box[2] && b[2] >= box[0] && b[1] <= box[3] && b[3] >= box[1];
     };
-    qt_walk([&](const qt_node& node) { return overlaps(node.box); },
+    // No triangle lower than the tip's lowest point on the move can be met.
+    const double lowest_tip = std::min(m.start.z, m.start.z + m.length * m.u.z) - kBoundSlack;
+    qt_walk([&](const qt_node& node) { return overlaps(node.box) && node.top_z >= lowest_tip; },
             [&](const qt_node& node) {
                 for (int k = 0; k < node.count; ++k) {
                     const qt_entry& e = model.entries[model.list[node.first + k]];

@@ -2,8 +2,10 @@
 #include "clearing/surface_passes/link_moves.hpp"
 
 #include "clearing/surface_passes/link_arrays.hpp"
-#include "cutter/surface_height_at_point.hpp"
+#include "cutter/drop_front.hpp"
 #include "cutter/tool_probe.hpp"
+#include "cutter/tool_push.hpp"
+#include "nc_services/linnet_params_least.hpp"
 #include "nc_services/mill_services.hpp"
 #include "nc_services/nc_state_blocks.hpp"
 #include "nc_services/proc_geometry_words_least.hpp"
@@ -15,24 +17,18 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 namespace {
 
 constexpr double kQuarterTurn = 0.5 * std::numbers::pi;
-// The drops along the checked line are spaced by the chord whose sagitta is this (mm) on the link
-// radius: a bump narrower than that between two drops stays under the line. A radius below it
-// samples as at this radius, so a link radius of 0 still samples at 0.02.
-constexpr double kDropSagitta = 0.01;
+// The highest drop along a line is bounded to within this (mm).
+constexpr double kDropTolerance = 0.01;
 // The ends of the checked line are pushed outwards by this many tolerances plus twice the radius:
 // the arcs of modes 1 and 2 and the loop reach 2R beyond their ends.
 constexpr double kEndPushTolerances = 5.0;
-// The search for the highest drop along a line: faces steeper than kSteepestSlope (about 84
-// degrees) count as that steep, stretches narrower than kNarrowestStretch are not halved again,
-// and no more than kMostDrops drops are added to the spaced ones.
-constexpr double kSteepestSlope = 10.0;
-constexpr double kNarrowestStretch = 1e-3;
-constexpr int kMostDrops = 20000;
+// The most pushes of the tool along one line: the rise doubles from kDropTolerance, so 60 reach
+// far past any part, and the halving of the gap after them takes fewer still.
+constexpr int kMostPushes = 200;
 
 struct plane_dir {
     double x = 0.0, y = 0.0;  // horizontal unit direction; 0 for coinciding points
@@ -84,74 +80,53 @@ bool move_is_free(const point3* points, int count)
     return true;
 }
 
-// The tip of the tool dropped onto the part at `along` from `from` on the line of direction u;
-// kNoDrop where it meets nothing.
-double drop_along(const point3& from, const plane_dir& u, double along)
+// The higher of `floor` and the tip of the tool dropped onto the part at `along` from `from` on
+// the line of direction u (the drop skips every part of the model lower than the floor).
+double drop_above(const point3& from, const plane_dir& u, double along, double floor)
 {
     const point3 p = at(from, u, along, from[2]);
-    float normal[3], touched[3], height = 0.0f;
-    int entity = 0, status = 0;
-    surface_height_at_point(0, p.data(), proc_geometry().curve_approx.tolerance, 0.0f, 0.0f, normal, touched, height,
-                            entity, status);
-    return status == kHeightFound ? static_cast<double>(height) : kNoDrop;
-}
-
-// The steepest slope (rise over run) of the triangle model's faces, capped at kSteepestSlope; 0
-// when no model is held. The drop of any tool onto a surface without holes whose faces are no
-// steeper than that rises no faster than that along a line: for each place under the tool, the
-// height less the tool's profile there moves with the surface.
-double steepest_slope()
-{
-    const qt_entry* entries = tri_model_entries();
-    double steepest = 0.0;
-    for (int k = 0; entries != nullptr && k < tri_store_block.entry_count; ++k) {
-        const double up = entries[k].normal[2];
-        const double across = std::hypot(entries[k].normal[0], entries[k].normal[1]);
-        steepest = std::max(steepest, up * kSteepestSlope > across ? across / up : kSteepestSlope);
-    }
-    return steepest;
-}
-
-// A stretch of the line between two drops, and the most the drop may reach between them.
-struct drop_stretch {
-    double low, at_low, high, at_high;
-};
-
-double stretch_bound(const drop_stretch& s, double slope)
-{
-    if (s.at_low == kNoDrop || s.at_high == kNoDrop) return std::max(s.at_low, s.at_high) + slope * (s.high - s.low);
-    return 0.5 * (s.at_low + s.at_high + slope * (s.high - s.low));
+    float tip[3], normal[3];
+    int status = 0;
+    tool_drop_z_above(p.data(), static_cast<float>(floor), tip, normal, status);
+    return status == 0 ? std::max(floor, static_cast<double>(tip[2])) : floor;
 }
 
 }  // namespace
 
-double highest_drop(const point3& from, const point3& to, double spacing)
+double highest_drop(const point3& from, const point3& to)
 {
+    if (!tri_model_held()) return kNoDrop;
     const double length = plane_distance(from, to);
-    const int n = 1 + static_cast<int>(length / std::max(spacing, kDropSagitta));
     const plane_dir u = plane_direction(from, to);
-    std::vector<drop_stretch> open;
-    double highest = drop_along(from, u, 0.0);
-    for (int i = 1; i <= n; ++i) {
-        const double low = length * (i - 1) / n, high = length * i / n;
-        const double at_high = drop_along(from, u, high);
-        open.push_back({low, i == 1 ? highest : open.back().at_high, high, at_high});
-        highest = std::max(highest, at_high);
+    // Drops a tool's diameter apart at most, both ends included: the highest of them lies near the
+    // highest drop, and the pushes start there.
+    const double spacing = std::max(static_cast<double>(linnet_params_block.diameter), kDropTolerance);
+    const int n = 1 + static_cast<int>(std::min(length / spacing, 1.0e6));
+    double highest = kNoDrop;
+    for (int i = 0; i <= n; ++i) highest = drop_above(from, u, length * i / n, highest);
+    // The tool pushed level along the line: where it touches the part, the drop there (at least the
+    // push's height) raises the highest found, and the next push goes on from that point, since
+    // the way behind it lies lower. The pushes climb by a rise that doubles until one reaches the
+    // line's end untouched (`free`: no drop on the way is that high), then halve the gap between
+    // the highest found and the lowest free height until it is no more than kDropTolerance.
+    double free = HUGE_VAL, rise = kDropTolerance, along = 0.0;
+    for (int pushes = 0; pushes < kMostPushes && free > static_cast<float>(highest + kDropTolerance); ++pushes) {
+        const float height = static_cast<float>(free == HUGE_VAL ? highest + rise : 0.5 * (highest + free));
+        const point3 start = at(from, u, along, height);
+        push_stop stop{};
+        int status = 0;
+        tool_push_level("highest_drop", start.data(), to.data(), height, stop, status);
+        if (status == kPushContact) {
+            along += stop.travel;
+            highest = drop_above(from, u, along, std::max(highest, static_cast<double>(height)));
+            rise *= 2.0;
+        } else if (status == kPushFree || status == kPushNoMove) {
+            free = height;
+        } else {
+            break;
+        }
     }
-    // Stretches whose drop could rise more than kDropSagitta over the highest found are halved
-    // until none could, or they are kNarrowestStretch wide, or kMostDrops were taken.
-    const double slope = steepest_slope();
-    for (int drops = 0; !open.empty() && drops < kMostDrops;) {
-        const drop_stretch s = open.back();
-        open.pop_back();
-        if (s.high - s.low < kNarrowestStretch || stretch_bound(s, slope) <= highest + kDropSagitta) continue;
-        const double middle = 0.5 * (s.low + s.high), at_middle = drop_along(from, u, middle);
-        ++drops;
-        highest = std::max(highest, at_middle);
-        open.push_back({s.low, s.at_low, middle, at_middle});
-        open.push_back({middle, at_middle, s.high, s.at_high});
-    }
-    return highest;
+    return free == HUGE_VAL || highest == kNoDrop ? highest : free;
 }
 
 projection_on::projection_on()
@@ -190,10 +165,7 @@ void link_gouge_lift(point3* points, int count, const point3& a, const point3& b
     const double height = std::max(a[2], b[2]);
     const point3 from = at(a, u, push_a ? -push : 0.0, height);
     const point3 to = at(b, u, push_b ? push : 0.0, height);
-    // Drops spaced by the chord whose sagitta is kDropSagitta on the link radius.
-    const double chord_radius = std::max(radius, kDropSagitta);
-    const double chord = 2.0 * chord_radius * std::sin(0.5 * arc_step_angle(kDropSagitta, chord_radius));
-    const double highest = highest_drop(from, to, chord);
+    const double highest = highest_drop(from, to);
     const double need = highest - height + 2.0 * tolerance;
     if (highest == kNoDrop || need <= 0.0) return;
     const double lift = need + 0.5 * link_tool_diameter();

@@ -2,7 +2,8 @@
 // arc, written into link array 3: a lifted pair of arcs (link_arc_lifted) or a loop (link_loop_move),
 // each checked against the part and lifted over it (link_gouge_lift). The pass string linking
 // calls them. They read the link radius and the tolerance of curve_approx_common, the current
-// mill's diameter, HEI8's clearance height and the cutter of linnet_params (the probes).
+// mill's diameter, HEI8's clearance height and the cutter of linnet_params (the probes, the drops
+// and the pushes).
 #pragma once
 
 #include "toolpath/tp_blocks.hpp"
@@ -26,11 +27,13 @@ double link_tool_diameter();
 // What highest_drop gives when the tool meets nothing on the way.
 inline constexpr double kNoDrop = -1.0e10;
 // The highest tip of the tool dropped onto the part along the line from `from` to `to`, both ends
-// included: drops `spacing` apart at most (0.01 at least), then between two of them more drops
-// wherever the steepest face of the triangle model would let the drop rise more than 0.01 above
-// the highest found; kNoDrop when the tool meets nothing (or no triangle model is held). The
-// triangle model's projection must be on (projection_on).
-double highest_drop(const point3& from, const point3& to, double spacing);
+// included, bounded from above to within 0.01: never below any drop on the way, and no more than
+// 0.01 above the highest. Drops a tool's diameter apart find the highest nearly; the tool pushed
+// level along the line then tells, without any assumption on the part's faces (walls, rims of
+// holes, spikes between two drops), whether any drop on the way reaches a height, and where.
+// kNoDrop when the tool meets nothing (or no triangle model is held). The triangle model's
+// projection must be on (projection_on).
+double highest_drop(const point3& from, const point3& to);
 
 // Steps of an arc sweeping `sweep` radians at the radius, each spanning at most twice the angle
 // whose chord has the sagitta tolerance: 1 + trunc(sweep / (2 x that angle)), at least `least`.

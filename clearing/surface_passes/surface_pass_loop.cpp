@@ -262,15 +262,13 @@ void link_to_strings(pass_loop& loop, int& refused, int& status)
 // output climbs from where the tool stands (the tool's position before the first string, the end
 // of the string before for the others) to the approach distance above a string's first point and
 // crosses straight over to it. Each crossing, from the top of its climb on, must clear the highest
-// drop of the tool on its way by `clearance` (highest_drop: drops a tool radius apart, and more
-// between them where the part's steepest faces would let the drop rise higher).
+// drop of the tool on its way by `clearance` (highest_drop).
 float approach_over_part(const surface_strings_call& call, float clearance)
 {
     const bool one_string =
         std::count_if(call.counts, call.counts + call.string_count, [](int n) { return n > 0; }) <= 1;
     if (call.lift_flag == 0 && one_string) return 0.0f;
     const projection_on projection;
-    const double radius = 0.5 * link_tool_diameter();
     float need = 0.0f;
     point3 from = DSP8().position();
     bool approaching = call.lift_flag != 0;
@@ -280,7 +278,7 @@ float approach_over_part(const surface_strings_call& call, float clearance)
         if (n <= 0) continue;
         const point3& start = call.points[first];
         if (approaching) {
-            const double highest = highest_drop(from, start, radius);
+            const double highest = highest_drop(from, start);
             if (highest != kNoDrop) need = std::max(need, static_cast<float>(highest + clearance - start[2]));
         }
         approaching = true;
