@@ -14,11 +14,13 @@
 #include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
+#include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/engine_codes.hpp"
 #include "pocket_lanes/hole_ring.hpp"
+#include "pocket_lanes/island_touch.hpp"
 #include "pocket_lanes/level_lanes.hpp"
 #include "pocket_lanes/loop_relation.hpp"
 
@@ -37,6 +39,12 @@ constexpr int kKindContourIslands = 1, kKindOtherIslands = 2;
 constexpr int kGrowthSlack = 100;
 // The crossing test: stop at the first crossing, with the marks of touching points.
 constexpr int kCrossingTest = kLuplupFirstOnly + 2;
+// Lanes of a pocket on the surface lie on each other where one runs within the tolerance of the
+// other over more than this share of the engine's step; the one is pushed twice the tolerance
+// into the other to merge them.
+constexpr double kLyingStepShare = 0.1;
+constexpr double kPushShare = 2.0;
+constexpr int kPlanar = 2;
 
 // The host array of next island levels, one per lane number.
 class next_levels {
@@ -589,6 +597,28 @@ void both_gone(ilscom_call& c, int lane_a, int lane_b)
     if (c.islands <= 0) c.done = true;
 }
 
+// Island lanes of a pocket on the surface that lie on each other along a stretch without crossing
+// (the lanes round two holes of the grid two offsets apart) are merged as crossing lanes are: b
+// pushed into a along the stretch crosses it at the stretch's ends. Answers comlup_pokarr's
+// result, kComlupNone where the lanes do not lie on each other. Reads
+// pocket_state.pocket_dimension and pocket_work (tolerance, working tolerance, engine step).
+int merge_lying_on(ilscom_call& c, pokarr& a, const pokarr& b, int lane_a, int lane_b, double d, int kind,
+                   int& largest_index, int& largest_lanes)
+{
+    const pocket_work& w = pocket_work_block;
+    const double reach = std::max(w.tolerance, w.working_tolerance);
+    if (pocket_state_block.pocket_dimension == kPlanar ||
+        !lanes_lie_on_each_other(a, b, reach, kLyingStepShare * w.engine_step))
+        return kComlupNone;
+    pokarr_work pushed(b.dimension);
+    int result = 0;
+    lane_pushed_into(a, b, reach, kPushShare * reach, pushed.a, result);
+    if (result != 0) return kEngineArrayFailed;
+    comlup_pokarr(0, a, pushed.a, lane_table_block.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count,
+                  largest_index, largest_lanes, result);
+    return result;
+}
+
 // One sweep of level_1 against the later levels; answers the merges it made, -1 when level_1
 // has no lane.
 int sweep(ilscom_call& c, int level_1, bool box_test)
@@ -634,6 +664,8 @@ int sweep(ilscom_call& c, int level_1, bool box_test)
         int largest_index = 0, largest_lanes = 0, result = 0;
         comlup_pokarr(0, a.a, b.a, lt.parent[lane_a], d, c.stage, lane_a, lane_b, kind, 0, c.branch_count,
                       largest_index, largest_lanes, result);
+        if (result == kComlupNone)
+            result = merge_lying_on(c, a.a, b.a, lane_a, lane_b, d, kind, largest_index, largest_lanes);
         if (result == kComlupNone) {
             take_in_nested_island(c, lane_a, a.a, lane_b, b.a);
         } else if (result == kComlupClosedNoneKept) {
