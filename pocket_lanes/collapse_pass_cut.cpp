@@ -38,6 +38,9 @@ constexpr double kJoinShare = 4.0;
 // most kSampleSpacing x near apart, at least kFewestSamples and at most kMostSamples spans.
 constexpr double kSampleSpacing = 8.0;
 constexpr int kFewestSamples = 4, kMostSamples = 64;
+// Points tested against a cut's opening stand at most this share of the opening apart: on a lane
+// of a few hundredths, points kSampleSpacing x near apart would each count for a third of it.
+constexpr double kOpeningSamples = 16.0;
 // The distance of a point to an arc, measured through its nearest point, may differ from its
 // distance to the arc's circle by rounding of this share of the radius.
 constexpr double kCircleRounding = 1.0e-9;
@@ -218,11 +221,11 @@ bool off_circle(const piece& p, double x, double y, double near)
     return std::fabs(std::hypot(x - p.cx, y - p.cy) - r) > near + kCircleRounding * std::max(r, near);
 }
 
-// How many spans the points tested along a piece make: one every kSampleSpacing x near, within
+// How many spans the points tested along a piece make: one every `spacing`, within
 // kFewestSamples and kMostSamples.
-int sample_spans(const piece& p, double near)
+int sample_spans(const piece& p, double spacing)
 {
-    const double spans = std::ceil(p.length / (kSampleSpacing * near));
+    const double spans = std::ceil(p.length / spacing);
     return std::clamp(std::isfinite(spans) ? static_cast<int>(std::min(spans, 1.0e6)) : kMostSamples, kFewestSamples,
                       kMostSamples);
 }
@@ -274,7 +277,7 @@ pass_reach reach_of(const std::vector<piece>& path, double near)
     r.path = &path;
     r.near = near;
     r.spans.resize(path.size());
-    for (std::size_t k = 0; k < path.size(); ++k) r.spans[k] = sample_spans(path[k], near);
+    for (std::size_t k = 0; k < path.size(); ++k) r.spans[k] = sample_spans(path[k], kSampleSpacing * near);
     r.rows.resize(path.size());
     return r;
 }
@@ -346,6 +349,16 @@ bool run_over(pass_reach& reach, std::size_t offset, std::size_t p, std::size_t 
         o.lowest = o.asked == 0 ? highest : std::min(o.lowest, highest);
     }
     return o.lowest >= least;
+}
+
+// Whether the vertex before piece k of the path turned `offset` places round is the foot of a
+// pass, where its sides part: the piece before it is run over by the path from k on, piece k by
+// none after it. A path entered at a pass's turn runs along one side from the entry and comes back
+// along the other at its end; cut from the foot, the side it begins with is left out.
+bool foot_at(pass_reach& reach, std::size_t offset, std::size_t k)
+{
+    return k >= 1 && k + 1 < reach.path->size() && run_over(reach, offset, k - 1, k) &&
+           !run_over(reach, offset, k, k + 1);
 }
 
 // The vertex of pieces [from, to) (from .. to: the start of each and the end of the last) within
@@ -506,15 +519,15 @@ bool opening_near(const std::vector<piece>& head, double x, double y, double ux,
 
 // Adds to `over` the length of the stretch whose points tested lie within `near` of the opening
 // `head` (whose box, widened by twice `near` against rounding of the points, is `box`), running
-// back against it only with `back_only`; stops once `over` passes `most`.
+// back against it only with `back_only`, tested `spacing` apart; stops once `over` passes `most`.
 void add_run_over(const std::vector<piece>& stretch, const std::vector<piece>& head, const double box[4], double near,
-                  bool back_only, double most, double& over)
+                  double spacing, bool back_only, double most, double& over)
 {
     const double clear = 2.0 * near;
     for (const piece& tested : stretch) {
         const double* b = tested.box;
         if (b[0] > box[2] + clear || b[2] < box[0] - clear || b[1] > box[3] + clear || b[3] < box[1] - clear) continue;
-        const int spans = sample_spans(tested, near);
+        const int spans = sample_spans(tested, spacing);
         for (int j = 0; j < spans; ++j) {
             double x = 0.0, y = 0.0, ux = 0.0, uy = 0.0;
             piece_point(tested, (j + 0.5) / spans, x, y);
@@ -549,19 +562,20 @@ bool runs_over_opening(const std::vector<piece>& cut, double near)
     const bool closes = std::hypot(cut.back().ex - cut.front().sx, cut.back().ey - cut.front().sy) <= near;
     const double from = opening + kJoinShare * near, to = closes ? whole - kJoinShare * near : whole;
     const double most = 0.5 * opening;
+    const double spacing = std::min(kSampleSpacing * near, opening / kOpeningSamples);
     double over = 0.0;
-    add_run_over(stretch_of(cut, from, to), head, box, near, false, most, over);
-    add_run_over(stretch_of(cut, opening, std::min(from, whole)), head, box, near, true, most, over);
-    if (closes) add_run_over(stretch_of(cut, std::max(from, to), whole), head, box, near, true, most, over);
+    add_run_over(stretch_of(cut, from, to), head, box, near, spacing, false, most, over);
+    add_run_over(stretch_of(cut, opening, std::min(from, whole)), head, box, near, spacing, true, most, over);
+    if (closes) add_run_over(stretch_of(cut, std::max(from, to), whole), head, box, near, spacing, true, most, over);
     return over > most;
 }
 
 // The shortest cut of the closed path that ends where it starts (the entry): from each turn the
-// path makes, as detours_from_turn and walk_cut make it, those that do not run back over their opening
-// (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the
-// length it saves against the whole path and the cut in `best` (`clean` when it does not run back
-// over its opening), or 0 and nothing when no cut is shorter by more than `near`. With
-// `any_clean` it stops at the first clean cut: enough to know that there is one.
+// path makes and each foot of a pass (foot_at), as detours_from_turn and walk_cut make it, those that do not run back
+// over their opening (runs_over_opening) before all others; w is the path split (split_at_vertices). Answers the length
+// it saves against the whole path and the cut in `best` (`clean` when it does not run back over its opening), or 0 and
+// nothing when no cut is shorter by more than `near`. With `any_clean` it stops at the first clean cut: enough to know
+// that there is one.
 double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach, std::size_t offset, bool any_clean,
                     std::vector<piece>& best, bool& clean)
 {
@@ -573,7 +587,9 @@ double shortest_cut(const std::vector<piece>& w, double near, pass_reach& reach,
     std::vector<piece> made;
     std::vector<detour> detours;
     for (std::size_t split = 1; split < w.size(); ++split) {
-        if (!turn_at(w, split, near) || !detours_from_turn(w, split, near, reach, offset, detours)) continue;
+        if (!(turn_at(w, split, near) || foot_at(reach, offset, split)) ||
+            !detours_from_turn(w, split, near, reach, offset, detours))
+            continue;
         // The cut's length first, summed in its order: its pieces are laid out only for a cut
         // that may take the best one's place.
         double length = 0.0;

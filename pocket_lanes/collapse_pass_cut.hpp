@@ -2,9 +2,10 @@
 // offsets meet along its centre line and the innermost lane there (a lane or a collapse lane) is
 // that line laid out and back: a loop of no width, perhaps round a patch where two legs meet. Cut
 // as a loop from its entry, the tool would run the line there and back. The first lane of a chain
-// is entered from above and may begin anywhere: its cut begins at the turning point from which
-// the rest of the loop runs over the stretch left out, so that the line is cut once up to the
-// entry, where the link to the parent starts. Stage 1 puts the entry of such a lane on the turning
+// is entered from above and may begin anywhere: its cut begins at the turning point (or, for an
+// entry at a pass's dead end, the pass's foot) from which the rest of the loop runs over the
+// stretch left out, so that the line is cut once up to the entry, where the link to the parent
+// starts. Stage 1 puts the entry of such a lane on the turning
 // point (of the lane with its detours put in) from which that cut is shortest.
 #pragma once
 
@@ -39,14 +40,15 @@ inline constexpr pass_limits kDetourPassLimits{512, 32};
 void collapse_pass_turns(const pokarr& loop, double near, const pass_limits& most, const std::vector<int>& also,
                          std::vector<int>& turns);
 
-// Makes the cut path (a closed loop from its entry back to it) begin at the turn from which it is
-// shortest: the stretch before the turn is left out where the rest of the path runs within `near`
-// of it; a stretch of it that the rest does not run over, but that begins and ends on the rest's
-// vertices, is gone along between them, and the cut comes back by the shorter way (along the rest,
-// the stretch gone along from the first of the two it reaches, or along the stretch itself) to
-// run on. The cut still ends at the entry. A path that does not run back over its opening keeps
-// its place unless such a cut does not either. Answers the length saved (0: the path is left as
-// it is). Status 0, or 11 when the new path cannot be made.
+// Makes the cut path (a closed loop from its entry back to it) begin at the turn, or the foot of
+// a pass (where its sides part), from which it is shortest: the stretch before it is left out
+// where the rest of the path runs within `near` of it; a stretch of it that the rest does not run
+// over, but that begins and ends on the rest's vertices, is gone along between them, and the cut
+// comes back by the shorter way (along the rest, the stretch gone along from the first of the two
+// it reaches, or along the stretch itself) to run on. The cut still ends at the entry. A path that
+// does not run back over its opening keeps its place unless such a cut does not either. Answers
+// the length saved (0: the path is left as it is). Status 0, or 11 when the new path cannot be
+// made.
 double collapse_pass_cut_once(pokarr& path, double near, int& status);
 
 // Whether collapse_pass_cut_once would make the path shorter with a cut that does not run back

@@ -747,8 +747,8 @@ std::vector<int> detour_joints(const pokarr& cut, const pokarr& lane, double nea
     return joints;
 }
 
-// F laid out as the chain cut will cut it when entered at (element, t): restarted there, the way
-// the chain runs, its detours put in. False when it cannot be made.
+// F laid out as the chain cut will cut it when entered at (element, t): restarted there and laid
+// out as the chain cut lays it (lay_chain_lane). False when it cannot be made.
 bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
 {
     int status = 0;
@@ -756,8 +756,7 @@ bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
     double x = 0.0, y = 0.0;
     if (status == 0) pokarr_restart_at(cut, element, kRestartAtParam, t, x, y, status);
     if (status != 0) return false;
-    if (c.side == -1) pokarr_reverse(cut);
-    collapse_detours_cut(c.first, cut, status);
+    lay_chain_lane(c.first, c.side == -1 ? -1 : 1, cut, status);
     return status == 0;
 }
 
@@ -766,7 +765,6 @@ bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
 struct pass_entry {
     int element = 0;
     double t = 0.0;
-    bool with_detours = false;
 };
 
 // Where a collapse pass of F may be entered: on F with its detour lanes put in (they run along F
@@ -790,23 +788,13 @@ std::vector<pass_entry> pass_entries(const chain_run& c)
                 double nearest[3] = {}, t = 0.0, distance = kNoDistance;
                 int k = 0;
                 pokarr_nearest_pnt(2, point, c.loop.a, k, t, nearest, distance);
-                if (k >= 1 && distance <= near) entries.push_back({k, t, true});
+                if (k >= 1 && distance <= near) entries.push_back({k, t});
             }
         }
     }
     collapse_pass_turns(c.loop.a, near, kLanePassLimits, {}, turns);
-    for (const int vertex : turns) entries.push_back({vertex + 1, 0.0, false});
+    for (const int vertex : turns) entries.push_back({vertex + 1, 0.0});
     return entries;
-}
-
-// Whether F entered there is cut once from its opening as the chain cut will cut it (restarted
-// there, then its detours put in): the detours may join it otherwise than where the search found
-// the entry. An entry found on F alone is.
-bool entry_cut_once(const chain_run& c, const pass_entry& e)
-{
-    if (!e.with_detours) return true;
-    pokarr_work cut(c.loop.a.dimension);
-    return cut_from_entry(c, e.element, e.t, cut.a) && collapse_pass_cuts_once(cut.a, collapse_pass_near());
 }
 
 // Whether F entered at (element, t) is cut once from its opening as the chain cut will cut it:
@@ -820,6 +808,16 @@ bool ray_cut_once(chain_run& c, int element, double t)
         place->second = !cut_from_entry(c, element, t, cut.a) || collapse_pass_cut_clean(cut.a, collapse_pass_near());
     }
     return place->second;
+}
+
+// Whether F entered there is cut once from its opening as the chain cut will cut it (restarted
+// there and laid out as the chain cut lays it), by a cut shorter than F: the detours may join it
+// otherwise than where the search found the entry, and the vertex that the cut found on F as read
+// begins at may be gone where two arcs of one circle become one.
+bool entry_cut_once(const chain_run& c, const pass_entry& e)
+{
+    pokarr_work cut(c.loop.a.dimension);
+    return cut_from_entry(c, e.element, e.t, cut.a) && collapse_pass_cuts_once(cut.a, collapse_pass_near());
 }
 
 // A collapse pass of no width is entered at one of its turning points where the chain can go on

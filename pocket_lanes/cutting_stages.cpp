@@ -200,6 +200,21 @@ bool single_island(int lane, const cut_entry_tables& entries)
     return children <= 1;
 }
 
+void lay_chain_lane(int lane, int side, pokarr& path, int& status)
+{
+    status = 0;
+    if (side == -1) pokarr_reverse(path);
+    const int before_drop = path.count;
+    pokarr_drop_short(path);
+    if (lane_table_block.status[lane] >= 2 && path.dimension == kPlanar && !untouched_lines(path, before_drop)) {
+        pokarr_tidy_pass1(path);
+        pokarr_tidy_pass2(path);
+        pokarr_drop_short(path);
+    }
+    // The detours go in first, so that the turns they make are among those the cut may start from.
+    if (dimension() == kPlanar) collapse_detours_cut(lane, path, status);
+}
+
 void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& entries, pokarr& path, int& status)
 {
     status = 0;
@@ -221,20 +236,11 @@ void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& ent
             return;
         }
     }
-    if (side == -1) pokarr_reverse(path);
-    const int before_drop = path.count;
-    pokarr_drop_short(path);
-    if (lane_table_block.status[lane] >= 2 && path.dimension == kPlanar && !untouched_lines(path, before_drop)) {
-        pokarr_tidy_pass1(path);
-        pokarr_tidy_pass2(path);
-        pokarr_drop_short(path);
-    }
+    lay_chain_lane(lane, side, path, status);
     if (dimension() == kPlanar) {
         // The innermost lane of a chain (entered from above, its holder the closing lane) is cut
         // from where it is cut once: a pass of no width from its far turn to its entry, a detour
-        // that runs along the lane from where the run ends. The detours go in first, so that the
-        // turns they make are among those the cut may start from.
-        collapse_detours_cut(lane, path, status);
+        // that runs along the lane from where the run ends.
         if (status == 0 && lane_table_block.status[holder] < 0)
             collapse_pass_cut_once(path, collapse_pass_near(), status);
         return;

@@ -75,6 +75,10 @@ int chain_cut(int holder, int lane, int side, const cut_entry_tables& entries);
 // offset and group (parent and first link 1, second link the lane); answers the new lane or the
 // negated status.
 void open_chain_lane(int holder, int lane, int side, const cut_entry_tables& entries, pokarr& path, int& status);
+// The lane's path once opened at its entry laid out as the chain cut cuts it: reversed for side
+// -1, its short elements dropped and its arcs tidied, in dimension 2 its detours put in. Stage 1
+// judges an entry on the path so laid out. Status 0, or that of the detours.
+void lay_chain_lane(int lane, int side, pokarr& path, int& status);
 int add_cut_lane(int lane, const pokarr& path);
 
 // Whether the lane is a first island offset (status 1) of an island of contour type 2 that is the

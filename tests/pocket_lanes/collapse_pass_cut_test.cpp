@@ -64,13 +64,16 @@ TEST_F(CollapsePassCut, CutBeginsAtTheTurnAndComesBackTheShorterWay)
         {"half circle pass above", half_circle_pass(-1.0), 5.0 * std::numbers::pi, {10, 0}},
         {"square without a turn", {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}, 0.0, {0, 0}},
         {"long zigzag pass", zigzag_pass(60), 60.0 * std::hypot(1.0, 0.3), {60, 0}},
-        // Entered at the foot of a pass 0.8 long beside a spur 0.3 long: as it is, the pass's way
-        // back runs over 0.4 of the opening (the step, 1); cut from the spur's end, 0.3 shorter, it
-        // would run over 0.7 of it.
+        // Entered at the foot of a pass 0.8 long beside a spur 0.3 long: cut from the spur's end,
+        // 0.3 shorter, it would run over 0.7 of its opening (the step, 1); cut from the pass's
+        // other foot, where the room leaves it, the pass is cut once and the spur there and back.
         {"pass entered at its foot beside a spur",
          {{0, 0}, {0, -0.3}, {0, 0}, {0, 0.8}, {3, 0.8}, {3, 3.8}, {0, 3.8}, {0, 0.8}, {0, 0}},
-         0.0,
-         {0, 0}},
+         0.8,
+         {0, 0.8}},
+        // Entered at the dead end of a pass 3 long that has no turn: cut from its foot, where the
+        // room leaves it, the pass is cut once, on the way back to the entry.
+        {"pass entered at its dead end", {{0, 0}, {0, 3}, {3, 3}, {3, 6}, {0, 6}, {0, 3}, {0, 0}}, 3.0, {0, 3}},
         {"detour turning at a vertex", square_with_detour({{1, 0}}), 2.0, {4, 0}},
         // The detour joins the lane by pieces shorter than the tolerance: the half turn is spread
         // over three vertices.
@@ -123,9 +126,11 @@ struct order_row {
 TEST_F(CollapsePassCut, LoopOnAPassIsGoneRoundBeforeItsWayBackIsCutAgain)
 {
     const std::vector<order_row> rows = {
+        // Back the other way round the loop, the cut begins at the pass's foot at (-1, 0): the loop
+        // is gone round once, and only the turn's 0.2 twice.
         {"back the other way round the loop",
          loop_on_a_pass({{-1, 0}}),
-         {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {-1.5, -0.8}, {-1, 0}, {0, 0}}},
+         {{-1, 0}, {-2, 0}, {-1.5, -0.8}, {-1.5, -1}, {-1.5, -0.8}, {-1, 0}, {0, 0}}},
         {"back the way it went out",
          loop_on_a_pass({{-2, 0}, {-1, 0}}),
          {{-1.5, -1}, {-1.5, -0.8}, {-2, 0}, {-1, 0}, {0, 0}, {3, 0}}},
@@ -214,6 +219,18 @@ contour comb(int teeth)
     return c;
 }
 
+// A lane of a packed pocket 0.11 round: from the entry 0.0065 to a turn at the sharp tip, back
+// along an arc to the blunt end 0.008 wide and along another to the entry.
+contour sliver()
+{
+    contour c{{1.722895, 5.900302}};
+    push_arc(c, 0.613956, -1.0, 2.107347, 6.378987, 1.717840, 5.904406);
+    push_arc(c, 0.807617, -1.0, 1.156804, 5.323472, 1.754506, 5.866610);
+    c.push_back({1.759479, 5.873091});
+    push_arc(c, 0.613956, -1.0, 2.107347, 6.378987, 1.722895, 5.900302);
+    return c;
+}
+
 struct clean_row {
     const char* name;
     contour path;  // a closed loop from its entry back to it
@@ -256,6 +273,10 @@ TEST_F(CollapsePassCut, CutIsCleanUnlessEnteredInAStretchRunTwiceWithoutATurn)
           {0.02267, 0.039803},
           {0, 0}},
          false},
+        // A sliver 0.11 round entered 0.0065 from its tip: its sides stand within near of each
+        // other for a few hundredths from the tip, and the cut from the turn at the tip runs back
+        // along its opening there for more than half of it.
+        {"sliver 0.11 round entered beside its tip", sliver(), false},
         {"square 0.04 round entered in a side",
          {{0, 0}, {0.005, 0}, {0.005, 0.01}, {-0.005, 0.01}, {-0.005, 0}, {0, 0}},
          true},

@@ -361,7 +361,12 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // running back over it, and the lane was cut there and back); 20261259, 20661238 and 20761238
 // (lanes 0.1 to 0.3 round entered a little before a turn back: their way back ran along the
 // opening within a few times near of its end, where the test of the opening never looked, 0.015
-// to 0.039 of 0.025 to 0.073).
+// to 0.039 of 0.025 to 0.073); at step 0.5 20661228 and at step 1 20361228 (first lanes that link
+// only from near the dead end of a pass: the cut was sought from turns alone, none of which left
+// it clean, where from the pass's foot, where its sides part, it runs once; cut from the entry they
+// ran back over 0.41 of 0.5 and 0.92 of 1); at step 0.5 20561221 and at step 1.5 20761258 (lanes
+// 0.1 round whose opening was tested at points a third of it apart: 0.012 of 0.024 run back over
+// passed as clean).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -376,7 +381,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20361229},      {20461224},      {20561246},      {20561257},      {20661248},      {20761258},
     {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20661216},
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
-    {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238}};
+    {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238},      {20661228, 0.5},
+    {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
