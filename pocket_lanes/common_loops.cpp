@@ -170,13 +170,15 @@ bool walk_common_loop(const pokarr& a, const pokarr& b, comlup_table& t, int i, 
     return false;
 }
 
-// Cleans a closed loop and answers its area and direction.
+// Cleans a closed loop and answers its area and direction. The points of a loop on the surface
+// are thinned in space: a run straight in XY bends over the surface, and its chord would cut
+// through it (the heights of the crossings of a later merge are read off the chords).
 void clean_loop(pokarr& loop, double& area, int& direction)
 {
     pokarr_drop_short(loop);
     pokarr_tidy_pass1(loop);
     int closed = 1;
-    pokarr_drop_redundant(closed, 0, loop);
+    pokarr_drop_redundant(closed, 1, loop);
     pokarr_drop_short(loop);
     pokarr_area_dir(loop, area, direction);
 }

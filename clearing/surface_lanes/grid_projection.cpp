@@ -10,8 +10,10 @@
 #include "host/vantu_vector.hpp"
 #include "pocket_arrays/pk_finite.hpp"
 #include "pocket_arrays/pk_tolerance.hpp"
+#include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
+#include "pocket_arrays/value_scope.hpp"
 #include "surfaces/surface_grid.hpp"
 
 #include <cmath>
@@ -125,7 +127,7 @@ meeting walkers_meet(lane_walkers& s)
             node_point(a.col + (c0 == 0 ? 0 : 1), a.row, d0);
             node_point(a.col + (c0 == 0 ? 1 : 0), a.row + 1, d1);
             int found = 0;
-            grid_edge_crossing(p, q, d0, d1, crossing, found);
+            grid_edge_crossing(s.crossing_dimension, p, q, d0, d1, crossing, found);
             if (found != 0) push(a, crossing, grid_cell_normal(cell, a.triangle));
             return meeting::met;
         }
@@ -141,7 +143,7 @@ meeting walkers_meet(lane_walkers& s)
             double e0[3], e1[3], crossing[3];
             edge_nodes(ea.col, ea.row, dc, dr, e0, e1);
             int found = 0;
-            grid_edge_crossing(p, q, e0, e1, crossing, found);
+            grid_edge_crossing(s.crossing_dimension, p, q, e0, e1, crossing, found);
             if (found == 0) continue;
             push(a, crossing, grid_cell_normal(record_of(0), a.triangle));
             return meeting::met;
@@ -490,20 +492,24 @@ void grid_cell_eval_list(int mode, const double* point, int& col, int& row, int 
     status = -1;
 }
 
-void grid_edge_crossing(const double* p, const double* q, const double* a, const double* b, double* crossing,
-                        int& found)
+void grid_edge_crossing(int dimension, const double* p, const double* q, const double* a, const double* b,
+                        double* crossing, int& found)
 {
     double fp[3], fq[3], tp = 0.0, tq = 0.0, ep = 0.0, eq = 0.0;
     int status = 0;
-    dsdlpt(1, 3, p, a, b, fp, tp, ep, status);
-    if (status == 0) dsdlpt(1, 3, q, a, b, fq, tq, eq, status);
+    dsdlpt(1, dimension, p, a, b, fp, tp, ep, status);
+    if (status == 0) dsdlpt(1, dimension, q, a, b, fq, tq, eq, status);
     if (status != 0 || ep <= kGridOnLine || eq <= kGridOnLine) return;
     const double w = ep / (ep + eq);
-    double c[3];
-    const double gap[3] = {fq[0] - fp[0], fq[1] - fp[1], fq[2] - fp[2]};
-    const bool apart = std::sqrt(v3dotd(gap, gap)) > kGridOnLine;
-    for (int m = 0; m < 3; ++m) c[m] = apart ? fp[m] + gap[m] * w : fp[m];
-    const double t = apart ? tp + (tq - tp) * w : tp;
+    double c[3], t = tp + (tq - tp) * w;
+    if (dimension == 2) {
+        for (int m = 0; m < 3; ++m) c[m] = a[m] + t * (b[m] - a[m]);
+    } else {
+        const double gap[3] = {fq[0] - fp[0], fq[1] - fp[1], fq[2] - fp[2]};
+        const bool apart = std::sqrt(v3dotd(gap, gap)) > kGridOnLine;
+        for (int m = 0; m < 3; ++m) c[m] = apart ? fp[m] + gap[m] * w : fp[m];
+        if (!apart) t = tp;
+    }
     if (t < 0.0 || t > 1.0) {
         const double* end = t < 0.0 ? a : b;
         const double miss[3] = {c[0] - end[0], c[1] - end[1], c[2] - end[2]};
@@ -587,6 +593,8 @@ void lan_on_grid(int mode, int close, pokarr& lane, double spacing, int& status)
     pokarr_init(lane.dimension, pr.points.a);
     pokarr_init(lane.dimension, pr.result.a);
     const bool densifying = pr.mode == kProjectGridFrame && pr.spacing > surface_grid_block.settings.densify_threshold;
+    const bool plan_course = pr.onto || pocket_work_block.contour_offset_in_plane != 0;
+    const value_scope<int> crossings(lane_walkers_block.crossing_dimension, plan_course ? 2 : 3);
     int result = project(pr, lane);
     pokarr& r = pr.result.a;
     if (result == 0 && close != 0 && r.count > 0) result = close_result(r);

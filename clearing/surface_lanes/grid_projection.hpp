@@ -51,13 +51,18 @@ struct lane_walkers {
     lane_walker walker[2];
     int moved_last = 0;
     int steps = 0, step_limit = 0;
+    int crossing_dimension = 3;  // grid_edge_crossing's, set by lan_on_grid for its lane
 };
 extern lane_walkers lane_walkers_block;
 
 // Lays the lane (dimension 3 or 4, in and out) onto the grid surface. close: 0 the result is left
 // open; any other value closes it onto its first point, and kProjectClosedLane (a lane the tool
 // runs) also has the small loops where it crosses itself in XY cut out, those within two cells
-// whatever the projection's tool (grid_loop_reach, lane_loop_cut.hpp).
+// whatever the projection's tool (grid_loop_reach, lane_loop_cut.hpp). A lane of a plan course
+// (modes 1 and 3: a contour or a lane brought onto the surface from above; or a contour's first
+// offset, which keeps its distance in XY: pocket_work.contour_offset_in_plane) crosses the cells'
+// edges where its chords do in XY; other lanes (offsets measured over the surface) where the
+// chords' ends weigh in space (grid_edge_crossing).
 // spacing: in mode 3 the step of the densification (when above the grid settings' threshold); in
 // every mode lane points that lie inside one triangle on a straight string are left out when a
 // crossing lies nearer than it; 0: none. Status 0; -1 for a lane
@@ -65,7 +70,8 @@ extern lane_walkers lane_walkers_block;
 // modes 1 and 3, or a segment still failing after 100 splits ("[lan_on_grid] UNABLE TO PROJECT
 // SEGMENT"); 1 when the middle of a failing segment has no surface; 11 when a pocket array cannot
 // be made or grown. The lane is unchanged on every failure; an empty lane is left as it is with
-// the status untouched. Reads surface_grid_block (cells, shift, settings).
+// the status untouched. Reads surface_grid_block (cells, shift, settings) and pocket_work
+// (contour_offset_in_plane).
 void lan_on_grid(int mode, int close, pokarr& lane, double spacing, int& status);
 
 // Traces one segment from the start points of the two walkers' buffers (set by the caller): on
@@ -81,9 +87,13 @@ void lan_on_grid_segment(double length, int* ends, int& state);
 void grid_cell_eval_list(int mode, const double* point, int& col, int& row, int entry, const double* direction,
                          grid_cell& cell, int& triangle, int* list, int& status);
 
-// Where the chord p-q passes the cell edge a-b (three doubles each, world): the point of the 3-D
-// edge between the feet of p and q on its line, weighted by their distances. found = 1 with the
-// crossing; left alone when p or q lies on the edge's line or the crossing falls beyond its ends
-// (a point within 1e-6 of an end is that end).
-void grid_edge_crossing(const double* p, const double* q, const double* a, const double* b, double* crossing,
-                        int& found);
+// Where the chord p-q passes the cell edge a-b (three doubles each, world): in space (dimension
+// 3) the point of the 3-D edge between the feet of p and q on its line, weighted by their
+// distances; in XY (dimension 2) the point of the 3-D edge over the crossing of chord and edge in
+// XY, so that a string laid over a plan course stays on it in XY however differently the edge's
+// two triangles slope (the walkers keep to the upright plane through the chord; the weighting in
+// space steps the string aside there). found = 1 with the crossing; left alone when p or q lies
+// on the edge's line or the crossing falls beyond its ends (a point within 1e-6 of an end is that
+// end).
+void grid_edge_crossing(int dimension, const double* p, const double* q, const double* a, const double* b,
+                        double* crossing, int& found);

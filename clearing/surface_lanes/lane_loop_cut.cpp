@@ -223,24 +223,28 @@ template <class Store> double way_length(const lane_string<Store>& s, int from, 
 bool cut_reversed_way(lane_string<pokarr_store>& s, const fold_bounds& bounds)
 {
     const double whole = way_area(s, 0, s.period() - 1);
-    const auto fold = [&](int from, int to) {
+    const auto fold = [&](int from, int to, const double* crossing) {
         const double area = way_area(s, from, to);
         if (!(area * whole < 0.0 && std::fabs(area) <= 2.0 * bounds.most_area &&
               way_length(s, from - 1, to + 1) <= bounds.most_length))
             return false;
         if (!bounds.fold_points) return true;
         std::vector<int> points;
-        for (int k = from; k <= to; ++k) points.push_back(s.at(k));
+        for (int k = from; k <= to; ++k)
+            if (std::hypot(s.store.x(s.at(k)) - crossing[0], s.store.y(s.at(k)) - crossing[1]) > bounds.at_crossing)
+                points.push_back(s.at(k));
         return bounds.fold_points(points);
     };
     for (int i = 0; i < s.period(); ++i)
         for (int j = i + 2; s.may_end(i, j); ++j) {
             if (!s.cross_xy(i, j)) continue;
-            if (fold(i + 1, j)) {
+            double crossing[3];
+            crossing_point(s, s.store.lane, i, j, crossing);
+            if (fold(i + 1, j, crossing)) {
                 cut_at_crossing(s, i, j);
                 return true;
             }
-            if (fold(j + 1, i + s.period())) {
+            if (fold(j + 1, i + s.period(), crossing)) {
                 cut_at_crossing(s, j, i + s.period());
                 return true;
             }

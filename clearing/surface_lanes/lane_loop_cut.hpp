@@ -42,11 +42,15 @@ void lane_loops_cut(pokarr& lane, double reach);
 void lane_crossings_cut(lane_pnt* points, lane_pnt* normals, int& count);
 
 // The largest fold lane_folds_cut takes: its area and its path in XY; and, when given, whether
-// the points of a way (numbered in the lane) lie where a fold lies.
+// the points of a way (numbered in the lane) lie where a fold lies. The points of the way within
+// `at_crossing` of the crossing in XY stand at the crossing, which takes their place, and are
+// left out of that test (beside the crossing of two offset pieces a point lies as far from the
+// source as the offset, and may be judged the width of a rounding farther).
 struct fold_bounds {
     double most_area = 0.0;
     double most_length = 0.0;
     std::function<bool(const std::vector<int>&)> fold_points;
+    double at_crossing = 0.0;
 };
 
 // Cuts the swallowtails out of a closed lane of a pocket array of dimension 3 or 4 (its last point

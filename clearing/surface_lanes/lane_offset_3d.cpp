@@ -327,15 +327,43 @@ double fill_step_length(double offset)
     return 2.0 * offset * std::acos(1.0 - tolerance / offset);
 }
 
-// The number of walks of a corner fill beyond the first: the turn and the vertices' gap per
-// step, one without a step.
+// The turn in XY from the one direction's XY part to the other's, signed (counter-clockwise
+// positive): the walks of a corner fill go square to their direction's XY part, so the points they
+// reach stand round the corner by this angle.
+double turn_in_plane(const double* from, const double* to)
+{
+    return std::atan2(from[0] * to[1] - from[1] * to[0], from[0] * to[0] + from[1] * to[1]);
+}
+
+// The number of walks of a corner fill beyond the first: the turn and the vertices' gap per step,
+// one without a step. A contour's first offset counts the turn in XY where that is the larger.
 int fill_steps(const double* from, const double* to, double turn, double gap, double offset)
 {
     const double step = fill_step_length(offset);
     if (!(step > 0.0)) return 1;
-    const double angle = std::atan2(turn, v3dotd(from, to));
-    const double count = std::ceil(std::fabs((angle + gap) * offset / step));
+    const double in_space = std::fabs(std::atan2(turn, v3dotd(from, to)));
+    const double angle = in_plane() ? std::max(in_space, std::fabs(turn_in_plane(from, to))) : in_space;
+    const double count = std::ceil((angle + gap) * offset / step);
     return count >= 1.0 && count < kPokarrMaxEntries ? static_cast<int>(count) : 1;
+}
+
+// The direction of the walk at the share t of a corner fill: the blend of the two directions. In a
+// contour's first offset its XY part is turned from the one direction's towards the other's by
+// that share of the turn in XY, its length and height interpolated: a plain blend turns unevenly
+// in XY where the directions climb differently (on a steep flank its XY part swings through most
+// of the turn within a few of the walks), and the fill's chords between the far-apart points come
+// nearer the contour than the offset.
+void fill_direction(const double* from, const double* to, double t, double* direction)
+{
+    if (!in_plane()) {
+        for (int c = 0; c < 3; ++c) direction[c] = (1.0 - t) * from[c] + t * to[c];
+        return;
+    }
+    const double angle = std::atan2(from[1], from[0]) + t * turn_in_plane(from, to);
+    const double across = (1.0 - t) * std::hypot(from[0], from[1]) + t * std::hypot(to[0], to[1]);
+    direction[0] = across * std::cos(angle);
+    direction[1] = across * std::sin(angle);
+    direction[2] = (1.0 - t) * from[2] + t * to[2];
 }
 
 // Fills the corner from the end vertex of the previous segment to the start vertex of the
@@ -353,10 +381,8 @@ bool fill_corner(offset_run& run, const segment_piece& prev, const segment_piece
     for (int k = 0; k <= n; ++k) {
         const double t = static_cast<double>(k) / n;
         double record[6], direction[3], length = 0.0;
-        for (int c = 0; c < 3; ++c) {
-            record[c] = prev.end.v[c] + t * (cur.start.v[c] - prev.end.v[c]);
-            direction[c] = (1.0 - t) * prev.direction[c] + t * cur.direction[c];
-        }
+        for (int c = 0; c < 3; ++c) record[c] = prev.end.v[c] + t * (cur.start.v[c] - prev.end.v[c]);
+        fill_direction(prev.direction, cur.direction, t, direction);
         if (distinct && k > 0 && k < n) {
             double on_grid[3] = {record[0] + shift[0], record[1] + shift[1], record[2] + shift[2]};
             int col = 0, row = 0, found = 0;
@@ -625,7 +651,9 @@ void cut_excursions(offset_run& run)
         return near_status == 0 && near == static_cast<int>(points.size());
     };
     int folds = 0;
-    lane_folds_cut(run.loop, {kFoldAreaShare * run.offset * run.offset, kLongestFold * run.offset, near_input}, folds);
+    lane_folds_cut(
+        run.loop, {kFoldAreaShare * run.offset * run.offset, kLongestFold * run.offset, near_input, run.offset - least},
+        folds);
     if (failed(run, status)) return;
     if (cut + folds == 0) return;
     lan_on_grid(kGridPlain, kGridOpen, run.loop, 0.0, status);

@@ -277,3 +277,33 @@ TEST_F(LanOnGrid, ClosedLaneLosesLoopsWithinTwoCellsWhateverTheTool)
         EXPECT_EQ(result.front(), result.back()) << r.what;
     }
 }
+
+// The crossing of a chord with a cell edge between triangles of different slopes: in XY it stands
+// where the chord passes the edge in plan; in space, where the distances of the chord's ends from
+// the edge weigh (the steeper side's end farther). A chord end on the edge's line finds none.
+TEST(GridEdgeCrossing, InXYOverThePlanCrossingInSpaceByTheEndsDistances)
+{
+    const point3 a = {0, 0, 0}, b = {0, 1, 0};
+    const point3 steep = {-1, 0, 3}, gentle = {1, 1, 0.5};
+    const double weighed = std::sqrt(10.0) / (std::sqrt(10.0) + std::sqrt(1.25));
+    const struct {
+        int dimension;
+        point3 p, q;
+        int found;
+        point3 want;
+    } rows[] = {
+        {2, steep, gentle, 1, {0, 0.5, 0}},
+        {3, steep, gentle, 1, {0, weighed, 0}},
+        {2, {0, 0.2, 1}, gentle, 0, {}},
+        {2, {-1, -3, 0}, {1, -1, 0}, 0, {}},  // the plan crossing lies beyond the edge's start
+    };
+    for (const auto& r : rows) {
+        point3 crossing = {7, 7, 7};
+        int found = 0;
+        grid_edge_crossing(r.dimension, r.p.data(), r.q.data(), a.data(), b.data(), crossing.data(), found);
+        EXPECT_EQ(found, r.found) << "dimension " << r.dimension;
+        if (r.found == 0) continue;
+        for (int m = 0; m < 3; ++m)
+            EXPECT_NEAR(crossing[m], r.want[m], 1e-12) << "dimension " << r.dimension << " " << m;
+    }
+}

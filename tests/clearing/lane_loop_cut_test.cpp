@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -129,6 +130,12 @@ TEST_F(LaneLoopCutGrid, CutsReversedWaysWithinTheBoundsAtTheirCrossing)
     const xy seam = {{6, -1}, {4, -1}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}, {6, 0}, {6, -1}};
     const xy curl = {{0, 0}, {6, 0}, {6, 1}, {4, 1}, {4, -1}, {10, -1}, {10, 10}, {0, 10}, {0, 0}};
     const xy cut = {{0, 0}, {4, 0}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}};
+    // The swallowtail with a point a few thousandths short of its crossing, which the way's test
+    // judges elsewhere.
+    const xy beside = {{0, 0}, {6, 0}, {6, -1}, {4, -1}, {4, -0.005}, {4, 1}, {10, 1}, {10, 10}, {0, 10}, {0, 0}};
+    const auto all_but_beside = [](const std::vector<int>& points) {
+        return std::find(points.begin(), points.end(), 4) == points.end();
+    };
     const fold_bounds wide{10.0, 100.0, {}};
     const struct {
         const char* what;
@@ -151,6 +158,8 @@ TEST_F(LaneLoopCutGrid, CutsReversedWaysWithinTheBoundsAtTheirCrossing)
               return points != std::vector<int>{1, 2, 3};
           }},
          tail},
+        {"a point beside the crossing stands at it", beside, {10.0, 100.0, all_but_beside, 0.01}, cut},
+        {"a point beyond that reach keeps the swallowtail", beside, {10.0, 100.0, all_but_beside, 0.001}, beside},
         {"an open lane stays", xy(tail.begin(), tail.end() - 1), wide, xy(tail.begin(), tail.end() - 1)},
     };
     for (const auto& r : rows) {
