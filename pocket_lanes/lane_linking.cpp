@@ -8,10 +8,13 @@
 #include "nc_services/proc_geometry_words_least.hpp"
 #include "pocket/lane_table.hpp"
 #include "pocket_arrays/nearest_points.hpp"
+#include "pocket_arrays/pk_element.hpp"
+#include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pocket_prepare.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
+#include "pocket_arrays/pokarr_measures.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/chain_order.hpp"
 #include "pocket_lanes/engine_codes.hpp"
@@ -243,18 +246,56 @@ void entry_of(const pokarr& a, int i, double* point)
     point[2] = a.z != nullptr ? a.z[i] : 0.0;
 }
 
-// A whole loop cut from its entry goes on along itself to the exit: its elements up to the exit
-// point are appended, the last one ending there.
+// The path's closing stretch from the point (on element k: entry k ends a line there or holds
+// the marker of an arc) to its end, in the path's direction.
+void closing_stretch(const pokarr& path, int k, const double* point, pokarr& stretch, int& status)
+{
+    pokarr_add_pnt(point, stretch, status);
+    if (status != 0) return;
+    if (!pk_is_marker(path.x[k])) {
+        pokarr_append(path.count - k, path, k, stretch, status);
+        return;
+    }
+    const double end[2] = {path.x[k + 3], path.y[k + 3]};
+    if (pk_eq_pnt2(point, end) == 0)
+        pokarr_add_arc(end[0], end[1], nullptr, path.x[k + 2], path.y[k + 2], path.x[k + 1],
+                       pk_arc_direction(path.y[k + 1]), stretch, status);
+    if (status == 0 && k + 4 < path.count) pokarr_append(path.count - k - 4, path, k + 4, stretch, status);
+}
+
+// Whether a planar loop reaches the point (on element k) sooner back over its closing stretch
+// than on again over its opening; `back` then holds that stretch from the loop's end to the
+// point. Both ways run over moves just cut; the shorter one is cut again.
+bool shorter_way_back(const pokarr& path, int k, const double* point, pokarr& back, int& status)
+{
+    if (path.dimension != kPlanar || (pk_is_marker(path.x[k]) && k + 3 >= path.count)) return false;
+    double whole = 0.0, closing = 0.0;
+    closing_stretch(path, k, point, back, status);
+    if (status == 0) pokarr_length(0, path, nullptr, whole, status);
+    if (status == 0) pokarr_length(0, back, nullptr, closing, status);
+    if (status != 0 || !(closing < whole - closing)) return false;
+    pokarr_reverse(back);
+    return true;
+}
+
+}  // namespace
+
 void path_on_to(const double* exit, pokarr& path, int& status)
 {
     int k = 0;
     double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = 0.0;
     pokarr_nearest_pnt(kPlanar, exit, path, k, t, nearest, distance);
     if (k < 1 || k >= path.count) return;
+    const bool arc = pk_is_marker(path.x[k]) && k + 3 < path.count;
+    pokarr_work back(kPlanar);
+    if (shorter_way_back(path, k, nearest, back.a, status)) {
+        pokarr_append(back.a.count - 1, back.a, 1, path, status);
+        return;
+    }
+    if (status != 0) return;
     // The element the exit lies on, read before the path grows (growth moves its entries); the
     // entries before it are appended from the path itself (the append copies a range of its own
     // array aside first).
-    const bool arc = pk_is_marker(path.x[k]) && k + 3 < path.count;
     const double cx = arc ? path.x[k + 2] : 0.0, cy = arc ? path.y[k + 2] : 0.0, r = arc ? path.x[k + 1] : 0.0;
     const int direction = arc ? pk_arc_direction(path.y[k + 1]) : 1;
     if (k > 1) pokarr_append(k - 1, path, 1, path, status);
@@ -264,8 +305,6 @@ void path_on_to(const double* exit, pokarr& path, int& status)
     else
         pokarr_add_pnt(nearest, path, status);
 }
-
-}  // namespace
 
 void lane_project(const pokarr& lane, pokarr& result, int& status)
 {

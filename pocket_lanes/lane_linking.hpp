@@ -71,3 +71,9 @@ void connect_lanes(const double* start, const double* start_record, const double
 // Lays a lane on the surfaces with the option set of the connection projection (the host's 3-D
 // surface algorithm running or not). Status 0, or the projection's failure.
 void lane_project(const pokarr& lane, pokarr& result, int& status);
+
+// A whole loop cut from its entry (the path, closed there) goes on along itself to the exit point:
+// back over its closing stretch when that is shorter (in a planar pocket), else on over its
+// elements up to the exit point, the last one ending there. Both ways run over moves just cut.
+// Status 0, or the status of a failed append.
+void path_on_to(const double* exit, pokarr& path, int& status);
