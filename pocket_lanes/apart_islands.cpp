@@ -12,7 +12,10 @@
 #include "pocket_arrays/pk_tolerance.hpp"
 #include "pocket_arrays/pokarr_work.hpp"
 #include "pocket_lanes/engine_codes.hpp"
+#include "pocket_lanes/moves/box_grid.hpp"
 
+#include <array>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,6 +24,10 @@ namespace {
 
 constexpr int kStageTwo = 2;
 constexpr int kCounterClockwise = 1;
+// The island's box is widened by this much (mm) before it asks the grid of the branch lanes'
+// boxes: far above the rounding of the coordinates, so that every lane whose box is not known to
+// lie apart is among the grid's answers, and is then asked as before.
+constexpr double kGridSlack = 1.0e-6;
 
 // Where an island lane stands among the live branch lanes.
 struct island_place {
@@ -37,9 +44,42 @@ struct branch_read {
     inside_loop inside;
 };
 
-// The branch lanes read so far in one call, by lane number.
+// The branch lanes read so far in one call, by lane number, and the live branch lanes an island
+// is tried against. The call only ends lanes (status 0) and appends closing lanes (status below
+// 0): no lane becomes a live branch lane, so the lanes live when the call starts are the only
+// ones an island can meet, each asked again whether it still lives. Their boxes the lane table
+// holds then are put in a grid; a lane whose box is not held yet is met by every island.
 class branch_reads {
 public:
+    branch_reads()
+    {
+        const lane_table& lt = lane_table_block;
+        constexpr double kEverywhere = std::numeric_limits<double>::infinity();
+        std::vector<std::array<double, 4>> boxes;
+        for (int n = 1; n <= lt.count; ++n) {
+            if (!live_branch_lane(n)) continue;
+            live_.push_back(n);
+            std::array<double, 4> box{-kEverywhere, -kEverywhere, kEverywhere, kEverywhere};
+            if (lt.box_handle != -1 && lt.box_index[n] != -1) {
+                // The held box is copied; the points are not read.
+                int status = 0;
+                const pokarr_work none(2);
+                lane_box(n, -1, none.a, box.data(), status);
+                if (status != 0) box = {-kEverywhere, -kEverywhere, kEverywhere, kEverywhere};
+            }
+            boxes.push_back(box);
+        }
+        box_grid_build(boxes, grid_);
+    }
+    // The live branch lanes of the call's start whose boxes may meet `box`, in table order.
+    const std::vector<int>& near(const double* box)
+    {
+        const double wide[4] = {box[0] - kGridSlack, box[1] - kGridSlack, box[2] + kGridSlack, box[3] + kGridSlack};
+        box_grid_candidates(grid_, wide, places_);
+        lanes_.clear();
+        for (const int k : places_) lanes_.push_back(live_[static_cast<std::size_t>(k)]);
+        return lanes_;
+    }
     // Lane n read (nullptr when it cannot be read: status kEngineArrayFailed, or lane_box's).
     branch_read* read(int n, int& status)
     {
@@ -60,6 +100,9 @@ public:
 
 private:
     std::unordered_map<int, std::unique_ptr<branch_read>> reads_;
+    std::vector<int> live_;  // the live branch lanes when the call started
+    box_grid grid_;          // their boxes, by place in live_
+    std::vector<int> places_, lanes_;
 };
 
 // One branch lane against island lane J: crossing it or lying in it meets J; holding J makes it
@@ -95,13 +138,13 @@ void branch_lane_against(int lane, branch_read& branch, const pokarr& loop_j, in
 // Island lane J (its points in loop_j) against every live branch lane whose box meets its own.
 void place_island(int lane_j, const pokarr& loop_j, branch_reads& branches, island_place& place, int& status)
 {
-    const lane_table& lt = lane_table_block;
     double box_j[4];
     lane_box(lane_j, -1, loop_j, box_j, status);
     if (status != 0) return;
     inside_loop inside_j;
     inside_loop_make(loop_j, inside_j);
-    for (int n = 1; n <= lt.count && !place.met && status == 0; ++n) {
+    for (const int n : branches.near(box_j)) {
+        if (place.met || status != 0) break;
         if (!live_branch_lane(n) || lane_box_known_apart(box_j, n)) continue;
         branch_read* branch = branches.read(n, status);
         if (branch == nullptr) return;

@@ -97,10 +97,15 @@ bool merged_apart_from_ring(int n, int lane_l)
 
 // island_apart_from_ring through the states: the newest live lane of the island's level, when
 // newer than its contour, is the island's current lane.
+// An island merged into another's lane is asked of that lane's ring through the same kept
+// ancestors: the specks taken in by one neighbour share its lane.
 bool island_apart_from_ring_known(int n, int lane_l, island_states& states)
 {
-    const int k = states.newest[static_cast<std::size_t>(lane_table_block.level[n] - states.first_level)];
-    if (k <= n) return merged_apart_from_ring(n, lane_l);
+    int k = states.newest[static_cast<std::size_t>(lane_table_block.level[n] - states.first_level)];
+    if (k <= n) {
+        k = merged_into(n);
+        if (k == 0 || !lane_live(k)) return false;
+    }
     if (states.ring.lane != k) ring_ancestors_find(k, states.ring);
     return !ring_ancestors_hold_hole(states.ring, lane_l);
 }

@@ -80,3 +80,45 @@ TEST_F(HoleRing, IslandReachesIntoHoleWhenNearerThanItsOffset)
         EXPECT_EQ(status, 0) << r.name;
     }
 }
+
+// Two islands whose first offsets were merged into lanes of other levels, one of them the ring
+// the hole was cut from: an island merged into the ring counts for the hole, one merged into
+// another live lane does not, whichever of the two is asked first. The hole is the square from
+// (10, 10) to (14, 14); island A (row 3) stands inside it, island P (row 2) off its corner,
+// nearer than its first offset by box only.
+TEST_F(HoleRing, IslandMergedIntoRingCountsAndIntoAnotherLaneNot)
+{
+    constexpr int p = 2, a = 3, ring = 4;
+    struct row {
+        const char* name;
+        int ring_links[2], other_links[2];  // the islands each merged lane was made from
+        bool meets;
+    } rows[] = {
+        {"P into the other lane, A into the ring: A inside the hole", {a, 0}, {p, 0}, true},
+        {"P into the ring, A into the other lane: P keeps its distance", {p, 0}, {a, 0}, false},
+        {"both into the ring", {p, a}, {0, 0}, true},
+        {"both into the other lane", {0, 0}, {p, a}, false},
+    };
+    for (const row& r : rows) {
+        lane_table_reset();
+        int status = 0;
+        const auto add = [&status](int lane_status, int level, const int* links, const contour& c) {
+            pokarr loop = make_from(c);
+            lane_add(lane_status, level, 0, links[0], links[1], 1.0, 0, loop, status);
+            pokarr_free(loop);
+        };
+        const int none[2] = {0, 0}, from_ring[2] = {ring, 0};
+        add(0, 1, none, rectangle(0, 0, 40, 30));
+        add(0, kLevelIsland + 1, none, circle(15.2, 15.2, 0.5));
+        add(0, kLevelIsland + 2, none, circle(12, 12, 0.5));
+        lane_table_block.island_count = 2;
+        add(1, kLevelIsland + 3, r.ring_links, circle(20, 20, 3));
+        add(1, kLevelIsland + 4, r.other_links, circle(30, 10, 3));
+        add(1, 2, from_ring, rectangle(10, 10, 14, 14));
+        ASSERT_EQ(status, 0) << r.name;
+        const int hole = lane_table_block.count;
+        lane_table_block.group[hole] = 1;
+        EXPECT_EQ(hole_meets_island(hole, status), r.meets) << r.name;
+        EXPECT_EQ(status, 0) << r.name;
+    }
+}
