@@ -190,6 +190,11 @@ bool near_within(std::vector<boxed_element>& elements, double px, double py, dou
     return false;
 }
 
+// Whether the material test searches a part wider than the reach for its deepest material besides
+// the points about its centre line (holds_material): a thinner part holds its material about that
+// line.
+bool searched_deep(const pokarr& part, double reach) { return loop_hull_width(part, kWidthChordShare * reach) > reach; }
+
 // The distance of (px, py) from the nearest of the elements, or `most` when none is nearer.
 double near_distance(const std::vector<boxed_element>& elements, double px, double py, double most)
 {
@@ -464,7 +469,7 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
     // from the elements near the part. A thinner part holds its material about its centre line.
     const pocket_work& w = pocket_work_block;
     const double depth = 0.5 * w.engine_step + w.tolerance, most = depth + w.tolerance;
-    if (loop_hull_width(piece, kWidthChordShare * reach) <= reach) return false;
+    if (!searched_deep(piece, reach)) return false;
     const outline_distance inside_part(piece);
     double part_box[4];
     if (!inside_part.box(part_box)) return false;
@@ -844,7 +849,8 @@ void source_corner_pieces(const pokarr& source, double distance, double reach, c
 
 // Whether the piece is a whole tail of three lines that holds no material
 // (collapse_whole_tail.hpp): the clip would keep it whole and the measure find every witness
-// point within reach of its walls or of its lane corner, so neither need run.
+// point within reach of its walls or of its lane corner, so neither need run. A tail the measure
+// would search deeper is left to it.
 bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
 {
     whole_tail tail;
@@ -854,7 +860,7 @@ bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double dist
         return false;
     std::vector<double>& points = measured.points;
     const bool may_hold = piece_witnesses(piece, distance, reach, points, status);
-    return status == 0 && (!may_hold || whole_tail_covers(tail, points, reach));
+    return status == 0 && (!may_hold || (whole_tail_covers(tail, points, reach) && !searched_deep(piece, reach)));
 }
 
 // What the parts of one branch offset are recorded with.
