@@ -43,6 +43,8 @@ constexpr int kPlanar = 2;
 // little: it is kept when material stands farther than half a step plus this share of the
 // tolerance, so that nothing is left farther than half a step plus the whole tolerance.
 constexpr double kSampledShare = 0.5;
+// The flattening of a width measure: a tenth of the width it is held against.
+constexpr double kWidthChordShare = 0.1;
 // Islands of this contour type are passed over by the island tests of the offsets, and here.
 constexpr int kContourOpen = 2;
 
@@ -138,23 +140,40 @@ void elements_near(indexed_loop& l, const double* box, double reach, std::vector
     }
 }
 
-// Whether (px, py) lies within `reach` of an element whose circle, for an arc, it lies within
-// `reach` of. On such an arc the point's direction from the centre decides: within the arc's
-// sweep the circle is nearest, else the nearer end. Squares only: the witness points of every
-// piece are measured against every element near them.
-bool element_within(const pokarr& loop, const chain_element& e, double px, double py, double reach)
+// The squared distance of (px, py) from an element. On an arc the point's direction from the
+// centre decides: within the arc's sweep the circle is nearest, else the nearer end. Squares only
+// but for the circle: the witness points of every piece are measured against every element near
+// them.
+double element_distance2(const pokarr& loop, const chain_element& e, double px, double py)
 {
     const double sx = loop.x[e.start], sy = loop.y[e.start], ex = loop.x[e.end], ey = loop.y[e.end];
-    const double reach2 = reach * reach;
     // A line, or an arc whose ends meet (a whole circle or none): the general nearest point.
     if (!e.arc || std::fabs(sx - ex) + std::fabs(sy - ey) < kPocketValueTolerance) {
         double nx = 0.0, ny = 0.0, t = 0.0;
         chain_element_nearest(loop.x, loop.y, e, px, py, nx, ny, t);
-        return (px - nx) * (px - nx) + (py - ny) * (py - ny) <= reach2;
+        return (px - nx) * (px - nx) + (py - ny) * (py - ny);
     }
-    if (arc_sweep_holds(loop, e, px - e.cx, py - e.cy)) return true;
-    return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey)) <=
-           reach2;
+    const double dx = px - e.cx, dy = py - e.cy;
+    if (arc_sweep_holds(loop, e, dx, dy)) {
+        const double off = std::sqrt(dx * dx + dy * dy) - std::fabs(e.r);
+        return off * off;
+    }
+    return std::min((px - sx) * (px - sx) + (py - sy) * (py - sy), (px - ex) * (px - ex) + (py - ey) * (py - ey));
+}
+
+// Whether the element's box, and an arc's circle, lie farther than `reach` from (px, py): then
+// the element does too.
+bool element_beyond(const boxed_element& near, double px, double py, double reach)
+{
+    const double* box = near.b.box;
+    const double bx = std::max(std::max(box[0] - px, 0.0), px - box[2]);
+    const double by = std::max(std::max(box[1] - py, 0.0), py - box[3]);
+    if (bx * bx + by * by > reach * reach) return true;
+    const chain_element& e = near.b.e;
+    if (!e.arc) return false;
+    // The box holds the whole circle and passes many.
+    const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
+    return d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach));
 }
 
 // Whether one of the elements comes within `reach` of (px, py). An element's box floors its
@@ -163,23 +182,27 @@ bool element_within(const pokarr& loop, const chain_element& e, double px, doubl
 bool near_within(std::vector<boxed_element>& elements, double px, double py, double reach)
 {
     for (boxed_element& near : elements) {
-        const double* box = near.b.box;
-        const double bx = std::max(std::max(box[0] - px, 0.0), px - box[2]);
-        const double by = std::max(std::max(box[1] - py, 0.0), py - box[3]);
-        if (bx * bx + by * by > reach * reach) continue;
-        const chain_element& e = near.b.e;
-        if (e.arc) {
-            // The arc's circle floors its distance: a point farther than `reach` from the circle
-            // needs no nearest point on the arc (the box holds the whole circle and passes many).
-            const double r = std::fabs(e.r), dx = px - e.cx, dy = py - e.cy, d2 = dx * dx + dy * dy;
-            if (d2 > (r + reach) * (r + reach) || (r > reach && d2 < (r - reach) * (r - reach))) continue;
-        }
-        if (element_within(*near.loop, e, px, py, reach)) {
-            if (&near != &elements.front()) std::swap(near, elements.front());
-            return true;
-        }
+        if (element_beyond(near, px, py, reach) || element_distance2(*near.loop, near.b.e, px, py) > reach * reach)
+            continue;
+        if (&near != &elements.front()) std::swap(near, elements.front());
+        return true;
     }
     return false;
+}
+
+// Whether the material test searches a part wider than the reach for its deepest material besides
+// the points about its centre line (holds_material): a thinner part holds its material about that
+// line.
+bool searched_deep(const pokarr& part, double reach) { return loop_hull_width(part, kWidthChordShare * reach) > reach; }
+
+// The distance of (px, py) from the nearest of the elements, or `most` when none is nearer.
+double near_distance(const std::vector<boxed_element>& elements, double px, double py, double most)
+{
+    double least = most;
+    for (const boxed_element& near : elements)
+        if (!element_beyond(near, px, py, least))
+            least = std::min(least, std::sqrt(element_distance2(*near.loop, near.b.e, px, py)));
+    return least;
 }
 
 // ---- the material a piece holds ----------------------------------------------------------------
@@ -438,7 +461,26 @@ bool holds_material(const pokarr& piece, measured_loops& measured, double distan
         if (status != 0) return false;
         if (where != kLoopOutside) return true;
     }
-    return false;
+    // A part wider than the reach (where three walls meet about a point a little farther than
+    // half a step from each, or a lens whose middle the points above miss) may hold its material
+    // off every point about a centre line: a point inside it farther than half a step and the
+    // tolerance from the source and the new lanes is sought. The part's depth lifted by that
+    // distance (the least of the two passes it only inside the part) bounds the distance measured
+    // from the elements near the part. A thinner part holds its material about its centre line.
+    const pocket_work& w = pocket_work_block;
+    const double depth = 0.5 * w.engine_step + w.tolerance, most = depth + w.tolerance;
+    if (!searched_deep(piece, reach)) return false;
+    const outline_distance inside_part(piece);
+    double part_box[4];
+    if (!inside_part.box(part_box)) return false;
+    near.clear();
+    for (indexed_loop& l : loops) elements_near(l, part_box, most, near);
+    const auto measure = [&](double x, double y) {
+        const double lifted = std::min(inside_part(x, y) + depth, most);
+        return lifted > 0.0 ? near_distance(near, x, y, lifted) : lifted;
+    };
+    double x = 0.0, y = 0.0;
+    return collapse_deep_point(part_box, depth, collapse_depth_cell(), measure, x, y);
 }
 
 // Whether the island lane lies beyond the source: its first vertex off the source's boundary lies
@@ -497,8 +539,12 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
             pnt_in_pokarr(island.x[0], island.y[0], piece, holds, status);
         // A piece that only touches the lane (a part left by cutting that lane out runs along
         // it) lies in it or holds it as the middles of its elements say.
+        // Two loops cross an even number of times: an odd count is a touch along a stretch that
+        // the search saw cross at one end only (a vertex a hair across the lane), and no cut
+        // could follow it.
         const int proper = status == 0 && crossing > 0 ? comlup_crossings(piece, island) : 0;
-        if (status == 0 && crossing > 0 && proper == 0) {
+        const bool crosses = proper > 0 && proper % 2 == 0;
+        if (status == 0 && crossing > 0 && !crosses) {
             inside = middles_against(piece, island, status);
             if (status == 0 && inside != kLoopInside) holds = middles_against(island, piece, status);
         }
@@ -506,7 +552,7 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
             status = kEngineArrayFailed;
             return island_meeting::none;
         }
-        if (proper > 0) return island_meeting::crosses;
+        if (crosses) return island_meeting::crosses;
         if (crossing > 0) {
             if (inside == kLoopInside || holds == kLoopInside) return island_meeting::holds;
             continue;
@@ -516,19 +562,26 @@ island_meeting meets_island(pokarr& piece, measured_loops& measured, pokarr& isl
     return island_meeting::none;
 }
 
-// Whether a piece that does not cross the source lies inside it: its first vertex or arc middle off
-// the source's boundary decides (a piece lying wholly on the boundary holds nothing).
+// Whether a piece that does not cross the source lies inside it: its first arc middle or vertex off
+// the source's boundary decides (a piece lying wholly on the boundary holds nothing). A piece cut
+// out where the walls stand a step apart has arcs touching the opposite walls at their middles:
+// its vertices, where the walls' offsets cross, stand off them.
 bool uncrossed_piece_inside(const pokarr& piece, measured_loops& measured, int& status)
 {
+    const auto decided = [&](double px, double py, bool& inside) {
+        const int where = measured.source_side(px, py, status);
+        inside = where == kLoopInside;
+        return status != 0 || where != kLoopOnBoundary;
+    };
     for (int i = 1; i < piece.count;) {
         const chain_element e = chain_element_at(piece.x, piece.y, piece.count, i);
         if (!e.valid) break;
         i = e.next;
-        double px = piece.x[e.end], py = piece.y[e.end];
-        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], px, py, 0.5, px, py);
-        const int where = measured.source_side(px, py, status);
-        if (status != 0) return false;
-        if (where != kLoopOnBoundary) return where == kLoopInside;
+        const double ex = piece.x[e.end], ey = piece.y[e.end];
+        double mx = ex, my = ey;
+        bool inside = false;
+        if (e.arc) arc_pnt_by_vector(e.r, e.dir, e.cx, e.cy, piece.x[e.start], piece.y[e.start], ex, ey, 0.5, mx, my);
+        if (decided(mx, my, inside) || (e.arc && decided(ex, ey, inside))) return status == 0 && inside;
     }
     return false;
 }
@@ -796,7 +849,8 @@ void source_corner_pieces(const pokarr& source, double distance, double reach, c
 
 // Whether the piece is a whole tail of three lines that holds no material
 // (collapse_whole_tail.hpp): the clip would keep it whole and the measure find every witness
-// point within reach of its walls or of its lane corner, so neither need run.
+// point within reach of its walls or of its lane corner, so neither need run. A tail the measure
+// would search deeper is left to it.
 bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double distance, double reach, int& status)
 {
     whole_tail tail;
@@ -806,7 +860,7 @@ bool clear_whole_tail(const pokarr& piece, measured_loops& measured, double dist
         return false;
     std::vector<double>& points = measured.points;
     const bool may_hold = piece_witnesses(piece, distance, reach, points, status);
-    return status == 0 && (!may_hold || whole_tail_covers(tail, points, reach));
+    return status == 0 && (!may_hold || (whole_tail_covers(tail, points, reach) && !searched_deep(piece, reach)));
 }
 
 // What the parts of one branch offset are recorded with.
@@ -887,8 +941,6 @@ void take_part(part_record& r, pokarr& part, bool whole, int cuts)
 // it, and so wider than four times the tolerance, holds such points. Reads pocket_work.tolerance.
 collapse_pieces spots_beyond_half_step(const collapse_pieces& pieces)
 {
-    // The flattening of the width measure: a tenth of the width it is held against.
-    constexpr double kWidthChordShare = 0.1;
     const double least_width = 4.0 * pocket_work_block.tolerance;
     collapse_pieces wide;
     wide.distance = pieces.distance;

@@ -1,8 +1,9 @@
 // Lanes where a collapse leaves material farther than half a step from every lane: the half-step
 // lane of each collapse lane whose middle stands farther than that and the tolerance from its
-// outline, and the spots too small for a lane that the half-step offset leaves. The lane loop
-// calls collapse_part_lanes after recording the collapse lanes of a branch offset; the half-step
-// lane calls collapse_half_step_spots after its offset.
+// outline, and the spots too small for a lane that the half-step offset leaves; and the search for
+// a point deeper than a depth that finds that middle (the collapse lanes' test of a wide part's
+// material asks it too). The lane loop calls collapse_part_lanes after recording the collapse
+// lanes of a branch offset; the half-step lane calls collapse_half_step_spots after its offset.
 #include "pocket_lanes/collapse_part_lanes.hpp"
 
 #include "pocket/lane_table.hpp"
@@ -38,52 +39,16 @@ constexpr double kCellShare = 0.25;
 // Cells the search for the deepest point of a part splits at most.
 constexpr int kMostCells = 4096;
 
-// A square cell of the search: its centre, half its side, the centre's distance from the part's
-// outline (negative outside the part) and the most any point of the cell may stand from it.
+// A square cell of the search: its centre, half its side, the measure at its centre and the most
+// it may reach in the cell.
 struct depth_cell {
     double x, y, half, depth, most;
 };
 
-depth_cell depth_cell_at(const pokarr& part, const pk_nearest_index& index, double x, double y, double half)
+depth_cell depth_cell_at(const point_measure& measure, double x, double y, double half)
 {
-    const double point[2] = {x, y};
-    double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, d = 0.0;
-    int k = 0;
-    pokarr_nearest_pnt_indexed(kPlanar, point, part, index, k, t, nearest, d);
-    if (horn_tail_point_side_in_loop(part, x, y) == ray_side::outside) d = -d;
+    const double d = measure(x, y);
     return {x, y, half, d, d + half * std::numbers::sqrt2};
-}
-
-// Whether some point of the part stands farther than `depth` from its outline: cells of the
-// part's box are split, deepest bound first, until one's centre stands that far, or every cell
-// left is smaller than `cell` or cannot hold such a point. A part whose search runs out of cells
-// counts as deep, so that an undecided part is offset.
-bool holds_depth(const pokarr& part, double depth, double cell)
-{
-    pk_nearest_index index;
-    pokarr_nearest_index(part, index);
-    if (index.box.empty()) return false;
-    // The blocks' boxes hold the part (an arc by its circle).
-    double low_x = index.box[0], low_y = index.box[1], high_x = index.box[2], high_y = index.box[3];
-    for (std::size_t b = 4; b + 3 < index.box.size(); b += 4) {
-        low_x = std::min(low_x, index.box[b]), low_y = std::min(low_y, index.box[b + 1]);
-        high_x = std::max(high_x, index.box[b + 2]), high_y = std::max(high_y, index.box[b + 3]);
-    }
-    const auto shallower = [](const depth_cell& a, const depth_cell& b) { return a.most < b.most; };
-    std::priority_queue<depth_cell, std::vector<depth_cell>, decltype(shallower)> cells(shallower);
-    const double side = std::max(high_x - low_x, high_y - low_y);
-    cells.push(depth_cell_at(part, index, 0.5 * (low_x + high_x), 0.5 * (low_y + high_y), 0.5 * side));
-    for (int split = 0; !cells.empty(); ++split) {
-        const depth_cell c = cells.top();
-        cells.pop();
-        if (c.depth > depth) return true;
-        if (!(c.most > depth) || c.half < 0.5 * cell) continue;
-        if (split >= kMostCells) return true;
-        const double h = 0.5 * c.half;
-        for (const double dx : {-h, h})
-            for (const double dy : {-h, h}) cells.push(depth_cell_at(part, index, c.x + dx, c.y + dy, h));
-    }
-    return false;
 }
 
 // Whether the spot lies inside the source and every vertex of it stands the distance less the
@@ -121,16 +86,8 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
         int status = 0;
         lane_to_pokarr(n, part.a, status);
         if (status != 0) return kEngineArrayFailed;
-        double area = 0.0;
-        int direction = 0;
-        pokarr_area_dir(part.a, area, direction);
-        // A disc of the reach needs that much room, and a part that fits between two lines twice
-        // the reach apart (a thin horn, most collapse parts) holds none. Where three walls meet
-        // about a point a little farther than the reach from each, the search finds that point.
-        if (!(area > std::numbers::pi * reach * reach) ||
-            loop_hull_width(part.a, kWidthChordShare * reach) <= 2.0 * reach ||
-            !holds_depth(part.a, reach + kDepthShare * w.tolerance, kCellShare * w.tolerance))
-            continue;
+        double x = 0.0, y = 0.0;
+        if (!collapse_part_deep_point(part.a, reach + kDepthShare * w.tolerance, x, y)) continue;
         // The lanes open a branch of their own; the number goes back when none was made.
         int& branches = *branch.branch_count;
         oneoff_request inner = branch;
@@ -141,6 +98,68 @@ int collapse_part_lanes(const oneoff_request& branch, int first, int last)
         if (result != 0 && result != kOneoffNoOffset && result != kEngineEndLoopSmall) return result;
     }
     return 0;
+}
+
+outline_distance::outline_distance(const pokarr& loop) : loop_(loop) { pokarr_nearest_index(loop, index_); }
+
+bool outline_distance::box(double* out) const
+{
+    if (index_.box.empty()) return false;
+    // The blocks' boxes hold the loop (an arc by its circle).
+    out[0] = index_.box[0], out[1] = index_.box[1], out[2] = index_.box[2], out[3] = index_.box[3];
+    for (std::size_t b = 4; b + 3 < index_.box.size(); b += 4) {
+        out[0] = std::min(out[0], index_.box[b]), out[1] = std::min(out[1], index_.box[b + 1]);
+        out[2] = std::max(out[2], index_.box[b + 2]), out[3] = std::max(out[3], index_.box[b + 3]);
+    }
+    return true;
+}
+
+double outline_distance::operator()(double x, double y) const
+{
+    const double point[2] = {x, y};
+    double nearest[3] = {0.0, 0.0, 0.0}, t = 0.0, d = 0.0;
+    int k = 0;
+    pokarr_nearest_pnt_indexed(kPlanar, point, loop_, index_, k, t, nearest, d);
+    return horn_tail_point_side_in_loop(loop_, x, y) == ray_side::outside ? -d : d;
+}
+
+bool collapse_deep_point(const double* box, double depth, double cell, const point_measure& measure, double& x,
+                         double& y)
+{
+    const auto shallower = [](const depth_cell& a, const depth_cell& b) { return a.most < b.most; };
+    std::priority_queue<depth_cell, std::vector<depth_cell>, decltype(shallower)> cells(shallower);
+    const double side = std::max(box[2] - box[0], box[3] - box[1]);
+    cells.push(depth_cell_at(measure, 0.5 * (box[0] + box[2]), 0.5 * (box[1] + box[3]), 0.5 * side));
+    for (int split = 0; !cells.empty(); ++split) {
+        const depth_cell c = cells.top();
+        cells.pop();
+        x = c.x, y = c.y;
+        if (c.depth > depth) return true;
+        if (!(c.most > depth) || c.half < 0.5 * cell) continue;
+        if (split >= kMostCells) return true;
+        const double h = 0.5 * c.half;
+        for (const double dx : {-h, h})
+            for (const double dy : {-h, h}) cells.push(depth_cell_at(measure, c.x + dx, c.y + dy, h));
+    }
+    return false;
+}
+
+double collapse_depth_cell() { return kCellShare * pocket_work_block.tolerance; }
+
+bool collapse_part_deep_point(const pokarr& part, double depth, double& x, double& y)
+{
+    double area = 0.0;
+    int direction = 0;
+    pokarr copy = part;  // the area is cached in the header
+    pokarr_area_dir(copy, area, direction);
+    // A disc of that radius needs that much room, and a part that fits between two lines twice
+    // the depth apart (a thin horn, most collapse parts) holds none. Where three walls meet about a
+    // point a little farther than the depth from each, the search finds that point.
+    if (!(area > std::numbers::pi * depth * depth) || loop_hull_width(part, kWidthChordShare * depth) <= 2.0 * depth)
+        return false;
+    const outline_distance outline(part);
+    double box[4];
+    return outline.box(box) && collapse_deep_point(box, depth, collapse_depth_cell(), outline, x, y);
 }
 
 int collapse_half_step_spots(const oneoff_request& half, const collapse_pieces& b, const pokarr& source, int first_new,

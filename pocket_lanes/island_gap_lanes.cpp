@@ -193,10 +193,8 @@ bool lens_leaves_gap(const pokarr& lens, indexed_lanes& islands, double second_d
     const double step = pw.engine_step, floor = 2.0 * pw.tolerance;
     const double on_second = second_distance - pw.tolerance;
     // A lens whose box has a diagonal below the step holds no point a step from its corners.
-    double box[4] = {kNoClearance, kNoClearance, -kNoClearance, -kNoClearance};
-    for (int i = 0; i < lens.count; i += i + 1 < lens.count && pk_is_marker(lens.x[i + 1]) ? kArcRecordEntries : 1)
-        box[0] = std::min(box[0], lens.x[i]), box[1] = std::min(box[1], lens.y[i]),
-        box[2] = std::max(box[2], lens.x[i]), box[3] = std::max(box[3], lens.y[i]);
+    double box[4];
+    pokarr_box(lens, box);
     if (corners_beside && std::hypot(box[2] - box[0], box[3] - box[1]) < step) return false;
     std::vector<lens_point> points, ends;
     const double spacing = kSampleShare * step;
@@ -449,22 +447,11 @@ double covering_distance(merge_lanes& m, double x, double y, double reach, int& 
     return distance_to(m.covering, x, y, reach).e;
 }
 
-// The box of the lenses' entries (x min, y min, x max, y max).
-void lenses_box(const loop_buffer& lenses, double* box)
-{
-    box[0] = box[1] = kNoClearance;
-    box[2] = box[3] = -kNoClearance;
-    const pokarr& p = lenses.points;
-    for (int i = 0; i < p.count; i += i + 1 < p.count && pk_is_marker(p.x[i + 1]) ? kArcRecordEntries : 1)
-        box[0] = std::min(box[0], p.x[i]), box[1] = std::min(box[1], p.y[i]), box[2] = std::max(box[2], p.x[i]),
-        box[3] = std::max(box[3], p.y[i]);
-}
-
 // Reads the island's first lanes under J and the lenses, with their inside tests. False with
 // status 11 when a lane or a lens cannot be read.
 bool read_merge_lanes(const loop_buffer& lenses, int lane_j, merge_lanes& m, int& status)
 {
-    lenses_box(lenses, m.box);
+    pokarr_box(lenses.points, m.box);
     m.level_j = lane_table_block.level[lane_j];
     first_lanes_under(lane_j, 0, m.first_lanes);
     for (const int n : m.first_lanes)

@@ -112,6 +112,49 @@ TEST_F(CollapsePartLanes, OnlyWideCollapsePartsGetALaneAtHalfAStepInside)
     }
 }
 
+// The search for a point deeper than a depth: in a part by its outline's distance, and in a part
+// beside a wall by the least of the wall's distance and the part's depth lifted by the depth (so
+// that only a point inside the part and farther than the depth from the wall passes). The point
+// answered passes; none is answered where none passes.
+TEST_F(CollapsePartLanes, DeepPointSearchFindsAPointDeeperThanTheDepthOrNone)
+{
+    // A wall along x = -0.3.
+    const auto wall = [](double x, double) { return std::fabs(x + 0.3); };
+    struct row {
+        const char* name;
+        contour part;
+        double depth;
+        bool beside_wall;
+        bool found;
+    } rows[] = {
+        {"square of inscribed radius 1", rectangle(0.0, 0.0, 2.0, 2.0), 0.98, false, true},
+        {"square, deeper than its middle", rectangle(0.0, 0.0, 2.0, 2.0), 1.01, false, false},
+        {"circle of radius 1", circle(5.0, 5.0, 1.0), 0.98, false, true},
+        {"circle, deeper than its centre", circle(5.0, 5.0, 1.0), 1.01, false, false},
+        {"triangle of inscribed radius 0.8", triangle(20.0, 20.0, 0.8), 0.79, false, true},
+        {"triangle, deeper than its centre", triangle(20.0, 20.0, 0.8), 0.81, false, false},
+        // The square's points farther than 1 from the wall: x above 0.7.
+        {"square beside a wall", rectangle(0.0, 0.0, 2.0, 2.0), 1.0, true, true},
+        // Farther than 2.5 from the wall lies beyond the square, however deep its middle.
+        {"square too near a wall", rectangle(0.0, 0.0, 2.0, 2.0), 2.5, true, false},
+    };
+    for (const row& r : rows) {
+        pokarr part = make_from(r.part);
+        const outline_distance outline(part);
+        double box[4];
+        ASSERT_TRUE(outline.box(box)) << r.name;
+        const point_measure measure = [&](double x, double y) {
+            return r.beside_wall ? std::min(wall(x, y), outline(x, y) + r.depth) : outline(x, y);
+        };
+        double x = 0.0, y = 0.0;
+        EXPECT_EQ(collapse_deep_point(box, r.depth, 1e-3, measure, x, y), r.found) << r.name;
+        if (r.found) {
+            EXPECT_GT(measure(x, y), r.depth) << r.name << " at " << x << ", " << y;
+        }
+        pokarr_free(part);
+    }
+}
+
 // The nearest distance from a point to the lanes from lane `first` on.
 double nearest_lane(int first, double px, double py)
 {

@@ -366,7 +366,12 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // it clean, where from the pass's foot, where its sides part, it runs once; cut from the entry they
 // ran back over 0.41 of 0.5 and 0.92 of 1); at step 0.5 20561221 and at step 1.5 20761258 (lanes
 // 0.1 round whose opening was tested at points a third of it apart: 0.012 of 0.024 run back over
-// passed as clean).
+// passed as clean); 20461237 (a collapse part in a neck between two rings ran along an island's
+// lane and was seen to cross it once: its cut round that lane failed and the part, the neck's
+// middle, was dropped, 0.025 mm2 uncut), 20261226 (a piece cut out of a strip whose walls stand
+// about a step apart touched them at the middles of its two arcs and was taken for lying on its
+// source's boundary: the strip's middle got no lane) and 20561232 and 20461249 (wide collapse parts
+// whose material stood off every point about their centre lines that was measured).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -382,7 +387,8 @@ const std::vector<packed_row> kPackedNamed = {
     {20461227},      {20761256},      {20661258},      {20261236},      {20361244},      {20661216},
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
     {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238},      {20661228, 0.5},
-    {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}};
+    {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}, {20461237},      {20261226},      {20561232},
+    {20461249}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
