@@ -254,6 +254,7 @@ constexpr double kJointParam = 1.0e-6;
 
 struct chain_run {
     int closing = 0, first = 0, level = 0, side = 0;
+    int cut_side = 1;  // the side the chain cut lays the lane on (the pocket's direction sign)
     bool island = false, spike = true, stored_any = false;
     pokarr_work loop{2};
     pokarr_work lengths{1};
@@ -756,7 +757,7 @@ bool cut_from_entry(const chain_run& c, int element, double t, pokarr& cut)
     double x = 0.0, y = 0.0;
     if (status == 0) pokarr_restart_at(cut, element, kRestartAtParam, t, x, y, status);
     if (status != 0) return false;
-    lay_chain_lane(c.first, c.side == -1 ? -1 : 1, cut, status);
+    lay_chain_lane(c.first, c.cut_side, cut, status);
     return status == 0;
 }
 
@@ -923,8 +924,8 @@ walk_end take_best(stage_run& s, chain_run& c, int& split_at)
 // Sets up the chain of closing lane `closing` (step 3); false when it is only marked done.
 bool begin_chain(stage_run& s, chain_run& c, int closing, int direction_sign)
 {
-    static_cast<void>(direction_sign);
     const lane_table& lt = lane_table_block;
+    c.cut_side = direction_sign;
     c.closing = closing;
     c.first = parent_of(closing);
     if (!valid(c.first) || c.first <= lt.island_count + 1) {

@@ -41,6 +41,8 @@ struct pocket_case {
     double tolerance = 0.005;
     // The pocket's extra offset: the first lane stands this much beyond every contour's offset.
     double extra_offset = 0.0;
+    // The way the lanes are cut: 1, or -1 for the other way round.
+    int direction_sign = 1;
 };
 
 // Chord error of arcs flattened for the measures: far below every tolerance the judge allows.
