@@ -10,8 +10,8 @@
 
 namespace {
 
-// Samples per segment in the stretch test: a segment is measured by the share of its samples
-// that lie within the reach.
+// Samples inside a segment in the stretch test: a segment lies on the other lane when its ends
+// and every sample lie within the reach.
 constexpr int kSamplesPerSegment = 8;
 
 bool has_arc(const pokarr& a)
@@ -72,21 +72,29 @@ std::vector<plan_point> with_corners_of(const pokarr& a, const pokarr& b, double
     return points;
 }
 
+// Whether the segment from p to q lies within the reach of a in plan: its ends and its samples.
+bool segment_lies_on(const pokarr& a, const plan_point& p, const plan_point& q, double reach)
+{
+    for (int s = 0; s <= kSamplesPerSegment + 1; ++s) {
+        const double t = static_cast<double>(s) / (kSamplesPerSegment + 1);
+        if (plan_distance(a, p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)) > reach) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool lanes_lie_on_each_other(const pokarr& a, const pokarr& b, double reach, double least_length)
 {
     if (a.count < 3 || b.count < 3 || has_arc(a) || has_arc(b)) return false;
+    // With a's corners on b's segments added, a stretch of b lying on a runs from one point of
+    // the list to the next: segments only part of which lies within the reach are the sides of
+    // a point where the lanes meet at an angle, and count for nothing, however shallow it is.
+    const std::vector<plan_point> points = with_corners_of(a, b, reach);
     double lying = 0.0;
-    for (int i = 0; i + 1 < b.count; ++i) {
-        const double length = std::hypot(b.x[i + 1] - b.x[i], b.y[i + 1] - b.y[i]);
-        int near = 0;
-        for (int s = 0; s < kSamplesPerSegment; ++s) {
-            const double t = (s + 0.5) / kSamplesPerSegment;
-            if (plan_distance(a, b.x[i] + t * (b.x[i + 1] - b.x[i]), b.y[i] + t * (b.y[i + 1] - b.y[i])) <= reach)
-                ++near;
-        }
-        lying += length * near / kSamplesPerSegment;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        if (!segment_lies_on(a, points[i], points[i + 1], reach)) continue;
+        lying += std::hypot(points[i + 1].x - points[i].x, points[i + 1].y - points[i].y);
         if (lying > least_length) return true;
     }
     return false;

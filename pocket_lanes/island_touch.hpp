@@ -7,8 +7,10 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
-// Whether b runs within `reach` of a in plan over more than `least_length` of its length. Lanes
-// of straight segments only: an array holding an arc answers false.
+// Whether b runs within `reach` of a in plan over more than `least_length` of its length, counted
+// from vertex to vertex (b's, and a's corners that lie on b's segments): lanes that only meet at
+// a point, however shallow the angle between them there, do not lie on each other. Lanes of
+// straight segments only: an array holding an arc answers false.
 bool lanes_lie_on_each_other(const pokarr& a, const pokarr& b, double reach, double least_length);
 
 // A copy of closed loop b in `out` (an initialised array of b's dimension) with the corners of a

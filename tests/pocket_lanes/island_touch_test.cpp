@@ -1,15 +1,18 @@
 // Island lanes that lie on each other: squares in space side by side, touching along a stretch,
 // a hair apart, apart, at a corner only, along a stretch shorter than the bound, either way
-// round. Lanes that lie on each other must be told so, and others not; the pushed copy must stay
-// closed and within the push of its own path, and cross the other lane in plan where they lie on
-// each other.
+// round, and a lane meeting the square at one point at a shallow angle. Lanes that lie on each
+// other must be told so, and others not; the pushed copy must stay closed and within the push of
+// its own path, and cross the other lane in plan where they lie on each other.
 #include "lane_test_support.hpp"
 
 #include "pocket_lanes/common_loops.hpp"
 #include "pocket_lanes/island_touch.hpp"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -18,12 +21,9 @@ class IslandTouch : public LaneTest {};
 constexpr double kReach = 0.01;
 constexpr double kLeast = 0.2;
 
-// The square of side 2 with its lower left corner at (x, y), counter-clockwise or clockwise, on a
-// slope rising along x.
-pokarr square(double x, double y, bool clockwise)
+// The loop through the corners in space, on a slope rising along x.
+pokarr loop_of(const std::vector<xy>& corners)
 {
-    std::vector<xy> corners = {{x, y}, {x + 2.0, y}, {x + 2.0, y + 2.0}, {x, y + 2.0}, {x, y}};
-    if (clockwise) std::reverse(corners.begin(), corners.end());
     pokarr a;
     pokarr_init(3, a);
     int status = 0;
@@ -32,6 +32,15 @@ pokarr square(double x, double y, bool clockwise)
         pokarr_add_xyz(p.x, &p.y, &z, nullptr, a, status);
     }
     return a;
+}
+
+// The corners of the square of side 2 with its lower left corner at (x, y), counter-clockwise or
+// clockwise.
+std::vector<xy> square(double x, double y, bool clockwise)
+{
+    std::vector<xy> corners = {{x, y}, {x + 2.0, y}, {x + 2.0, y + 2.0}, {x, y + 2.0}, {x, y}};
+    if (clockwise) std::reverse(corners.begin(), corners.end());
+    return corners;
 }
 
 // The largest distance in plan of a point of `copy` from the path of `loop`.
@@ -53,23 +62,28 @@ double farthest_from(const pokarr& copy, const pokarr& loop)
 
 TEST_F(IslandTouch, LanesLyingOnEachOtherAreToldAndPushedAcross)
 {
+    // Above the square's top side, a lane touching it at (1, 2) whose sides rise 2 degrees from
+    // there: within the reach for 0.29 on either side of the point, and on it nowhere.
+    const double rise = 2.0 * std::tan(2.0 * std::numbers::pi / 180.0);
     const struct {
         std::string what;
-        double x, y;
-        bool clockwise;
+        std::vector<xy> b;
         bool lying;
     } rows[] = {
-        {"along half a side", 1.0, 2.0, false, true},
-        {"along half a side, running clockwise", 1.0, 2.0, true, true},
-        {"a hair apart along a whole side", 0.0, 2.0 + 0.5 * kReach, false, true},
-        {"below, along most of a side", 0.5, -2.0, false, true},
-        {"beyond the reach", 1.0, 2.0 + 3.0 * kReach, false, false},
-        {"at a corner only", 2.0, 2.0, false, false},
-        {"along less than the bound", 1.9, 2.0, false, false},
+        {"along half a side", square(1.0, 2.0, false), true},
+        {"along half a side, running clockwise", square(1.0, 2.0, true), true},
+        {"a hair apart along a whole side", square(0.0, 2.0 + 0.5 * kReach, false), true},
+        {"below, along most of a side", square(0.5, -2.0, false), true},
+        {"beyond the reach", square(1.0, 2.0 + 3.0 * kReach, false), false},
+        {"at a corner only", square(2.0, 2.0, false), false},
+        {"along less than the bound", square(1.9, 2.0, false), false},
+        {"at one point, 2 degrees apart",
+         {{1.0, 2.0}, {3.0, 2.0 + rise}, {3.0, 4.0}, {-1.0, 4.0}, {-1.0, 2.0 + rise}, {1.0, 2.0}},
+         false},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
-        pokarr a = square(0.0, 0.0, false), b = square(r.x, r.y, r.clockwise);
+        pokarr a = loop_of(square(0.0, 0.0, false)), b = loop_of(r.b);
         EXPECT_EQ(lanes_lie_on_each_other(a, b, kReach, kLeast), r.lying);
         pokarr pushed;
         pokarr_init(3, pushed);

@@ -456,6 +456,9 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
         {344, "lanes on the part surface: the engine's offsets, laid on the grid, lost their loops up to two "
               "ball diameters long where the grid's two cells were meant, and left a point 2.2 from every lane, "
               "which the run announced"},
+        {84, "holed: the lanes round two holes met at one point only, 6 degrees apart, and were merged as lanes "
+             "lying on each other; the merged lane's offset kept a loop folded into the slit at that point in "
+             "place of the loop round both holes, and left surface more than a step from every lane"},
     };
     const fs::path folder = fresh_folder("surface_lanes_mended");
     for (std::size_t k = 0; k < std::size(rows); k += test_support::named_row_stride()) {
