@@ -81,6 +81,12 @@ constexpr double kJitterCosine = 0.9;
 // offsets.
 constexpr double kFoldAreaShare = 1.0;
 constexpr double kLongestFold = 8.0;
+// The least area of a loop of the offset's own sense that the joins keep for the loop removal, in
+// squared offsets: smaller loops, where the pieces of a jagged input cross at its corners, lie
+// within reach of the lanes beside them. Over the random surfaces of the surface lanes suite those
+// that keep the offset reach a twelfth; the thin leg beyond a neck that left surface uncut, a
+// sixth. Kept, the small ones only stir the loop removal's work.
+constexpr double kKeptLoopAreaShare = 0.125;
 
 struct point3 {
     double v[3] = {0.0, 0.0, 0.0};
@@ -120,6 +126,7 @@ struct offset_run {
     double dropped = 0.0;  // summed length of the pieces dropped at corners
     pokarr loop;           // the joined loop
     pokarr corner;         // the fill of one corner
+    join_loops kept;       // the loops of the offset's own sense that no join cuts out
     int status = 0;
 };
 
@@ -529,7 +536,8 @@ concave_join join_concave(offset_run& run, const segment_piece& prev, segment_pi
         from = segment;
         return concave_join::met;
     }
-    if (ray_meets(cur.first(), back, run.loop, run.search_start, reach, segment, meeting) && onto_surface(meeting)) {
+    if (ray_meets(cur.first(), back, run.loop, run.search_start, reach, segment, meeting) &&
+        !lane_join_keeps_loop(run.loop, segment, cur.piece, 0, meeting.v, run.kept) && onto_surface(meeting)) {
         run.loop.count = segment + 1;
         int status = 0;
         pokarr_add_pnt(meeting.v, run.loop, status);
@@ -574,7 +582,7 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
     lane_join_start(in_plane() ? 2 : 3, run.loop, run.reach2, start);
     run.search_start = start;
     int from = 0;
-    bool crossed = lane_join_search(kJoinCut, run.loop, cur.piece, start, from) != 0;
+    bool crossed = lane_join_search(kJoinCut, run.loop, cur.piece, start, from, run.kept) != 0;
     if (!crossed && !same_point(cur.first(), prev.last())) {
         int ae = 0, be = 0, kind = kNoApproach;
         double at_a = 0.0, at_b = 0.0, d = 0.0, nearest[3] = {0.0, 0.0, 0.0};
@@ -609,7 +617,7 @@ bool join_piece(offset_run& run, const segment_piece& prev, segment_piece& cur, 
             from = be - 1;
         }
         int again = 0;
-        if (lane_join_search(kJoinCut, run.loop, cur.piece, run.search_start, again) != 0) from = again;
+        if (lane_join_search(kJoinCut, run.loop, cur.piece, run.search_start, again, run.kept) != 0) from = again;
     }
     return append_piece(run, cur.piece, from);
 }
@@ -623,7 +631,7 @@ void finish_loop(offset_run& run)
 {
     int status = 0;
     lane_spike_clean(run.loop, pocket_work_block.working_tolerance, surface_grid_block.settings.spike_length, 0.0,
-                     status);
+                     run.offset, status);
     if (failed(run, status)) return;
     if (run.loop.count > 0) lan_on_grid(kGridSmooth, kProjectClosedLane, run.loop, 0.0, status);
     failed(run, status);
@@ -660,6 +668,34 @@ void cut_excursions(offset_run& run)
     failed(run, status);
 }
 
+// The loops of the offset's own sense (its input's) that the joins keep for the loop removal: a
+// crossing of a piece with the loop behind it that closes such a loop is where the region the
+// offset walks round narrows below twice the offset (a leg of the region beyond a neck). Every
+// point of such a loop keeps the offset from the input and it holds surface farther than that, as
+// the pieces the loop removal makes in the plane do; the joins cut out the loops that run against
+// the sense (overshoots at concave corners) and those that come nearer the input (where the
+// pieces of a jagged input cross), as before, and those smaller than kKeptLoopAreaShare, unasked.
+// Reads pocket_work (tolerance, working tolerance).
+join_loops kept_loops(offset_run& run)
+{
+    double area = 0.0;
+    int direction = 0;
+    xy_area_dir(run.input.x, run.input.y, run.input.count, area, direction);
+    const auto holds_offset = [&run](const pokarr& result, int first, const pokarr& piece, int last) {
+        const double least = least_from_input(run);
+        std::vector<int> points;
+        for (int k = first; k < result.count; ++k) points.push_back(k);
+        int status = 0;
+        if (!points.empty() && lane_points_near_source(run.input, least, result, points, status) != 0) return false;
+        points.clear();
+        for (int k = 0; k <= last && k < piece.count; ++k) points.push_back(k);
+        if (status == 0 && !points.empty() && lane_points_near_source(run.input, least, piece, points, status) != 0)
+            return false;
+        return status == 0;
+    };
+    return {direction, kKeptLoopAreaShare * run.offset * run.offset, holds_offset};
+}
+
 void copy_out(offset_run& run, pokarr& output)
 {
     output.count = 0;
@@ -689,6 +725,7 @@ void lane_offset_3d(int side, double distance, const pokarr& input, pokarr& outp
     run.offset = distance;
     run.reach2 = kJoinReachFactor * kJoinReachFactor * distance * distance;
     run.spacing = surface_grid_block.settings.append_spacing;
+    run.kept = kept_loops(run);
     pokarr_init(3, run.loop);
     pokarr_init(3, run.corner);
     segment_piece prev, cur, next;

@@ -2,9 +2,10 @@
 // distance to one side, kept on the surface grid: the raw offset that lane_offset_2d3d hands
 // such lanes to (through pocket_arrays/surface_offset_seams.hpp). Each segment of the loop is
 // offset on its own over the grid (lane_seg_offset_3d.hpp), the pieces are joined where they
-// cross or touch (lane_pieces_3d.hpp), the gaps at convex corners are filled by walks with a
-// turning direction, and the joined loop is cleaned and laid onto the grid once more; stretches
-// that walk back across the input are cut out of it (lane_excursion_cut.hpp).
+// cross or touch (lane_pieces_3d.hpp; a crossing that closes a loop of the input's sense whose
+// points all keep the offset is left to the loop removal), the gaps at convex corners are filled
+// by walks with a turning direction, and the joined loop is cleaned and laid onto the grid once
+// more; stretches that walk back across the input are cut out of it (lane_excursion_cut.hpp).
 #pragma once
 
 #include "pocket_arrays/pokarr.hpp"

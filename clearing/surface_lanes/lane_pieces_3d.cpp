@@ -159,6 +159,23 @@ bool cut_loop(pokarr& piece, int i, int j)
     return false;
 }
 
+// Twice the signed area in XY of the loop that a crossing of result segment k with piece segment
+// j closes: from the crossing along the result to its end, on along the piece to segment j, and
+// back to the crossing.
+double closed_loop_area2(const pokarr& result, int k, const pokarr& piece, int j, const double* crossing)
+{
+    double sum = 0.0, px = crossing[0], py = crossing[1];
+    const auto add = [&](double x, double y) {
+        sum += px * y - x * py;
+        px = x;
+        py = y;
+    };
+    for (int i = k + 1; i < result.count; ++i) add(result.x[i], result.y[i]);
+    for (int i = 0; i <= j; ++i) add(piece.x[i], piece.y[i]);
+    add(crossing[0], crossing[1]);
+    return sum;
+}
+
 }  // namespace
 
 void lane_piece_append(const pokarr& piece, int start, double spacing, pokarr& result, int& status)
@@ -200,7 +217,7 @@ void lane_piece_append(const pokarr& piece, int start, double spacing, pokarr& r
     result.count = base + static_cast<int>(kept.size());
 }
 
-int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index)
+int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index, const join_loops& kept)
 {
     const int last_result = result.count - 2;  // last segment of the result
     const bool shared_end =
@@ -210,6 +227,7 @@ int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, i
             const meeting m = meet(result, k, piece, j);
             if (m.code != kCrossing) continue;
             if (shared_end && k == last_result && j == 0 && same_point(m.point, at(piece, 0).v)) continue;
+            if (lane_join_keeps_loop(result, k, piece, j, m.point, kept)) continue;
             piece_index = j + 1;
             if (mode != kJoinCut) return 1;
             if (pk_is_zero(m.t_first)) {
@@ -222,6 +240,14 @@ int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, i
         }
     }
     return 0;
+}
+
+bool lane_join_keeps_loop(const pokarr& result, int k, const pokarr& piece, int j, const double* crossing,
+                          const join_loops& kept)
+{
+    if (kept.sense == 0) return false;
+    const double area = 0.5 * closed_loop_area2(result, k, piece, j, crossing);
+    return area * kept.sense > kept.least_area && (!kept.holds_offset || kept.holds_offset(result, k + 1, piece, j));
 }
 
 void lane_join_start(int dimension, const pokarr& result, double reach2, int& index)

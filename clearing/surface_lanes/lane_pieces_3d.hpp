@@ -8,6 +8,8 @@
 
 #include "pocket_arrays/pokarr.hpp"
 
+#include <functional>
+
 // Status of a pocket array that could not take the points.
 inline constexpr int kPieceArrayFailed = 11;
 
@@ -27,7 +29,22 @@ void lane_piece_append(const pokarr& piece, int start, double spacing, pokarr& r
 // and changes nothing when there is none.
 inline constexpr int kJoinLook = 0;
 inline constexpr int kJoinCut = 1;
-int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index);
+// The loops a join keeps: a crossing that closes a loop (the result from the crossing to its end,
+// the piece up to the crossing) running in `sense` in XY (1 counter-clockwise, -1 clockwise),
+// larger than least_area and, when holds_offset is given, whose points it finds all at the offset
+// from the input (the result's from `first` on, the piece's up to `last`) is no join, and the
+// search goes on past it. With sense 0 every crossing joins.
+struct join_loops {
+    int sense = 0;
+    double least_area = 0.0;
+    std::function<bool(const pokarr& result, int first, const pokarr& piece, int last)> holds_offset;
+};
+int lane_join_search(int mode, pokarr& result, const pokarr& piece, int start, int& piece_index,
+                     const join_loops& kept = {});
+// Whether a join where result segment k meets piece segment j at `crossing` would cut out a loop
+// that `kept` keeps.
+bool lane_join_keeps_loop(const pokarr& result, int k, const pokarr& piece, int j, const double* crossing,
+                          const join_loops& kept);
 
 // Where the join search starts: the segment ending at the earliest result point within the join
 // reach (squared: reach2) of the result's last point, looking back along the result over at most

@@ -55,7 +55,7 @@ bool midpoint_on_surface(const point& p, const point& q, point& m, int& status)
 
 }  // namespace
 
-void lane_spike_clean(pokarr& lane, double tolerance, double length, double short_length, int& status)
+void lane_spike_clean(pokarr& lane, double tolerance, double length, double short_length, double reach, int& status)
 {
     status = 0;
     if (lane.count < kLeastCleaned || lane.z == nullptr) return;
@@ -80,7 +80,14 @@ void lane_spike_clean(pokarr& lane, double tolerance, double length, double shor
         const double cosine = v3dotd(a.unit, b.unit);
         const double sine = std::sqrt(v3dotd(turn, turn));
         const bool spike = cosine < kSpikeCosine;
-        const bool wide_spike = spike && std::min(a.length, b.length) * sine >= length;
+        // A return arm that runs back past the spike's start by more than the reach (a stretch
+        // laid out and back where a band exactly two offsets wide collapsed, whose way back goes on
+        // along the loop) ends at a point of the loop beyond the spike: the midpoint with it
+        // would cut across the loop and take that point away.
+        double back[3];
+        v3subd(next.data(), prev.data(), back);
+        const bool past_start = v3dotd(back, a.unit) < -reach;
+        const bool wide_spike = spike && !past_start && std::min(a.length, b.length) * sine >= length;
         const bool s_bend = b.length < short_length && v3dotd(turn, turn_next) < 0.0;
         if (wide_spike || s_bend) {
             point m;

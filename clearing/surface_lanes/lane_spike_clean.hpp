@@ -11,7 +11,8 @@
 // arm times the sine reaches the length bound, or at a short S-bend (the corners at the point
 // and its successor turning opposite ways, the arm between them below the short length), the
 // point and its successor become their midpoint brought onto the grid surface (grid_find_cell
-// nearest, with the grid's shift); a narrower turn back loses its point. Status 0, or the
-// failure of grid_find_cell (the lane then keeps what was cleaned so far). Reads
-// surface_grid_block.
-void lane_spike_clean(pokarr& lane, double tolerance, double length, double short_length, int& status);
+// nearest, with the grid's shift); a narrower turn back loses its point, and so does a turn back
+// whose successor lies more than `reach` behind the point before it along the way out (the way
+// back runs on past the spike's start). Status 0, or the failure of grid_find_cell (the lane then
+// keeps what was cleaned so far). Reads surface_grid_block.
+void lane_spike_clean(pokarr& lane, double tolerance, double length, double short_length, double reach, int& status);

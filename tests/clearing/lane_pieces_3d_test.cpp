@@ -119,6 +119,62 @@ TEST_F(SurfaceLaneTest, JoinSearchFindsTheCrossingAndCutsTheResult)
     }
 }
 
+// A crossing that closes a loop of the offset's own sense (a leg of the region beyond a neck
+// narrower than two offsets) is passed for the loop removal when the loop keeps the offset from
+// the input; a loop running against the sense (an overshoot at a concave corner), smaller than the
+// least area or coming nearer the input is cut out as before.
+TEST_F(SurfaceLaneTest, JoinSearchPassesCrossingsThatCloseKeptLoops)
+{
+    // The result runs round three sides of the square 1..3 x 0..2 counter-clockwise and the piece
+    // comes down its fourth side, crossing the first at (1, 0): the loop closed has area 4 and
+    // holds the result's points from 1 on and the piece's first.
+    const std::vector<p3> round = {{0, 0, 0}, {3, 0, 0}, {3, 2, 0}, {1, 2, 0}};
+    const std::vector<p3> down = {{1, 2, 0}, {1, -1, 0}};
+    // The same crossing reached clockwise: the piece comes up the square's first side.
+    const std::vector<p3> back = {{0, 2, 0}, {3, 2, 0}, {3, 0, 0}, {1, 0, 0}};
+    const std::vector<p3> up = {{1, 0, 0}, {1, 3, 0}};
+    const std::vector<p3> round_cut = {{0, 0, 0}, {1, 0, 0}}, back_cut = {{0, 2, 0}, {1, 2, 0}};
+    constexpr int kNoTest = -1, kNear = 0, kHolds = 1;
+    const struct {
+        const char* what;
+        std::vector<p3> result, piece;
+        int sense;
+        double least_area;
+        int holds;  // what the offset test answers, or none given
+        int found;
+        std::vector<p3> result_after;
+    } rows[] = {
+        {"own sense, large: passed", round, down, 1, 0.5, kNoTest, 0, round},
+        {"own sense, large, at the offset: passed", round, down, 1, 0.5, kHolds, 0, round},
+        {"own sense, large, nearer the input: cut", round, down, 1, 0.5, kNear, 1, round_cut},
+        {"own sense, smaller than the least area: cut", round, down, 1, 5.0, kHolds, 1, round_cut},
+        {"against the sense: cut", round, down, -1, 0.5, kHolds, 1, round_cut},
+        {"no sense kept: cut", round, down, 0, 0.0, kHolds, 1, round_cut},
+        {"clockwise loop kept clockwise: passed", back, up, -1, 0.5, kHolds, 0, back},
+        {"clockwise loop against a counter-clockwise offset: cut", back, up, 1, 0.5, kHolds, 1, back_cut},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        pokarr result = make_3d(r.result), piece = make_3d(r.piece);
+        int asked_first = -1, asked_last = -1;
+        join_loops kept{r.sense, r.least_area, {}};
+        if (r.holds != kNoTest)
+            kept.holds_offset = [&](const pokarr&, int first, const pokarr&, int last) {
+                asked_first = first, asked_last = last;
+                return r.holds == kHolds;
+            };
+        int piece_index = -7;
+        EXPECT_EQ(lane_join_search(kJoinCut, result, piece, 0, piece_index, kept), r.found);
+        expect_points(points_of(result), r.result_after);
+        // Asked, the test is given the loop's points: the result's from 1 on, the piece's first.
+        if (asked_first >= 0) {
+            EXPECT_EQ(std::make_pair(asked_first, asked_last), std::make_pair(1, 0));
+        }
+        pokarr_free(result);
+        pokarr_free(piece);
+    }
+}
+
 TEST_F(SurfaceLaneTest, JoinStartReachesBackOverTheNearPart)
 {
     const std::vector<p3> line = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}};

@@ -47,6 +47,13 @@ TEST_F(SurfaceLaneTest, SpikeCleanRemovesRepeatsAndSpikes)
           {0, 4, 1},
           {0, 2, 1},
           {0, 0, 1}}},
+        // A band exactly two offsets wide collapses to a stretch laid out and back; here its way
+        // back runs on along the loop's top side to the corner (0, 4), which must stay.
+        {"stretch laid out and back along the loop loses its tip only",
+         {{0, 0, 1}, {2, 0, 1}, {4, 0, 1}, {4, 2, 1}, {4, 4, 1}, {9, 4, 1}, {0, 4, 1}, {0, 2, 1}, {0, 0, 1}},
+         0.0,
+         0.0,
+         {{0, 0, 1}, {2, 0, 1}, {4, 0, 1}, {4, 2, 1}, {4, 4, 1}, {0, 4, 1}, {0, 2, 1}, {0, 0, 1}}},
         {"repeated point",
          {{0, 0, 1}, {2, 0, 1}, {2.0005, 0, 1}, {4, 0, 1}, {4, 4, 1}, {2, 4, 1}, {0, 4, 1}, {0, 0, 1}},
          0.001,
@@ -62,7 +69,7 @@ TEST_F(SurfaceLaneTest, SpikeCleanRemovesRepeatsAndSpikes)
         SCOPED_TRACE(r.what);
         pokarr lane = make_3d(r.lane);
         int status = -5;
-        lane_spike_clean(lane, r.tolerance, r.length, 0.0, status);
+        lane_spike_clean(lane, r.tolerance, r.length, 0.0, 2.0, status);
         EXPECT_EQ(status, 0);
         const std::vector<p3> got = points_of(lane);
         ASSERT_EQ(got.size(), r.want.size());

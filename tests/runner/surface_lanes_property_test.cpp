@@ -453,6 +453,11 @@ TEST(SurfaceLanes, MendedRandomSurfacesAreFilled)
               "lying on the others and left open"},
         {151, "cone: a spike of an offset on the steep flank poked across its source and back, the engine "
               "refused the offset and left the top uncut"},
+        {228, "terrain: the offsets' joins cut out a leg of the region beyond a neck narrower than two steps, a "
+              "loop of the offset's own sense keeping the step from its source, and left surface 2.4 from every lane"},
+        {386, "cone: the spike clean-up met a band collapsed to a stretch laid out and back, whose way back ran on "
+              "along the loop, and averaged the tip with the loop's corner beyond it, cutting off surface 2.8 from "
+              "every lane"},
         {344, "lanes on the part surface: the engine's offsets, laid on the grid, lost their loops up to two "
               "ball diameters long where the grid's two cells were meant, and left a point 2.2 from every lane, "
               "which the run announced"},
