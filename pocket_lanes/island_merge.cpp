@@ -243,6 +243,18 @@ bool beyond_reach(const apart_reach& r, int n, const pokarr* points)
     return box_of_points(box) && (box[0] > r.box[2] || box[2] < r.box[0] || box[1] > r.box[3] || box[3] < r.box[1]);
 }
 
+// Whether branch lane C was cut from island lane K: C, or a branch lane it was merged from (back
+// along the first links, which lead to older lanes), is a common loop of a hole with K.
+bool branch_cut_from(int lane_c, int island_lane)
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = lane_c; lane_valid(n) && lt.level[n] >= 1 && lt.level[n] < kLevelSeparator; n = lt.link1[n]) {
+        if (lt.link2[n] == island_lane) return true;
+        if (lt.link1[n] >= n) break;
+    }
+    return false;
+}
+
 // A merged lane with a group tries the islands from its next level, until it is settled or the
 // islands run out.
 void merge_again(ilscom_call& c, int k, pokarr& kloop, int lane_b)
@@ -277,6 +289,10 @@ void cut_ring_holes(ilscom_call& c, int ring, int island_lane, int last)
         if (!ancestors_found) ring_ancestors_find(ring, ancestors);
         ancestors_found = true;
         if (!ring_ancestors_hold_hole(ancestors, h)) continue;
+        // A hole already cut round the island (or left by its merge) lies outside it: the island's
+        // loop bounds it along the stretches they share, where a second cut finds crossings that
+        // decide nothing and may keep the island's side of them.
+        if (branch_cut_from(h, island_lane)) continue;
         if (!island_read) {
             if (!c.read(island_lane, false, island.a)) return;
             reach = apart_reach_of(island.a);
@@ -352,18 +368,6 @@ private:
     std::vector<int> lanes_;
     std::vector<std::unique_ptr<prepared>> ready_;
 };
-
-// Whether branch lane C was cut from island lane K: C, or a branch lane it was merged from (back
-// along the first links, which lead to older lanes), is a common loop of a hole with K.
-bool branch_cut_from(int lane_c, int island_lane)
-{
-    const lane_table& lt = lane_table_block;
-    for (int n = lane_c; lane_valid(n) && lt.level[n] >= 1 && lt.level[n] < kLevelSeparator; n = lt.link1[n]) {
-        if (lt.link2[n] == island_lane) return true;
-        if (lt.link1[n] >= n) break;
-    }
-    return false;
-}
 
 // The cached box of a lane whose points `loop` holds, read once for the many lanes it is tried
 // against; false when it cannot be had (no box then keeps lanes apart).

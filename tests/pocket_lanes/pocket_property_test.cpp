@@ -383,7 +383,11 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // middle, was dropped, 0.025 mm2 uncut), 20261226 (a piece cut out of a strip whose walls stand
 // about a step apart touched them at the middles of its two arcs and was taken for lying on its
 // source's boundary: the strip's middle got no lane) and 20561232 and 20461249 (wide collapse parts
-// whose material stood off every point about their centre lines that was measured).
+// whose material stood off every point about their centre lines that was measured); at step 1,
+// 20461250 (a hole of a ring, cut round an island's first offset as it tried the later islands, was
+// cut round that offset again when the offset joined the ring: along the stretch the two shared the
+// second cut kept the island's side, so that the hole ran round the island, met it and was ended,
+// 13.2 mm2 uncut).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -401,7 +405,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
     {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238},      {20661228, 0.5},
     {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}, {20461237},      {20261226},      {20561232},
-    {20461249}};
+    {20461249},      {20461250, 1.0}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
