@@ -419,41 +419,30 @@ TEST_P(WholePocketShard, PackedIslandsAreCutWhollyOnceAndClearOfEveryIsland)
 
 loop polygon(std::vector<xy> corners) { return kg::closed(corners); }
 
-// Two 30 x 20 rooms joined by a neck 5 long and `neck` wide.
-loop two_rooms(double neck)
+// Two rooms `room` wide and 20 high joined along their middle line by a corridor `length` long
+// and `width` wide.
+loop rooms_joined(double room, double length, double width)
 {
-    const double low = 10.0 - 0.5 * neck, high = 10.0 + 0.5 * neck;
+    const double low = 10.0 - 0.5 * width, high = 10.0 + 0.5 * width, far = room + length;
     return polygon({{0, 0},
-                    {30, 0},
-                    {30, low},
-                    {35, low},
-                    {35, 0},
-                    {65, 0},
-                    {65, 20},
-                    {35, 20},
-                    {35, high},
-                    {30, high},
-                    {30, 20},
+                    {room, 0},
+                    {room, low},
+                    {far, low},
+                    {far, 0},
+                    {far + room, 0},
+                    {far + room, 20},
+                    {far, 20},
+                    {far, high},
+                    {room, high},
+                    {room, 20},
                     {0, 20}});
 }
 
-// Two 20 x 20 rooms joined by a corridor 20 long and `width` wide along their middle line.
-loop rooms_and_corridor(double width)
-{
-    const double low = 10.0 - 0.5 * width, high = 10.0 + 0.5 * width;
-    return polygon({{0, 0},
-                    {20, 0},
-                    {20, low},
-                    {40, low},
-                    {40, 0},
-                    {60, 0},
-                    {60, 20},
-                    {40, 20},
-                    {40, high},
-                    {20, high},
-                    {20, 20},
-                    {0, 20}});
-}
+// Two 30 x 20 rooms joined by a neck 5 long and `neck` wide.
+loop two_rooms(double neck) { return rooms_joined(30.0, 5.0, neck); }
+
+// Two 20 x 20 rooms joined by a corridor 20 long and `width` wide.
+loop rooms_and_corridor(double width) { return rooms_joined(20.0, 20.0, width); }
 
 // Those rooms with a round island of the given radius at the middle of each, the islands offset
 // by 1 and the outer contour by `outer`.
