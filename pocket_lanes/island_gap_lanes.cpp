@@ -227,6 +227,12 @@ bool lens_leaves_gap(const pokarr& lens, indexed_lanes& islands, double second_d
             return status != 0 || inside > 0;
         });
     };
+    // A part of a whole branch lane has no side on the second offset: its corners may reach the
+    // second offset (where the branch lane's corner touches it) and its points there stand the
+    // farthest of all from the island lanes.
+    if (!corners_beside)
+        return std::any_of(points.begin(), points.end(),
+                           [&](const lens_point& p) { return p.e > floor && outside(p); });
     return std::any_of(points.begin(), points.end(), [&](const lens_point& p) {
         return p.e < on_second && p.e > floor && far_from_ends(p) && outside(p);
     });
@@ -373,9 +379,12 @@ struct island_ray {
 struct merge_lanes {
     int source = 0, first_new = 0, level_j = 0;
     std::vector<int> first_lanes;  // the island's first lanes under J
-    double box[4] = {};            // the lenses' box
+    double box[4] = {};            // the box where the island's lanes are walked
     indexed_lanes islands;
+    // The loops that tell where the island's lanes lie beyond L: inside a lens, or (L wholly inside
+    // J) outside L itself.
     std::deque<pokarr_work> lenses;
+    bool beyond_inside = true;
     // The inside tests read the loops above.
     std::deque<inside_loop> inside_islands, inside_lenses;
     indexed_lanes covering;
@@ -447,16 +456,24 @@ double covering_distance(merge_lanes& m, double x, double y, double reach, int& 
     return distance_to(m.covering, x, y, reach).e;
 }
 
-// Reads the island's first lanes under J and the lenses, with their inside tests. False with
-// status 11 when a lane or a lens cannot be read.
-bool read_merge_lanes(const loop_buffer& lenses, int lane_j, merge_lanes& m, int& status)
+// Reads the island's first lanes under J with their inside tests. False with status 11 when a
+// lane cannot be read.
+bool read_island_lanes(int lane_j, merge_lanes& m, int& status)
 {
-    pokarr_box(lenses.points, m.box);
     m.level_j = lane_table_block.level[lane_j];
     first_lanes_under(lane_j, 0, m.first_lanes);
     for (const int n : m.first_lanes)
         if (!read_indexed(n, m.islands, status)) return false;
     for (const pokarr_work& island : m.islands.loops) inside_loop_make_many(island.a, m.inside_islands.emplace_back());
+    return true;
+}
+
+// Reads the island's first lanes under J and the lenses, with their inside tests. False with
+// status 11 when a lane or a lens cannot be read.
+bool read_merge_lanes(const loop_buffer& lenses, int lane_j, merge_lanes& m, int& status)
+{
+    pokarr_box(lenses.points, m.box);
+    if (!read_island_lanes(lane_j, m, status)) return false;
     for (int k = 1, first = 0; k <= lenses.loops; first += lenses.counts[k++]) {
         pokarr& lens = m.lenses.emplace_back().a;
         pokarr_replace(lenses.counts[k], lenses.points, first, lens, status);
@@ -490,7 +507,7 @@ void island_rays(merge_lanes& m, double spacing, std::vector<island_ray>& rays)
             const double ty = at[(i + 1) % n].second - at[(i + n - 1) % n].second;
             const double length = std::hypot(tx, ty);
             if (length > 0.0)
-                rays.push_back({x, y, ty / length, -tx / length, inside_any(m.inside_lenses, x, y)});
+                rays.push_back({x, y, ty / length, -tx / length, inside_any(m.inside_lenses, x, y) == m.beyond_inside});
             else
                 rays.push_back({x, y, 0.0, 0.0});
         }
@@ -553,16 +570,12 @@ bool run_lane(merge_lanes& m, const std::vector<island_ray>& rays, std::size_t f
     return status == 0;
 }
 
-// The lanes of the island's turns beyond L that the merge left without one (see above).
-void add_turn_gap_lanes(const loop_buffer& lenses, int lane_j, int first_new, const gap_lane_place& place,
-                        int& branch_count, int& status)
+// Lays a lane along the middle of each run of the island's lanes beyond L where the material half
+// a step out is left (see above).
+void lay_turn_gap_lanes(merge_lanes& m, const gap_lane_place& place, int& branch_count, int& status)
 {
     const pocket_work& pw = pocket_work_block;
     const double step = pw.engine_step, reach = 0.5 * step + 0.5 * pw.tolerance;
-    merge_lanes m;
-    m.source = place.parent;
-    m.first_new = first_new;
-    if (!read_merge_lanes(lenses, lane_j, m, status)) return;
     std::vector<island_ray> rays;
     island_rays(m, kRayShare * step, rays);
     for (std::size_t k = 0; k < rays.size() && status == 0; ++k)
@@ -577,6 +590,47 @@ void add_turn_gap_lanes(const loop_buffer& lenses, int lane_j, int first_new, co
                      lane_table_block.offset[place.lane_l], kContourCollapse, lane.a, status);
         k = last;
     }
+}
+
+// The lanes of the island's turns beyond L that the merge left without one (see above).
+void add_turn_gap_lanes(const loop_buffer& lenses, int lane_j, int first_new, const gap_lane_place& place,
+                        int& branch_count, int& status)
+{
+    merge_lanes m;
+    m.source = place.parent;
+    m.first_new = first_new;
+    if (read_merge_lanes(lenses, lane_j, m, status)) lay_turn_gap_lanes(m, place, branch_count, status);
+}
+
+// The same where L ended wholly inside J: the island's lanes lie beyond L wherever they run
+// outside it, and L's sides, inside the island's lanes but for its corners, leave the source
+// beside them. Beyond its corners the source's square sides stand off the island lane's round
+// turn more than a step (a round island at the middle of a square pass): that material is left
+// unless a lane is laid along the middle. The lanes added from first_new on (L's corner parts)
+// count as covering.
+void add_inside_turn_gap_lanes(const pokarr& loop_l, int lane_j, int first_new, const gap_lane_place& place,
+                               int& branch_count, int& status)
+{
+    merge_lanes m;
+    m.source = place.parent;
+    m.first_new = first_new;
+    m.beyond_inside = false;
+    if (!read_island_lanes(lane_j, m, status)) return;
+    pokarr_box(loop_l, m.box);
+    for (const pokarr_work& island : m.islands.loops) {
+        double box[4];
+        pokarr_box(island.a, box);
+        m.box[0] = std::min(m.box[0], box[0]), m.box[1] = std::min(m.box[1], box[1]);
+        m.box[2] = std::max(m.box[2], box[2]), m.box[3] = std::max(m.box[3], box[3]);
+    }
+    pokarr& l = m.lenses.emplace_back().a;
+    pokarr_copy(loop_l, l, status);
+    if (status != 0) {
+        status = kEngineArrayFailed;
+        return;
+    }
+    inside_loop_make(l, m.inside_lenses.emplace_back());
+    lay_turn_gap_lanes(m, place, branch_count, status);
 }
 
 }  // namespace
@@ -620,6 +674,9 @@ void keep_island_corner_lanes(int lane_l, int lane_j, int parent, int pass, int&
         status = kEngineArrayFailed;
         return;
     }
+    const int first_new = lane_table_block.count + 1;
     add_gap_parts(whole.get(), islands, lane_table_block.offset[lane_j], false, {lane_l, parent, pass}, branch_count,
                   status);
+    if (status == 0)
+        add_inside_turn_gap_lanes(loop_l.a, lane_j, first_new, {lane_l, parent, pass}, branch_count, status);
 }

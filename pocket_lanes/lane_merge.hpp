@@ -62,7 +62,9 @@ void keep_island_gap_lanes(int lane_l, int lane_j, int parent, int first_new, in
 // that L's source turns sharply (a rounded corner of the island's lane beside a square corner of
 // the source), they stand farther than a step apart beside the corner, and the merge left no lane
 // there. Every part of L's region outside the first lanes that holds a point farther than twice
-// the tolerance from them becomes a lane as keep_island_gap_lanes makes them. Status as there.
+// the tolerance from them becomes a lane as keep_island_gap_lanes makes them; where the first
+// lanes run outside L, the material left between them and the source gets a lane along the middle
+// as there. Status as there.
 void keep_island_corner_lanes(int lane_l, int lane_j, int parent, int pass, int& branch_count, int& status);
 // What the islands' second offsets become when a branch takes them in (lancom's merges, and the
 // islands no branch took in by the end of the lane loop): lane J of the second stage closes its
