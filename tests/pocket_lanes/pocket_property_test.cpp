@@ -661,10 +661,12 @@ TEST_F(WholePocket, RoomsWithIslandsAreCutWhollyOnce)
     const auto listed = [](double width, double step, double radius, double outer) {
         return width == 3.0 && step == 1.9 && radius == 0.6 && outer == 1.0;
     };
+    std::size_t row = 0;
     for (const double width : {1.5, 2.0, 3.0})
         for (const double step : {1.6, 1.9, 2.0, 2.5})
             for (const double radius : {0.1, 0.3, 0.6, 1.0})
                 for (const double outer : {0.0, 1.0}) {
+                    if (row++ % test_support::named_row_stride() != 0) continue;
                     const pocket_case c = rooms_with_islands(width, step, radius, outer);
                     std::vector<std::string> faults = judge_cut_once(c, compute(c));
                     if (listed(width, step, radius, outer)) take_listed_faults("uncut area", c.name, faults);
