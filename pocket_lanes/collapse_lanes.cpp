@@ -965,6 +965,53 @@ collapse_pieces spots_beyond_half_step(const collapse_pieces& pieces)
     return wide;
 }
 
+// Whether a live lane of the pass recorded from first_new on stands on the level.
+bool pass_lane_on_level(int level, int pass, int first_new)
+{
+    const lane_table& lt = lane_table_block;
+    for (int n = first_new; n <= lt.count; ++n)
+        if (lt.status[n] == pass && lt.level[n] == level) return true;
+    return false;
+}
+
+// Carries the branch on through a kept lane of the half-step offset when none of them stands on
+// the source's level: the lane recorded there was retired and those kept are spots recorded beside
+// it on levels of their own. The first of them takes the source's level (the level it leaves holds
+// no lane and is passed over); otherwise the branch would hold no lane of the pass, never close,
+// and its source would stand in no chain of the cut.
+void keep_branch_level(int level, int pass, int first_new)
+{
+    lane_table& lt = lane_table_block;
+    if (pass_lane_on_level(level, pass, first_new)) return;
+    for (int n = first_new; n <= lt.count; ++n) {
+        if (lt.status[n] != pass) continue;
+        lt.level[n] = level;
+        return;
+    }
+}
+
+// Records the parts of a half-step lane that crosses an island lane lying outside that lane, as a
+// collapse part crossing one gives way to its parts: each part is cut round, along the island's
+// lane where the half-step lane crossed it, so that the material the half-step lane was to cut
+// away from the island is still cut. Answers whether a part was recorded.
+bool keep_parts_outside_islands(const oneoff_request& half, int first_new, pokarr& lane, measured_loops& measured,
+                                int& status)
+{
+    const lane_table& lt = lane_table_block;
+    const int before = lt.count;
+    // The lanes recorded so far are measured before the parts join them.
+    measured.get(status);
+    if (status != 0) return false;
+    const pocket_work& w = pocket_work_block;
+    const double reach = 0.5 * w.engine_step + kSampledShare * w.tolerance;
+    const bool level_taken = pass_lane_on_level(half.level, half.pass, first_new);
+    part_record r{measured,           half.source_lane, half.pass,     half.level,
+                  *half.branch_count, level_taken,      half.distance, reach};
+    take_part(r, lane, true, 0);
+    status = r.status;
+    return status == 0 && lt.count > before;
+}
+
 }  // namespace
 
 void collapse_pieces_clear()
@@ -1094,20 +1141,30 @@ int collapse_half_step(const oneoff_request& request, pokarr& loop, const collap
     if (result != 0) return result;
     // An island lane inside the loop leaves the lane at half a step running round the island
     // nearer than its offset: such a lane is retired as a merged lane is (status 0), and the
-    // branch closes when none is left. The island's lane cuts what lies about it.
+    // branch closes when nothing is left. Where the lane crosses the island's lane, its parts
+    // outside that lane take its place; the island's lane cuts what lies about the island.
     measured_loops measured(loop, first_new);
     pokarr_work lane(lane_array_dimension());
     bool kept = false;
-    for (int n = first_new; n <= lt.count; ++n) {
+    const int last = lt.count;
+    for (int n = first_new; n <= last; ++n) {
         lt.contour_type[n] = kContourCollapse;
         if (lt.status[n] != half.pass) continue;
         int status = 0;
         lane_to_pokarr(n, lane.a, status);
         pokarr_work island;
-        const bool meets = status == 0 && meets_island(lane.a, measured, island.a, status) != island_meeting::none;
+        const island_meeting met =
+            status == 0 ? meets_island(lane.a, measured, island.a, status) : island_meeting::none;
         if (status != 0) return kEngineArrayFailed;
-        if (meets) lt.status[n] = 0, lt.contour_type[n] = 0;
-        kept = kept || !meets;
+        if (met == island_meeting::none) {
+            kept = true;
+            continue;
+        }
+        lt.status[n] = 0, lt.contour_type[n] = 0;
+        if (met == island_meeting::crosses && keep_parts_outside_islands(half, first_new, lane.a, measured, status))
+            kept = true;
+        if (status != 0) return kEngineArrayFailed;
     }
+    if (kept) keep_branch_level(half.level, half.pass, first_new);
     return kept ? result : kOneoffNoOffset;
 }
