@@ -10,6 +10,7 @@
 #include "pocket_arrays/nearest_points.hpp"
 #include "pocket_arrays/pk_element.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
+#include "pocket_arrays/pk_search.hpp"
 #include "pocket_arrays/pocket_state.hpp"
 #include "pocket_arrays/pocket_work.hpp"
 #include "pocket_arrays/pokarr_convert.hpp"
@@ -200,47 +201,56 @@ std::optional<double> surface_height(double x, double y)
     return height - shift[2];
 }
 
-// Whether the piece holds area the pocket needs: a point of the surface inside it, on a lattice
-// over its box, that lies farther in space than the offset (by more than the tolerance) from the
-// previous lane, whose cut therefore does not reach it. A ring round a summit whose offset came
-// out jagged crosses the test walk twice and more, yet the summit inside it is needed; a sliver's
-// inside lies within the offset of the previous lane. The space distance is never longer than
-// the one over the surface that the offset measures, so no sliver is kept for it. Reads
-// pocket_work.tolerance.
+// The spacing of the lattice on which holds_needed_area looks inside a piece of box `box`: in the
+// plane the box's own rows, so that a small piece the offset leaves where the region closes is
+// still met; on the part surface, where every point reads the grid, at least a share of the
+// offset.
+double needed_lattice_spacing(const double* box, double d)
+{
+    const double rows = std::max(box[2] - box[0], box[3] - box[1]) / kNeededLatticeRows;
+    return pocket_state_block.pocket_dimension == 2 ? rows : std::max(kNeededLatticeShare * d, rows);
+}
+
+// Whether the piece holds area the pocket needs: a point inside it (on the part surface, the
+// surface under it), on a lattice over its box, that lies farther than the offset (by more than
+// the tolerance) from the previous lane, whose cut therefore does not reach it. A piece that
+// remains where the region closes, with walls bent in between its corners, and a ring round a
+// summit whose offset came out jagged cross the test line twice and more, yet what lies inside
+// them is needed; a sliver's inside lies within the offset of the previous lane. On the surface
+// the space distance is never longer than the one over the surface that the offset measures, so
+// no sliver is kept for it. Reads pocket_work.tolerance.
 bool holds_needed_area(const pokarr& piece, const pokarr& previous, double d, int& status)
 {
-    double low[2] = {piece.x[0], piece.y[0]}, high[2] = {piece.x[0], piece.y[0]};
-    for (int k = 1; k < piece.count; ++k) {
-        low[0] = std::min(low[0], piece.x[k]), high[0] = std::max(high[0], piece.x[k]);
-        low[1] = std::min(low[1], piece.y[k]), high[1] = std::max(high[1], piece.y[k]);
-    }
-    const double spacing =
-        std::max(kNeededLatticeShare * d, std::max(high[0] - low[0], high[1] - low[1]) / kNeededLatticeRows);
+    const bool planar = pocket_state_block.pocket_dimension == 2;
+    double box[4] = {};
+    pokarr_box(piece, box);
+    const double spacing = needed_lattice_spacing(box, d);
+    if (!(spacing > 0.0)) return false;
     const double limit = d + pocket_work_block.tolerance;
-    for (double y = low[1] + 0.5 * spacing; y < high[1]; y += spacing)
-        for (double x = low[0] + 0.5 * spacing; x < high[0]; x += spacing) {
+    for (double y = box[1] + 0.5 * spacing; y < box[3]; y += spacing)
+        for (double x = box[0] + 0.5 * spacing; x < box[2]; x += spacing) {
             int where = 0;
             pnt_in_pokarr(x, y, piece, where, status);
             if (status != 0) {
                 status = kPiecesMemory;
                 return false;
             }
-            const std::optional<double> z = where == kLoopInside ? surface_height(x, y) : std::nullopt;
+            if (where != kLoopInside) continue;
+            const std::optional<double> z = planar ? std::optional<double>(0.0) : surface_height(x, y);
             if (!z) continue;
             const double point[3] = {x, y, *z};
             int k = 0;
             double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = kNoDistance;
-            pokarr_nearest_pnt(3, point, previous, k, t, nearest, distance);
+            pokarr_nearest_pnt(planar ? 2 : 3, point, previous, k, t, nearest, distance);
             if (k != 0 && distance > limit) return true;
         }
     return false;
 }
 
 // The same test on the part surface: the test line is dropped onto the surface grid from the
-// nearest point through the middle point to d beyond it, and a piece whose walk crosses it twice
-// is a sliver unless it holds area the pocket needs. A drop that fails gives kPiecesSurfaceDrop.
-bool crossed_twice_on_surface(const pokarr& piece, const pokarr& previous, const double* from, const double* middle,
-                              double d, int& status)
+// nearest point through the middle point to d beyond it, and the walk is to cross the piece
+// twice. A drop that fails gives kPiecesSurfaceDrop.
+bool crossed_twice_on_surface(const pokarr& piece, const double* from, const double* middle, double d, int& status)
 {
     double across[3] = {middle[0] - from[0], middle[1] - from[1], 0.0};
     double length = 0.0;
@@ -258,32 +268,40 @@ bool crossed_twice_on_surface(const pokarr& piece, const pokarr& previous, const
         return false;
     }
     status = 0;
-    return walk_crosses_twice(path.a, piece) && !holds_needed_area(piece, previous, d, status);
+    return walk_crosses_twice(path.a, piece);
 }
 
-// Sweep 3: slivers beside the previous lane: pieces whose test line crosses them twice (on the
-// part surface, unless they hold area the pocket needs).
+// Whether the piece is a sliver beside the previous lane: the test line through the middle of its
+// walls (or a quarter along them) crosses it twice, and it holds no area the pocket needs.
+bool is_sliver(const pokarr& piece, const pokarr& previous, double d, double reach, int& status)
+{
+    const bool planar = pocket_state_block.pocket_dimension == 2;
+    for (int attempt = 0; attempt < kSliverTries && piece.count > 1; ++attempt) {
+        int index = std::max(1, attempt == 0 ? piece.count / 2 : piece.count / 4);
+        double middle[3] = {0.0, 0.0, 0.0};
+        pokarr_pnt_at_param(piece, index, 0.5, middle);
+        int k = 0;
+        double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = kNoDistance;
+        pokarr_nearest_pnt(2, middle, previous, k, t, nearest, distance);
+        if (k == 0 || !(distance < reach)) return false;
+        const bool crossed = planar ? crossed_twice(piece, nearest, middle, d, status)
+                                    : crossed_twice_on_surface(piece, nearest, middle, d, status);
+        if (status != 0) return false;
+        if (crossed) return !holds_needed_area(piece, previous, d, status) && status == 0;
+    }
+    return false;
+}
+
+// Sweep 3: slivers beside the previous lane.
 void sliver_sweep(const pokarr& previous, double d, double sliver, double reach, int& piece_count, const piece_set& set,
                   int& status)
 {
-    const int dimension = pocket_state_block.pocket_dimension;
     for (int i = 0; i < piece_count;) {
         bool removed = false;
         if (std::fabs(set.areas[i]) <= sliver && previous.count > 1) {
             std::vector<int> first = firsts_of(piece_count, set.counts);
-            const pokarr piece = piece_view(set, first, i);
-            for (int attempt = 0; attempt < kSliverTries && !removed && piece.count > 1; ++attempt) {
-                int index = std::max(1, attempt == 0 ? piece.count / 2 : piece.count / 4);
-                double middle[3] = {0.0, 0.0, 0.0};
-                pokarr_pnt_at_param(piece, index, 0.5, middle);
-                int k = 0;
-                double t = 0.0, nearest[3] = {0.0, 0.0, 0.0}, distance = kNoDistance;
-                pokarr_nearest_pnt(2, middle, previous, k, t, nearest, distance);
-                if (k == 0 || !(distance < reach)) break;
-                removed = dimension == 2 ? crossed_twice(piece, nearest, middle, d, status)
-                                         : crossed_twice_on_surface(piece, previous, nearest, middle, d, status);
-                if (status != 0) return;
-            }
+            removed = is_sliver(piece_view(set, first, i), previous, d, reach, status);
+            if (status != 0) return;
             if (removed) piece_remove(i, first[static_cast<std::size_t>(i)], set, piece_count);
         }
         if (!removed) ++i;

@@ -1,4 +1,4 @@
-// Offset pieces and lane relations: the containment and small-piece sweeps of the filter, the
+// Offset pieces and lane relations: the containment, small-piece and sliver sweeps of the filter, the
 // order of a set, crossing pieces by level and mode, the largest distance of a loop from a
 // chain, a set beyond its limit, and the relations of lanes through their links (a cycle of
 // links included).
@@ -187,4 +187,29 @@ TEST_F(OffsetPieces, LaneRelationsThroughLinks)
     EXPECT_EQ(hi, 7.5);
     dbl_min_max(values, 0, lo, hi);
     EXPECT_EQ(lo, kNoClearance);
+}
+
+// The sliver sweep in the plane: a piece of two arms joined at one end lies above the bottom wall
+// of the previous lane, and the test line up through the middle of its walls crosses both arms.
+// It goes as a sliver only while nothing inside it lies farther than the offset from that lane.
+TEST_F(OffsetPieces, SliverSweepKeepsAPieceThatHoldsAreaBeyondTheOffset)
+{
+    pokarr previous = make_from(rect(-100, 0, 100, 200));
+    const std::vector<xy> arms = {{0, 1.5}, {0, 1},   {0.5, 1}, {1, 1},   {1.5, 1}, {2, 1},   {2.5, 1}, {3, 1},
+                                  {5, 1},   {5, 2.1}, {0, 2.1}, {0, 1.8}, {4, 1.8}, {4, 1.5}, {0, 1.5}};
+    const struct row {
+        double d;
+        std::vector<int> kept;
+    } rows[] = {
+        {1.2, {1}},  // the upper arm stands 1.8 to 2.1 from the wall: beyond the offset
+        {2.5, {}},   // the whole piece lies within the offset of the wall
+    };
+    for (const row& r : rows) {
+        pieces p({{arms, 1}});
+        int status = -7;
+        offset_pieces_filter(0, previous, 0.01, 1000.0, r.d, 1.0, 1, p.count, p.set(), status);
+        EXPECT_EQ(status, 0) << r.d;
+        EXPECT_EQ(p.tags(), r.kept) << r.d;
+    }
+    pokarr_free(previous);
 }

@@ -610,6 +610,11 @@ std::vector<pocket_case> named_corpus()
     for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
     // A hole of a ring of islands ran into the offset of an island that joined the ring in a later sweep.
     out.push_back(random_pocket(20461293u));
+    // Star pockets at steps above 2 whose first lane is all that is left where the star's walls
+    // close, a small piece with walls bent in between its corners: the test line of the sliver
+    // sweep crossed it twice, the piece was dropped as a sliver beside the contour, and the run
+    // ended with no lane.
+    for (const unsigned seed : {20561929u, 20561935u, 20761639u}) out.push_back(random_pocket(seed));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // Two square rooms joined by a corridor, a small round island at the middle of each.
     for (const double outer : {0.0, 1.0}) out.push_back(rooms_with_islands(2.0, 2.0, 0.3, outer));
