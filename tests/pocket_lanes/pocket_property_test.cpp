@@ -383,7 +383,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // middle, was dropped, 0.025 mm2 uncut), 20261226 (a piece cut out of a strip whose walls stand
 // about a step apart touched them at the middles of its two arcs and was taken for lying on its
 // source's boundary: the strip's middle got no lane) and 20561232 and 20461249 (wide collapse parts
-// whose material stood off every point about their centre lines that was measured).
+// whose material stood off every point about their centre lines that was measured); at step 0.5,
+// 20261225 (cut the other way round, two lanes went on to their exits, vertices where an arc
+// begins, with that arc from the vertex to itself: whole circles through islands 10 and 44).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -401,7 +403,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
     {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238},      {20661228, 0.5},
     {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}, {20461237},      {20261226},      {20561232},
-    {20461249}};
+    {20461249},      {20261225, 0.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -582,6 +584,9 @@ std::vector<pocket_case> named_corpus()
     for (const unsigned seed : {20469156u, 20369175u, 20761223u}) out.push_back(random_pocket(seed));
     // A hole of a ring of islands ran into the offset of an island that joined the ring in a later sweep.
     out.push_back(random_pocket(20461293u));
+    // Cut the other way round, a lane went on from its entry to its exit, a vertex where an arc
+    // begins, with that arc from the vertex to itself: a whole circle, 0.43 into the wall.
+    out.push_back(random_pocket(20261701u));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // A convex arc of the outer contour meeting a concave one at a corner, the first lane on the
     // contour itself: the arcs' circles meet again beyond the corner, and the lanes ran on to that
