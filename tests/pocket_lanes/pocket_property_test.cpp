@@ -587,6 +587,9 @@ std::vector<pocket_case> named_corpus()
     // Cut the other way round, a lane went on from its entry to its exit, a vertex where an arc
     // begins, with that arc from the vertex to itself: a whole circle, 0.43 into the wall.
     out.push_back(random_pocket(20261701u));
+    // Cut the other way round, a sliver entered in a side ran back down its other side over 0.070
+    // of its opening of 0.135: points tested 0.0085 apart counted 0.067, less than half of it.
+    out.push_back(random_pocket(20361823u));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // A convex arc of the outer contour meeting a concave one at a corner, the first lane on the
     // contour itself: the arcs' circles meet again beyond the corner, and the lanes ran on to that
