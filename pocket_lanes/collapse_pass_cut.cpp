@@ -101,11 +101,14 @@ piece reversed(const piece& p)
     return q;
 }
 
-// The point at fraction t along the piece.
+// The point at fraction t of the piece's length. On an arc the angle goes in proportion: a blend
+// of the ends' radial directions does not, and on an arc of 154 degrees the point it gave at 0.99
+// stood 1.2 degrees beyond 0.99 of the sweep (the end of a stretch split there, near the cut's
+// entry, was taken for running over its opening).
 void piece_point(const piece& p, double t, double& x, double& y)
 {
     if (p.arc)
-        arc_pnt_by_vector(p.r, p.dir, p.cx, p.cy, p.sx, p.sy, p.ex, p.ey, t, x, y);
+        arc_pnt_by_angle(std::fabs(p.r), p.dir, p.cx, p.cy, p.sx, p.sy, p.ex, p.ey, t, x, y);
     else
         x = p.sx + t * (p.ex - p.sx), y = p.sy + t * (p.ey - p.sy);
 }
