@@ -300,6 +300,10 @@ void path_on_to(const double* exit, pokarr& path, int& status)
     const int direction = arc ? pk_arc_direction(path.y[k + 1]) : 1;
     if (k > 1) pokarr_append(k - 1, path, 1, path, status);
     if (status != 0) return;
+    // An exit at the element's start ends the way on there: an arc from a point to the same
+    // point would be cut as a whole circle.
+    const double last[2] = {path.x[path.count - 1], path.y[path.count - 1]};
+    if (pk_eq_pnt2(nearest, last) != 0) return;
     if (arc)
         pokarr_add_arc(nearest[0], nearest[1], nullptr, cx, cy, r, direction, path, status);
     else

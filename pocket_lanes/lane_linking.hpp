@@ -74,6 +74,7 @@ void lane_project(const pokarr& lane, pokarr& result, int& status);
 
 // A whole loop cut from its entry (the path, closed there) goes on along itself to the exit point:
 // back over its closing stretch when that is shorter (in a planar pocket), else on over its
-// elements up to the exit point, the last one ending there. Both ways run over moves just cut.
+// elements up to the exit point, the last one ending there (none added for an exit where an
+// element starts). Both ways run over moves just cut.
 // Status 0, or the status of a failed append.
 void path_on_to(const double* exit, pokarr& path, int& status);

@@ -231,6 +231,16 @@ contour sliver()
     return c;
 }
 
+// A sliver 0.27 long whose sides part from its tip to 0.0095 at its foot, closed by an arc of
+// radius 0.65 there, entered in its left side 0.13 from the tip and cut toward it first.
+contour side_entered_sliver()
+{
+    contour c{{0, 0}, {-0.02749, 0.129766}, {0.036907, -0.129319}};
+    push_arc(c, 0.646798, 1.0, 0.062767, -0.7756, 0.02749, -0.129765);
+    c.push_back({0, 0});
+    return c;
+}
+
 struct clean_row {
     const char* name;
     contour path;  // a closed loop from its entry back to it
@@ -277,6 +287,10 @@ TEST_F(CollapsePassCut, CutIsCleanUnlessEnteredInAStretchRunTwiceWithoutATurn)
         // other for a few hundredths from the tip, and the cut from the turn at the tip runs back
         // along its opening there for more than half of it.
         {"sliver 0.11 round entered beside its tip", sliver(), false},
+        // A sliver 0.54 round entered in a side 0.13 from its tip: cut toward the tip, it comes
+        // back down the other side within near of its opening for 0.069 of 0.135, a little more
+        // than half, which points tested 0.0085 apart counted as 0.067.
+        {"sliver 0.54 round entered in a side toward its tip", side_entered_sliver(), false},
         {"square 0.04 round entered in a side",
          {{0, 0}, {0.005, 0}, {0.005, 0.01}, {-0.005, 0.01}, {-0.005, 0}, {0, 0}},
          true},

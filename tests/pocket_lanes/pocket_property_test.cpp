@@ -390,7 +390,9 @@ pocket_case packed_pocket(unsigned seed, double fixed_step = 0.0)
 // 13.2 mm2 uncut); at step 0.5, 20661259 (the lane at half a step inside a band between two island
 // lanes crossed a speck's lane and was retired whole, with the spot recorded beside it left on a
 // level of its own: the band's lane was closed by no lane and stood in no chain, status 51 and
-// nothing cut, and the band beside the speck, 0.78 mm2, would have been left uncut).
+// nothing cut, and the band beside the speck, 0.78 mm2, would have been left uncut) and 20261225
+// (cut the other way round, two lanes went on to their exits, vertices where an arc begins, with
+// that arc from the vertex to itself: whole circles through islands 10 and 44).
 constexpr int kPackedShare = 25;
 struct packed_row {
     unsigned seed;
@@ -408,7 +410,7 @@ const std::vector<packed_row> kPackedNamed = {
     {20261229},      {20261244},      {20361243, 2.5}, {20361256, 2.5}, {20761253, 2.5}, {20461242, 0.5},
     {20561237, 0.5}, {20661264, 0.5}, {20261259},      {20661238},      {20761238},      {20661228, 0.5},
     {20361228, 1.0}, {20561221, 0.5}, {20761258, 1.5}, {20461237},      {20261226},      {20561232},
-    {20461249},      {20461250, 1.0}, {20661259, 0.5}};
+    {20461249},      {20461250, 1.0}, {20661259, 0.5}, {20261225, 0.5}};
 std::vector<packed_row> packed_seeds_of(int shard)
 {
     if (const char* one = std::getenv("DRELAN_PACKED_SEED"); one != nullptr)
@@ -615,6 +617,12 @@ std::vector<pocket_case> named_corpus()
     // sweep crossed it twice, the piece was dropped as a sliver beside the contour, and the run
     // ended with no lane.
     for (const unsigned seed : {20561929u, 20561935u, 20761639u}) out.push_back(random_pocket(seed));
+    // Cut the other way round, a lane went on from its entry to its exit, a vertex where an arc
+    // begins, with that arc from the vertex to itself: a whole circle, 0.43 into the wall.
+    out.push_back(random_pocket(20261701u));
+    // Cut the other way round, a sliver entered in a side ran back down its other side over 0.070
+    // of its opening of 0.135: points tested 0.0085 apart counted 0.067, less than half of it.
+    out.push_back(random_pocket(20361823u));
     for (pocket_case& c : corridors()) out.push_back(std::move(c));
     // Two square rooms joined by a corridor, a small round island at the middle of each.
     for (const double outer : {0.0, 1.0}) out.push_back(rooms_with_islands(2.0, 2.0, 0.3, outer));
