@@ -2,6 +2,7 @@
 // other, and the copy of a lane pushed into the other along it. ilscom calls both.
 #include "pocket_lanes/island_touch.hpp"
 
+#include "pocket/lane_arc_points.hpp"
 #include "pocket_arrays/pk_primitives.hpp"
 
 #include <algorithm>
@@ -31,14 +32,6 @@ double plan_distance(const pokarr& loop, double px, double py)
         least = std::min(least, d);
     }
     return least;
-}
-
-// Twice the signed area in plan: positive when the loop runs counter-clockwise.
-double doubled_area(const pokarr& loop)
-{
-    double sum = 0.0;
-    for (int i = 0; i + 1 < loop.count; ++i) sum += loop.x[i] * loop.y[i + 1] - loop.x[i + 1] * loop.y[i];
-    return sum;
 }
 
 struct plan_point {
@@ -108,7 +101,7 @@ void lane_pushed_into(const pokarr& a, const pokarr& b, double reach, double pus
     const int n = static_cast<int>(points.size());
     // The loop is closed: its last point repeats the first, whose neighbours are the second and
     // the one before the last.
-    const double outward = doubled_area(b) >= 0.0 ? 1.0 : -1.0;
+    const double outward = lane_signed_area(b.x, b.y, b.count) >= 0.0 ? 1.0 : -1.0;
     for (int i = 0; i < n && status == 0; ++i) {
         plan_point p = points[static_cast<std::size_t>(i)];
         if (plan_distance(a, p.x, p.y) <= reach) {
